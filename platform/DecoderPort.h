@@ -1,0 +1,42 @@
+#pragma once
+// The picture decoder port: BMP files by path, JPEG files from their bytes in
+// memory, both to plain 24-bit pixels. The decoder does no turning: EXIF
+// orientation is applied by the core afterwards.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+// Pixels of a decoded picture: height rows from the top down, each row
+// width pixels of three bytes blue, green, red, with no padding between rows.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> bgr;  // width * height * 3 bytes
+
+    std::size_t rowBytes() const { return static_cast<std::size_t>(width) * 3u; }
+    unsigned char* row(int y) { return bgr.data() + static_cast<std::size_t>(y) * rowBytes(); }
+    const unsigned char* row(int y) const { return bgr.data() + static_cast<std::size_t>(y) * rowBytes(); }
+    bool empty() const { return width <= 0 || height <= 0; }
+};
+
+// Why a decode failed; the messages shown depend on it.
+enum class DecodeError {
+    None,
+    NotEnoughMemory,  // the platform reported ERROR_NOT_ENOUGH_MEMORY
+    Other,            // anything else: not a picture, broken, unreadable
+};
+
+class DecoderPort {
+public:
+    virtual ~DecoderPort() = default;
+
+    // The BMP file at path at its own size. On failure out is left empty.
+    virtual DecodeError decodeBmp(const std::string& path, Image& out) = 0;
+
+    // A JPEG file held whole in memory. On failure out is left empty.
+    virtual DecodeError decodeJpeg(const unsigned char* data, std::size_t size, Image& out) = 0;
+};
+
+}  // namespace qv
