@@ -1,0 +1,22 @@
+#pragma once
+// How a name from a scene script or layer file becomes a path.
+#include <string>
+
+#include "variant/Variant.h"
+
+namespace qv {
+
+// Longest resolved name and longest current scene directory, in bytes.
+constexpr std::size_t kMaxResolvedName = 255;
+constexpr std::size_t kMaxSceneDirectory = 259;
+
+// Rewrites name against directory (the current scene directory, ending in a
+// backslash): ".\x.txt" goes into directory, ".\x.bmp" / ".jpg" / ".jpeg"
+// into the variant data directory (both lower-cased), other names starting
+// with '.' are lower-cased, "X:..." stays, anything else goes into directory.
+// Returns false and leaves name alone when directory is longer than 259
+// bytes or the result would be longer than 255: such a name is refused,
+// never cut short into some other path.
+bool resolveScriptPath(const Variant& variant, const std::string& directory, std::string& name);
+
+}  // namespace qv
