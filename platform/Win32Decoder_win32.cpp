@@ -1,0 +1,174 @@
+#include "platform/Win32Decoder.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace qv::win {
+
+namespace {
+
+// Rows read from the platform per call: keeps the scratch buffer small next
+// to the picture itself.
+constexpr int kBandRows = 256;
+
+DecodeError errorFromLastError(DWORD error) {
+    return error == ERROR_NOT_ENOUGH_MEMORY ? DecodeError::NotEnoughMemory : DecodeError::Other;
+}
+
+// Releases a GDI bitmap when it goes out of scope.
+struct BitmapHolder {
+    HBITMAP bitmap = nullptr;
+    ~BitmapHolder() {
+        if (bitmap) DeleteObject(bitmap);
+    }
+};
+
+struct DcHolder {
+    HDC dc = nullptr;
+    ~DcHolder() {
+        if (dc) DeleteDC(dc);
+    }
+};
+
+template <typename T>
+struct ComHolder {
+    T* p = nullptr;
+    ~ComHolder() {
+        if (p) p->Release();
+    }
+};
+
+// COM for the decoder on this thread for as long as one decode runs; a thread
+// that has COM already keeps it (the balancing uninitialise only drops our
+// own reference).
+struct ComScope {
+    bool ours = false;
+    ComScope() {
+        const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ours = (hr == S_OK || hr == S_FALSE);
+    }
+    ~ComScope() {
+        if (ours) CoUninitialize();
+    }
+};
+
+// The bitmap's pixels as 24-bit rows, read bottom-up from the platform and
+// stored top-down in out.
+DecodeError readPixels(HBITMAP bitmap, Image& out) {
+    BITMAP info{};
+    if (GetObjectW(bitmap, sizeof info, &info) != sizeof info) return DecodeError::Other;
+    const int width = info.bmWidth;
+    const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    if (width <= 0 || height <= 0) return DecodeError::Other;
+
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3u;
+    const std::size_t stride = (rowBytes + 3u) & ~static_cast<std::size_t>(3u);
+    if (rowBytes / 3u != static_cast<std::size_t>(width) ||
+        rowBytes > SIZE_MAX / static_cast<std::size_t>(height))
+        return DecodeError::NotEnoughMemory;
+
+    Image image;
+    std::vector<unsigned char> band;
+    try {
+        image.bgr.resize(rowBytes * static_cast<std::size_t>(height));
+        band.resize(stride * static_cast<std::size_t>(std::min(height, kBandRows)));
+    } catch (const std::bad_alloc&) {
+        return DecodeError::NotEnoughMemory;
+    }
+    image.width = width;
+    image.height = height;
+
+    DcHolder dc{CreateCompatibleDC(nullptr)};
+    if (!dc.dc) return DecodeError::Other;
+
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = height;  // positive: bottom-up rows
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 24;
+    header.bmiHeader.biCompression = BI_RGB;
+
+    // Scan line s counts from the bottom: it is row height - 1 - s from the top.
+    for (int first = 0; first < height; first += kBandRows) {
+        const int count = std::min(kBandRows, height - first);
+        const int got = GetDIBits(dc.dc, bitmap, static_cast<UINT>(first), static_cast<UINT>(count),
+                                  band.data(), &header, DIB_RGB_COLORS);
+        if (got != count) return DecodeError::Other;
+        for (int i = 0; i < count; ++i) {
+            const int y = height - 1 - (first + i);
+            std::memcpy(image.row(y), band.data() + static_cast<std::size_t>(i) * stride, rowBytes);
+        }
+    }
+    out = std::move(image);
+    return DecodeError::None;
+}
+
+}  // namespace
+
+DecodeError Win32Decoder::decodeBmp(const std::string& path, Image& out) {
+    out = Image{};
+    SetLastError(ERROR_SUCCESS);
+    // A DIB section keeps the file's own colours whatever the display depth.
+    BitmapHolder loaded{static_cast<HBITMAP>(
+        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION))};
+    if (!loaded.bitmap) return errorFromLastError(GetLastError());
+    return readPixels(loaded.bitmap, out);
+}
+
+DecodeError Win32Decoder::decodeJpeg(const unsigned char* data, std::size_t size, Image& out) {
+    out = Image{};
+    if (!data || size == 0 || size > 0x7FFFFFFFu) return DecodeError::Other;
+
+    // The whole file in one movable block; the stream frees it when released.
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!block) return DecodeError::NotEnoughMemory;
+    void* bytes = GlobalLock(block);
+    if (!bytes) {
+        GlobalFree(block);
+        return DecodeError::NotEnoughMemory;
+    }
+    std::memcpy(bytes, data, size);
+    GlobalUnlock(block);
+
+    ComScope com;
+    ComHolder<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream.p)) || !stream.p) {
+        GlobalFree(block);
+        return DecodeError::Other;
+    }
+
+    // The platform's last error says nothing after the decoder: a failed
+    // decode is simply not a picture we can read.
+    ComHolder<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.p, static_cast<LONG>(size), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(&picture.p))) ||
+        !picture.p)
+        return DecodeError::Other;
+
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture.p->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(picture.p->get_Handle(&handle)) || handle == 0)
+        return DecodeError::Other;
+    HBITMAP decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+
+    // Our own copy at the picture's size; its failure is where the platform
+    // reports that memory ran out. The picture owns the original, so a copy
+    // is deleted only when the platform made a new one.
+    SetLastError(ERROR_SUCCESS);
+    HBITMAP copy = static_cast<HBITMAP>(CopyImage(decoded, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!copy) return errorFromLastError(GetLastError());
+    BitmapHolder copyHolder{copy != decoded ? copy : nullptr};
+    return readPixels(copy, out);
+}
+
+}  // namespace qv::win

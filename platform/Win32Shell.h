@@ -1,0 +1,21 @@
+#pragma once
+// What the show and the settings take from the shell and the display
+// (Windows builds only).
+#include <optional>
+#include <string>
+
+namespace qv::win {
+
+// The user's application-data folder (CSIDL_APPDATA), not created when it is
+// missing; nothing when the shell cannot give it. No trailing backslash.
+std::optional<std::string> applicationDataFolder();
+
+// The primary display's size in pixels (SM_CXSCREEN, SM_CYSCREEN).
+int screenWidth();
+int screenHeight();
+
+// Tells the core's text functions the system's ANSI code page (GetACP), so
+// case rules follow a double-byte code page such as 932.
+void adoptAnsiCodePage();
+
+}  // namespace qv::win
