@@ -1,0 +1,95 @@
+#include "scene/PictureChoice.h"
+
+#include "platform/AnsiText.h"
+
+namespace qv {
+
+namespace {
+
+constexpr std::array<const char*, 10> kPlaceholders{{
+    "STILL1.JPG", "STILL2.JPG", "STILL3.JPG", "STILL4.JPG", "STILL5.JPG",
+    "STILL6.JPG", "STILL7.JPG", "STILL8.JPG", "STILL9.JPG", "STILL10.JPG",
+}};
+
+// "Contains at a position after the first character", as every name test
+// of the scripts is made.
+bool containsAfterFirst(const std::string& text, const char* needle) {
+    return findAnsi(text, needle, 1) != std::string::npos;
+}
+
+}  // namespace
+
+PictureChoice::PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device)
+    : variant_(variant), memory_(memory), device_(device) {}
+
+int PictureChoice::placeholderNumber(const std::string& upperText) {
+    for (std::size_t i = 0; i < kPlaceholders.size(); ++i) {
+        if (containsAfterFirst(upperText, kPlaceholders[i])) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+void PictureChoice::advanceRotation() {
+    for (int& counter : stillRotation_) counter = counter >= 10 ? 1 : counter + 1;
+}
+
+void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
+                                  const std::string& layerFile) {
+    const std::string upper = upperAnsi(source);
+    if (!containsAfterFirst(layerFile, "still_")) {
+        assignPicture(layer, upper, source);
+        return;
+    }
+    if (memory_.photoCount() == 0) {
+        const std::string base = upperAnsi(variant_.basePicture);
+        assignPicture(layer, base, base);
+        return;
+    }
+    // The same placeholder asked for twice in a row: the layer keeps what
+    // it has.
+    if (!lastPlaceholder_.empty() && lastPlaceholder_ == upper) return;
+    const int n = placeholderNumber(upper);
+    if (variant_.picturesOnDemand) {
+        // One shared buffer: placeholder n is the user's picture n, made
+        // now; a source naming no placeholder looks nothing up.
+        if (n != 0) assignComposed(layer, n);
+    } else {
+        const std::string replacement =
+            n != 0 ? memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])
+                   : std::string();
+        assignPicture(layer, upperAnsi(replacement), replacement);
+    }
+    lastPlaceholder_ = upper;
+}
+
+void PictureChoice::assignComposed(SceneLayer& layer, int n) {
+    memory_.composePicture(n);
+    const std::string name = memory_.pictureName(n);
+    // The shared buffer now holds picture n with the size recorded for n.
+    // Looking the name up among the ten would stop at an earlier slot of the
+    // same file, whose size may never have been recorded (no texture then),
+    // so picture n is taken directly.
+    const PictureImage image = memory_.pictureImage(n);
+    layer.loadTexture(device_, name, image.bytes, image.size);
+}
+
+void PictureChoice::assignPicture(SceneLayer& layer, const std::string& key,
+                                  const std::string& text) {
+    for (int n = 1; n <= 10; ++n) {
+        if (memory_.pictureName(n) == key) {
+            const PictureImage image = memory_.pictureImage(n);
+            layer.loadTexture(device_, text, image.bytes, image.size);
+            return;
+        }
+    }
+    const std::size_t count = memory_.cachedCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (memory_.cachedName(i) == key) {
+            const PictureImage image = memory_.cachedImage(i);
+            layer.loadTexture(device_, text, image.bytes, image.size);
+            if (variant_.cacheStopsAtFirstMatch) return;
+        }
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,48 @@
+#pragma once
+// Which picture a placed layer shows: the one its source names, or, in a
+// placeholder scene (a layer file whose path holds "still_"), one of the
+// user's pictures in rotation, or the backdrop when the user has none.
+#include <array>
+#include <string>
+
+#include "platform/DrawingPort.h"
+#include "scene/PictureMemory.h"
+#include "scene/SceneLayer.h"
+#include "variant/Variant.h"
+
+namespace qv {
+
+class PictureChoice {
+public:
+    PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device);
+
+    // Gives the layer its picture. source is the block's source after
+    // resolution, layerFile the resolved path of the layer file applied.
+    void choosePicture(SceneLayer& layer, const std::string& source, const std::string& layerFile);
+
+    // Finds the picture named key (an upper-case path) and makes the layer's
+    // texture from it, naming it text; nothing happens when none matches.
+    void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text);
+
+    // Every hand-over to another scene script moves each placeholder on to
+    // the next picture buffer (10 wraps to 1).
+    void advanceRotation();
+
+    const std::array<int, 10>& stillRotation() const { return stillRotation_; }
+    const std::string& lastPlaceholder() const { return lastPlaceholder_; }
+
+    // Placeholder number 1..10 named in the upper-case text after its first
+    // character, or 0.
+    static int placeholderNumber(const std::string& upperText);
+
+private:
+    void assignComposed(SceneLayer& layer, int n);
+
+    const Variant& variant_;
+    PictureMemory& memory_;
+    DrawingPort& device_;
+    std::array<int, 10> stillRotation_{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}};
+    std::string lastPlaceholder_;
+};
+
+}  // namespace qv

@@ -1,0 +1,217 @@
+#include "scene/SceneEngine.h"
+
+#include <cmath>
+#include <limits>
+
+#include "scene/Camera.h"
+#include "scene/ScriptPath.h"
+#include "show/ScreenLayout.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kFirstScenesRounds = 202;
+constexpr int kAdvanceRounds = 2001;
+
+// Truncates toward zero into the int range without undefined conversions.
+int saturatingInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
+// A double narrowed to float; beyond the float range it becomes infinite
+// (as the hardware does) instead of an undefined conversion.
+float narrow(double value) {
+    if (value > static_cast<double>(std::numeric_limits<float>::max()))
+        return std::numeric_limits<float>::infinity();
+    if (value < -static_cast<double>(std::numeric_limits<float>::max()))
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+int millisecondsOf(double seconds) { return saturatingInt(seconds * 1000.0); }
+
+SceneEngine::SceneEngine(const Variant& variant, FilesPort& files, DrawingPort& device,
+                         PictureMemory& memory, const ScreenFacts& screen)
+    : variant_(variant),
+      files_(files),
+      device_(device),
+      screen_(screen),
+      reader_(files),
+      pictures_(variant, memory, device),
+      sceneDirectory_(variant.sceneDirectory(usesWideScripts(screen.screenWidth, screen.screenHeight))) {}
+
+std::string SceneEngine::sceneScriptPath() const {
+    return usesWideScripts(screen_.screenWidth, screen_.screenHeight) ? variant_.wideSceneScript()
+                                                                      : variant_.normalSceneScript();
+}
+
+long SceneEngine::setUpCamera() {
+    long result = device_.setTransform(TransformKind::World, Matrix4::identity());
+    if (result != 0) return result;
+
+    distance_ = cameraDistance(variant_, screenLayoutCode_);
+    const Vector3 eye{0.0f, 0.0f, static_cast<float>(distance_)};
+    const Matrix4 view =
+        lookAtRH(eye, Vector3{}, cameraUp(screen_.screenWidth, screen_.screenHeight));
+    result = device_.setTransform(TransformKind::View, view);
+    if (result != 0) return result;
+
+    fov_ = fieldOfView(screen_.screenWidth, screen_.screenHeight);
+    // A window without height has no aspect; take the screen's, or square.
+    float aspect = 1.0f;
+    if (screen_.clientHeight > 0)
+        aspect = static_cast<float>(screen_.clientWidth) / static_cast<float>(screen_.clientHeight);
+    else if (screen_.screenHeight > 0)
+        aspect = static_cast<float>(screen_.screenWidth) / static_cast<float>(screen_.screenHeight);
+    return device_.setTransform(TransformKind::Projection,
+                                perspectiveFovRH(fov_, aspect, 10.0f, 1000.0f));
+}
+
+bool SceneEngine::moveToScript(bool resetValues) {
+    std::string path = reader_.name;
+    if (!resolveScriptPath(variant_, sceneDirectory_, path)) {
+        // Refused like a script that cannot be opened: nothing more is read.
+        reader_.close();
+        if (resetValues) reader_.resetToDefaults();
+        return false;
+    }
+    sceneDirectory_ = directoryOf(path);
+    reader_.close();
+    if (resetValues) reader_.resetToDefaults();
+    return reader_.open(path);
+}
+
+void SceneEngine::buildCurrentHeader() {
+    std::string layerFile = reader_.name;
+    if (!resolveScriptPath(variant_, sceneDirectory_, layerFile)) return;  // name refused
+    buildScene(layerFile, reader_.sx, reader_.sy, reader_.effect);
+}
+
+long SceneEngine::startShow(int screenLayoutCode) {
+    screenLayoutCode_ = screenLayoutCode;
+    const long cameraResult = setUpCamera();
+    if (cameraResult != 0) return cameraResult;
+
+    reader_.resetToDefaults();
+    if (!reader_.open(sceneScriptPath())) return kGenericFailure;
+
+    bool ranIntoEnd = false;
+    bool chained = reader_.readSceneHeader(ranIntoEnd);
+    if (reader_.wait == 0.0f) {
+        for (int round = 0; round < kFirstScenesRounds; ++round) {
+            if (chained && !ranIntoEnd) {
+                // During the start a hand-over keeps the reader's values.
+                moveToScript(false);
+            } else {
+                buildCurrentHeader();
+            }
+            chained = reader_.readSceneHeader(ranIntoEnd);
+            if (chained) {
+                moveToScript(true);
+                chained = reader_.readSceneHeader(ranIntoEnd);
+            }
+            if (ranIntoEnd || reader_.wait != 0.0f) break;
+        }
+    }
+    nextSceneTime_ = saturatingInt(std::trunc(static_cast<double>(reader_.wait)) * 1000.0);
+    return 0;
+}
+
+int SceneEngine::advanceScenes(double& sceneTime) {
+    float t = narrow(sceneTime);
+    for (int round = 0; round < kAdvanceRounds; ++round) {
+        if (!(static_cast<double>(t) + 0.01 >= reader_.wait)) break;
+        buildCurrentHeader();
+        bool ranIntoEnd = false;
+        if (!reader_.readSceneHeader(ranIntoEnd)) {
+            if (ranIntoEnd) {
+                reader_.wait = 0.0f;  // no scene is due any more
+                break;
+            }
+            continue;
+        }
+        pictures_.advanceRotation();
+        if (!moveToScript(true)) {
+            nextSceneTime_ = 0;
+            return nextSceneTime_;
+        }
+        // The layers of the old script stop where they stand.
+        for (SceneLayer& layer : layers_) layer.inUse = false;
+        t = 0.0f;
+        sceneTime = 0.0;
+        reader_.readSceneHeader(ranIntoEnd);
+    }
+    nextSceneTime_ = saturatingInt(static_cast<double>(reader_.wait * 1000.0f));
+    return nextSceneTime_;
+}
+
+void SceneEngine::stepLayers() {
+    for (int i = 1; i < kLayerCount; ++i) {
+        SceneLayer& layer = layers_[static_cast<std::size_t>(i)];
+        if (layer.inUse) layer.step();
+    }
+}
+
+void SceneEngine::drawLayers() {
+    const int last = variant_.lastDrawnLayer < kLayerCount ? variant_.lastDrawnLayer : kLayerCount - 1;
+    for (int i = 1; i <= last; ++i) {
+        SceneLayer& layer = layers_[static_cast<std::size_t>(i)];
+        if (layer.started) layer.draw(device_);
+    }
+}
+
+void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect) {
+    ScriptReader blocks(files_);
+    if (!blocks.open(layerFile)) return;
+    const bool change = effect == kEffectChange;
+    for (int count = 0; count < kLayerCount; ++count) {
+        if (change)
+            blocks.resetToUnset();
+        else
+            blocks.resetToDefaults();
+        bool ranIntoEnd = false;
+        const bool isSet = blocks.readLayerBlock(layers_[2].wait, ranIntoEnd);
+        if (isSet) {
+            const float n = blocks.layer;
+            // Out of range (or NaN, or not given in a change block): the
+            // rest of the file is not read.
+            if (!(n >= 0.0f && n < static_cast<float>(kLayerCount))) break;
+            SceneLayer& layer = layers_[static_cast<std::size_t>(n)];
+            std::string source = blocks.name;
+            bool refused = false;
+            if (effect != kEffectMovie && effect != kEffectCamera && !source.empty())
+                refused = !resolveScriptPath(variant_, sceneDirectory_, source);
+            if (!refused) {
+                layer.inUse = true;
+                pictures_.choosePicture(layer, source, layerFile);
+                layer.setStartValues(blocks.salpha, blocks.wait, blocks.time, blocks.sred,
+                                     blocks.sgreen, blocks.sblue, blocks.srot);
+                layer.setEndValues(blocks.ered, blocks.egreen, blocks.eblue, blocks.erot,
+                                   blocks.ealpha, blocks.ewidth, blocks.eheight);
+                // The duration the layer has now: the block's time, or in a
+                // change block without time the one it moved with before.
+                const float step =
+                    layer.duration != 0.0 ? narrow(1.0 / (20.0 * layer.duration)) : 0.0f;
+                layer.place(blocks.sx, blocks.sy, blocks.ex, blocks.ey, step, blocks.swidth,
+                            blocks.sheight, blocks.layer, effect, sceneX, sceneY);
+            }
+        }
+        if (ranIntoEnd) break;
+    }
+    blocks.close();
+}
+
+}  // namespace qv

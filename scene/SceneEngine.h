@@ -1,0 +1,99 @@
+#pragma once
+// The scene engine: the table of 30 layers, the reader on the current scene
+// script and the scene clock's next due time. The show window drives it:
+// startShow once, advanceScenes when the scene timer fires, stepLayers on
+// every 50 ms tick; the renderer draws the layers with drawLayers.
+#include <array>
+#include <string>
+
+#include "platform/DrawingPort.h"
+#include "platform/FilesPort.h"
+#include "scene/PictureChoice.h"
+#include "scene/PictureMemory.h"
+#include "scene/SceneLayer.h"
+#include "scene/ScriptReader.h"
+#include "variant/Variant.h"
+
+namespace qv {
+
+// The device's generic failure code (E_FAIL).
+constexpr long kGenericFailure = -2147467259L;
+
+constexpr int kLayerCount = 30;
+
+// What the engine needs to know of the screen: the primary screen's size
+// (camera orientation, field of view, choice of scripts) and the show
+// window's client size (aspect of the projection).
+struct ScreenFacts {
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    int clientWidth = 1024;
+    int clientHeight = 768;
+};
+
+class SceneEngine {
+public:
+    SceneEngine(const Variant& variant, FilesPort& files, DrawingPort& device,
+                PictureMemory& memory, const ScreenFacts& screen);
+    virtual ~SceneEngine() = default;
+    SceneEngine(const SceneEngine&) = delete;
+    SceneEngine& operator=(const SceneEngine&) = delete;
+
+    // Camera, scene script and every scene due at time 0. 0 on success, a
+    // failing transform's result, or kGenericFailure when the scene script
+    // cannot be opened.
+    long startShow(int screenLayoutCode);
+
+    // Builds every scene due at sceneTime (seconds, single precision, 0.01 s
+    // early counts) and follows hand-overs, which set sceneTime to 0.
+    // Returns the next scene time in milliseconds (0: none due any more).
+    int advanceScenes(double& sceneTime);
+
+    // One tick for every in-use layer 1-29.
+    void stepLayers();
+
+    // Draws the started layers 1 up to the variant's last drawn layer.
+    void drawLayers();
+
+    // Applies a layer file: places the layers its set blocks name.
+    void buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect);
+
+    int nextSceneTime() const { return nextSceneTime_; }
+    const std::string& currentSceneDirectory() const { return sceneDirectory_; }
+    int screenLayoutCode() const { return screenLayoutCode_; }
+    int distance() const { return distance_; }
+    float fov() const { return fov_; }
+    std::array<SceneLayer, kLayerCount>& layers() { return layers_; }
+    const std::array<SceneLayer, kLayerCount>& layers() const { return layers_; }
+    ScriptReader& sceneReader() { return reader_; }
+    PictureChoice& pictureChoice() { return pictures_; }
+
+    // The scene script the screen's shape selects.
+    std::string sceneScriptPath() const;
+
+private:
+    long setUpCamera();
+    // Moves the reader onto a chained scene script; false when the name is
+    // refused or the script cannot be opened.
+    bool moveToScript(bool resetValues);
+    void buildCurrentHeader();
+
+    const Variant& variant_;
+    FilesPort& files_;
+    DrawingPort& device_;
+    ScreenFacts screen_;
+    std::array<SceneLayer, kLayerCount> layers_;
+    ScriptReader reader_;
+    PictureChoice pictures_;
+    std::string sceneDirectory_;
+    int nextSceneTime_ = 0;
+    int screenLayoutCode_ = 0;
+    int distance_ = 0;
+    float fov_ = 0;
+};
+
+// Milliseconds of a time in seconds, truncated toward zero; times beyond
+// the int range saturate, NaN gives 0.
+int millisecondsOf(double seconds);
+
+}  // namespace qv
