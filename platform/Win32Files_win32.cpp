@@ -1,0 +1,152 @@
+#include "platform/Win32Files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace qv::win {
+
+namespace {
+
+HANDLE openForReading(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+class HandleStream : public ByteStream {
+public:
+    explicit HandleStream(HANDLE file) : file_(file) {}
+    ~HandleStream() override { CloseHandle(file_); }
+    std::size_t read(void* buffer, std::size_t size) override {
+        std::size_t total = 0;
+        auto* out = static_cast<unsigned char*>(buffer);
+        while (total < size) {
+            const DWORD chunk = static_cast<DWORD>(
+                std::min<std::size_t>(size - total, std::numeric_limits<DWORD>::max() / 2));
+            DWORD got = 0;
+            if (!ReadFile(file_, out + total, chunk, &got, nullptr) || got == 0) break;
+            total += got;
+        }
+        return total;
+    }
+
+private:
+    HANDLE file_;
+};
+
+bool writeWhole(HANDLE file, const unsigned char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const DWORD chunk = static_cast<DWORD>(
+            std::min<std::size_t>(size - done, std::numeric_limits<DWORD>::max() / 2));
+        DWORD wrote = 0;
+        if (!WriteFile(file, data + done, chunk, &wrote, nullptr) || wrote == 0) return false;
+        done += wrote;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<ByteStream> Win32Files::openRead(const std::string& path) {
+    HANDLE file = openForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<HandleStream>(file);
+}
+
+bool Win32Files::canOpen(const std::string& path) {
+    HANDLE file = openForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool Win32Files::readAll(const std::string& path, std::vector<unsigned char>& bytes,
+                         std::size_t maxBytes) {
+    bytes.clear();
+    HANDLE file = openForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
+              static_cast<unsigned long long>(size.QuadPart) <= maxBytes;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        HandleStream stream(file);
+        file = INVALID_HANDLE_VALUE;  // the stream closes it
+        ok = stream.read(bytes.data(), bytes.size()) == bytes.size();
+    }
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!ok) bytes.clear();
+    return ok;
+}
+
+bool Win32Files::writeAll(const std::string& path, const unsigned char* data, std::size_t size) {
+    const std::string temporary = path + ".qvtmp";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = writeWhole(file, data, size) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    if (ok) ok = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!ok) DeleteFileA(temporary.c_str());
+    return ok;
+}
+
+bool Win32Files::remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool Win32Files::rename(const std::string& from, const std::string& to) {
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
+bool Win32Files::makeDirectories(const std::string& path) {
+    // Like MakeSureDirectoryPathExists: every folder named before the last
+    // backslash, outermost first.
+    const std::size_t last = path.find_last_of("\\/");
+    if (last == std::string::npos) return true;
+    const std::string folders = path.substr(0, last);
+    std::size_t at = 0;
+    // Skip the drive ("C:") or a UNC server and share ("\\server\share").
+    if (folders.size() >= 2 && folders[1] == ':') {
+        at = 2;
+    } else if (folders.rfind("\\\\", 0) == 0) {
+        at = folders.find('\\', 2);
+        at = at == std::string::npos ? folders.size() : folders.find('\\', at + 1);
+        if (at == std::string::npos) return true;
+    }
+    while (at <= folders.size()) {
+        std::size_t next = folders.find_first_of("\\/", at + 1);
+        if (next == std::string::npos) next = folders.size();
+        const std::string part = folders.substr(0, next);
+        if (!part.empty() && part.back() != ':') {
+            const DWORD attributes = GetFileAttributesA(part.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES) {
+                if (!CreateDirectoryA(part.c_str(), nullptr) &&
+                    GetLastError() != ERROR_ALREADY_EXISTS)
+                    return false;
+            } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                return false;
+            }
+        }
+        if (next >= folders.size()) break;
+        at = next;
+    }
+    return true;
+}
+
+std::vector<FoundEntry> Win32Files::find(const std::string& pattern) {
+    std::vector<FoundEntry> entries;
+    WIN32_FIND_DATAA data{};
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return entries;
+    do {
+        FoundEntry entry;
+        entry.name = data.cFileName;
+        entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entries.push_back(std::move(entry));
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    return entries;
+}
+
+}  // namespace qv::win
