@@ -3,6 +3,11 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/HostFiles.h"
 #include "platform/MemoryFiles.h"
 
 namespace qv {
@@ -125,6 +130,127 @@ TEST(MemoryFiles, StreamsCanBeLimitedToSmallReads) {
     EXPECT_EQ(stream->read(buffer, sizeof buffer), 3u);
     EXPECT_EQ(readStream(*stream), "defghij");
     EXPECT_EQ(stream->read(buffer, sizeof buffer), 0u);
+}
+
+namespace fs = std::filesystem;
+
+// A fresh host folder for one test, removed afterwards.
+struct HostFolder {
+    fs::path root;
+    explicit HostFolder(const char* name) {
+        root = fs::temp_directory_path() / (std::string("qv-files-") + name);
+        fs::remove_all(root);
+        fs::create_directories(root);
+    }
+    ~HostFolder() {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+    void put(const fs::path& relative, const std::string& text) const {
+        fs::create_directories((root / relative).parent_path());
+        std::ofstream(root / relative, std::ios::binary) << text;
+    }
+    std::vector<std::string> listing(const fs::path& relative) const {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(root / relative)) out.push_back(e.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
+
+std::string readAllText(FilesPort& files, const std::string& path) {
+    std::vector<unsigned char> bytes;
+    if (!files.readAll(path, bytes, 1 << 20)) return "<none>";
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(HostFiles, WindowsPathsReachMappedFoldersWithoutRegardToCase) {
+    HostFolder host("map");
+    host.put("b/Normal/SceneScript.TXT", "end\n");
+    host.put("special/still_x.txt", "set\n");
+    HostFiles files;
+    files.mapFolder("C:\\WINDOWS\\system32\\QUORvelkbsrc\\", (host.root / "b").string());
+    files.mapFolder("c:/windows/system32/quorvelkbsrc/normal/special", (host.root / "special").string());
+    EXPECT_EQ(readAllText(files, "c:\\windows\\SYSTEM32\\quorvelkbsrc\\normal\\scenescript.txt"), "end\n");
+    EXPECT_EQ(readAllText(files, "C:\\WINDOWS\\system32\\QUORvelkbsrc\\wide\\..\\NORMAL\\.\\scenescript.txt"),
+              "end\n");
+    // The longer prefix wins.
+    EXPECT_EQ(readAllText(files, "C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal\\Special\\STILL_X.txt"), "set\n");
+    // Paths outside every mapping, missing files and folders cannot be read.
+    EXPECT_EQ(files.openRead("C:\\WINDOWS\\system32\\other.txt"), nullptr);
+    EXPECT_EQ(files.openRead("C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal\\missing.txt"), nullptr);
+    EXPECT_FALSE(files.canOpen("C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal"));
+    EXPECT_TRUE(files.canOpen("C:\\WINDOWS\\system32\\QUORvelkbsrc\\NORMAL\\SCENESCRIPT.TXT"));
+    std::vector<unsigned char> bytes;
+    EXPECT_FALSE(files.readAll("C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal\\scenescript.txt", bytes, 3));
+    EXPECT_TRUE(bytes.empty());
+
+    auto stream = files.openRead("C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal\\scenescript.txt");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(readStream(*stream), "end\n");
+}
+
+TEST(HostFiles, WritingMakesFilesWithTheCaseGivenAndReplacesWhole) {
+    HostFolder host("write");
+    host.put("data/Old.BMP", "old content that is long");
+    HostFiles files;
+    files.mapFolder("C:\\Users\\me\\AppData\\", host.root.string());
+    const std::string text = "new";
+    const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+    EXPECT_FALSE(files.writeAll("C:\\Users\\me\\AppData\\Tarn\\photo1.bmp", data, 3));  // no folder
+    EXPECT_TRUE(files.makeDirectories("C:\\Users\\me\\AppData\\Tarn\\QUOR\\"));
+    EXPECT_TRUE(files.makeDirectories("c:\\users\\me\\appdata\\TARN\\quor\\x.bmp"));  // exists already
+    EXPECT_EQ(host.listing(""), (std::vector<std::string>{"Tarn", "data"}));
+    EXPECT_TRUE(files.writeAll("C:\\Users\\me\\AppData\\tarn\\quor\\Photo1.bmp", data, 3));
+    EXPECT_EQ(host.listing("Tarn/QUOR"), (std::vector<std::string>{"Photo1.bmp"}));
+    // An existing file is replaced whole and keeps its spelling.
+    EXPECT_TRUE(files.writeAll("C:\\Users\\me\\AppData\\DATA\\old.bmp", data, 3));
+    EXPECT_EQ(host.listing("data"), (std::vector<std::string>{"Old.BMP"}));
+    EXPECT_EQ(readAllText(files, "C:\\Users\\me\\AppData\\data\\Old.BMP"), "new");
+    // Rename never replaces; remove takes files only.
+    EXPECT_FALSE(files.rename("C:\\Users\\me\\AppData\\data\\old.bmp",
+                              "C:\\Users\\me\\AppData\\Tarn\\Quor\\photo1.BMP"));
+    EXPECT_TRUE(files.rename("C:\\Users\\me\\AppData\\data\\old.bmp",
+                             "C:\\Users\\me\\AppData\\Tarn\\Quor\\photo2.bmp"));
+    EXPECT_EQ(host.listing("Tarn/QUOR"), (std::vector<std::string>{"Photo1.bmp", "photo2.bmp"}));
+    EXPECT_FALSE(files.remove("C:\\Users\\me\\AppData\\Tarn"));
+    EXPECT_TRUE(files.remove("C:\\Users\\me\\AppData\\Tarn\\Quor\\PHOTO2.BMP"));
+    EXPECT_FALSE(files.remove("C:\\Users\\me\\AppData\\Tarn\\Quor\\PHOTO2.BMP"));
+    // A file in the way of a folder.
+    EXPECT_FALSE(files.makeDirectories("C:\\Users\\me\\AppData\\Tarn\\QUOR\\Photo1.bmp\\x\\"));
+    EXPECT_FALSE(files.writeAll("C:\\Elsewhere\\a.bmp", data, 3));
+}
+
+TEST(HostFiles, FindListsMatchesWithDotEntries) {
+    HostFolder host("find");
+    host.put("p/photo1.bmp", "1");
+    host.put("p/Photo2.BMP", "2");
+    host.put("p/notes.txt", "3");
+    host.put("p/sub/inner.bmp", "4");
+    HostFiles files;
+    files.mapFolder("C:\\P\\", (host.root / "p").string());
+    files.mapFolder("D:\\", (host.root / "p").string());
+    EXPECT_EQ(names(files.find("c:\\p\\*.bmp")), (std::vector<std::string>{"photo1.bmp", "Photo2.BMP"}));
+    EXPECT_EQ(names(files.find("C:\\p\\*.*")),
+              (std::vector<std::string>{".\\", "..\\", "notes.txt", "photo1.bmp", "Photo2.BMP", "sub\\"}));
+    EXPECT_EQ(names(files.find("D:\\*.txt")), (std::vector<std::string>{"notes.txt"}));
+    EXPECT_EQ(names(files.find("D:\\*")).front(), "notes.txt");  // a drive root has no dot entries
+    EXPECT_TRUE(files.find("C:\\p\\missing\\*.*").empty());
+    EXPECT_TRUE(files.find("E:\\*.*").empty());
+}
+
+TEST(HostFiles, ExactSpellingIsPreferredOverOtherCases) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Windows file system cannot hold two names differing only in case";
+#else
+    HostFolder host("exact");
+    host.put("x/a.txt", "lower");
+    host.put("x/A.txt", "upper");
+    HostFiles files;
+    files.mapFolder("C:\\x\\", (host.root / "x").string());
+    EXPECT_EQ(readAllText(files, "C:\\x\\A.txt"), "upper");
+    EXPECT_EQ(readAllText(files, "C:\\x\\a.txt"), "lower");
+#endif
 }
 
 }  // namespace
