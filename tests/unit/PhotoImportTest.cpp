@@ -1,0 +1,347 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "PhotoTestSupport.h"
+#include "platform/MemoryFiles.h"
+#include "settings/BmpFile.h"
+#include "settings/ConvertSize.h"
+#include "settings/PhotoImport.h"
+#include "settings/PictureType.h"
+#include "variant/Variant.h"
+
+namespace qv {
+namespace {
+
+using testing::asString;
+using testing::jpegBytes;
+using testing::makeImage;
+using testing::pixel;
+using Colour = std::array<unsigned char, 3>;
+
+const std::string kFolder = "C:\\ad\\Tarn Corporation\\QUOR VELK-B Screen Saver\\";
+
+void expectSize(const Variant& v, int w, int h, int screen, int wantW, int wantH) {
+    const PixelSize s = convertedSize(v, w, h, screen);
+    EXPECT_EQ(s.width, wantW) << v.letter << " " << w << "x" << h;
+    EXPECT_EQ(s.height, wantH) << v.letter << " " << w << "x" << h;
+}
+
+TEST(ConvertSize, ScreenProportionedSizesOnA768HighScreen) {
+    EXPECT_EQ(baseHeight(768), 491);
+    EXPECT_EQ(baseHeight(1024), 655);
+    EXPECT_EQ(baseHeight(1080), 691);
+    for (const Variant* v : {&variantB(), &variantC()}) {
+        expectSize(*v, 1600, 1200, 768, 654, 491);
+        expectSize(*v, 3000, 2000, 768, 818, 545);
+        expectSize(*v, 1200, 1600, 768, 368, 491);
+        expectSize(*v, 1920, 1080, 768, 818, 460);
+        expectSize(*v, 640, 480, 768, 654, 491);
+        // Just wider than 4:3: the full width, and a height above the base.
+        expectSize(*v, 640, 479, 768, 818, 612);
+    }
+    // The widest pictures get a height of 0, which the conversion refuses.
+    expectSize(variantB(), 3000, 1, 768, 818, 0);
+}
+
+TEST(ConvertSize, FixedBasisWhateverTheScreen) {
+    for (int screen : {600, 768, 1200}) {
+        expectSize(variantA(), 1600, 1200, screen, 640, 480);
+        expectSize(variantA(), 3000, 2000, screen, 800, 533);
+        expectSize(variantA(), 1200, 1600, screen, 360, 480);
+    }
+    expectSize(variantA(), 2000, 1, 768, 800, 0);
+    expectSize(variantA(), 0, 10, 768, 0, 0);
+}
+
+TEST(PictureType, LowerCasedPathSearchedForBmpFirst) {
+    EXPECT_EQ(pictureTypeOf("C:\\a.bmp.old\\x.jpg"), PictureType::Bmp);
+    EXPECT_EQ(pictureTypeOf("C:\\pics.jpg\\x.bmp"), PictureType::Bmp);
+    EXPECT_EQ(pictureTypeOf("C:\\PICS\\X.BMP"), PictureType::Bmp);
+    EXPECT_EQ(pictureTypeOf("C:\\pics\\x.JPG"), PictureType::Jpeg);
+    EXPECT_EQ(pictureTypeOf("C:\\pics\\x.JPEG"), PictureType::Jpeg);
+    EXPECT_EQ(pictureTypeOf("C:\\pics\\x.jpeg"), PictureType::Jpeg);
+    EXPECT_EQ(pictureTypeOf("C:\\x.Jpg.txt"), PictureType::Jpeg);  // anywhere in the path
+    EXPECT_EQ(pictureTypeOf("C:\\pics\\x.gif"), PictureType::Unsupported);
+    EXPECT_EQ(pictureTypeOf("C:\\pics\\x.bm"), PictureType::Unsupported);
+    // Not at the very first character.
+    EXPECT_EQ(pictureTypeOf(".bmp"), PictureType::Unsupported);
+    EXPECT_EQ(pictureTypeOf(".JPG"), PictureType::Unsupported);
+    EXPECT_EQ(pictureTypeOf("a.bmp"), PictureType::Bmp);
+    EXPECT_EQ(pictureTypeOf(""), PictureType::Unsupported);
+}
+
+// A files port, the fake decoder and a recording message port, variant B on
+// a 1280 x 768 screen unless told otherwise.
+struct Rig {
+    MemoryFiles files;
+    testing::FakeDecoder decoder{files};
+    testing::RecordingMessages messages;
+    PhotoImport import;
+    explicit Rig(const Variant& variant = variantB(), int screenHeight = 768)
+        : import(variant, files, decoder, messages, screenHeight) {
+        files.addFolder(kFolder);
+    }
+    void addBmp(const std::string& path, const Image& image) { files.addFile(path, encodeBmp24(image)); }
+    void addBmp(const std::string& path, int w, int h) { addBmp(path, makeImage(w, h, testing::positionColour)); }
+    void addJpeg(const std::string& path, unsigned w, unsigned h, int orientation = 0) {
+        files.addFile(path, jpegBytes(w, h, orientation));
+    }
+    // The one message shown since the last call, checked to follow the arrow cursor.
+    std::vector<MessageKind> takeMessages() {
+        EXPECT_TRUE(messages.cursorRestoredBeforeEachMessage);
+        auto shown = messages.shown;
+        messages.shown.clear();
+        messages.cursorRestores = 0;
+        return shown;
+    }
+};
+
+using Kinds = std::vector<MessageKind>;
+
+TEST(ValidatePicture, SizeLimitsAndTheirMessages) {
+    Rig rig;
+    rig.addJpeg("C:\\p\\square.jpg", 5000, 5000);
+    rig.addJpeg("C:\\p\\wide.jpg", 5001, 10);
+    rig.addBmp("C:\\p\\wide.bmp", 5001, 10);
+    rig.addBmp("C:\\p\\tall.bmp", 10, 5001);
+    rig.addBmp("C:\\p\\line.bmp", 1, 100);
+    rig.addBmp("C:\\p\\flat.bmp", 100, 1);
+    rig.addBmp("C:\\p\\small.bmp", 2, 2);
+    rig.addJpeg("C:\\p\\huge.jpg", 60000, 60000);
+    rig.addJpeg("C:\\p\\big.jpg", 12000, 9000);
+    // Stored 4000 x 3000 but turned: upright 3000 x 4000, within the limits.
+    rig.addJpeg("C:\\p\\turned.jpg", 4000, 3000, 6);
+    // Stored 10 x 5001 lying down: upright 5001 wide, too large.
+    rig.addJpeg("C:\\p\\lying.jpg", 10, 5001, 8);
+
+    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\square.jpg"));
+    EXPECT_TRUE(rig.takeMessages().empty());
+    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\small.bmp"));
+    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\turned.jpg"));
+    EXPECT_TRUE(rig.takeMessages().empty());
+
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\wide.bmp"));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgPictureTooLarge});
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\tall.bmp"));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgPictureTooLarge});
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\line.bmp"));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\flat.bmp"));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
+
+    // JPEGs too large are refused from their header, never decoded.
+    const int decodedBefore = rig.decoder.jpegCalls;
+    for (const char* path : {"C:\\p\\wide.jpg", "C:\\p\\huge.jpg", "C:\\p\\big.jpg", "C:\\p\\lying.jpg"}) {
+        EXPECT_FALSE(rig.import.ValidatePicture(path)) << path;
+        EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgPictureTooLarge}) << path;
+    }
+    EXPECT_EQ(rig.decoder.jpegCalls, decodedBefore);
+}
+
+TEST(ValidatePicture, UndecodableFilesAndNames) {
+    Rig rig;
+    rig.files.addFile("C:\\p\\empty.jpg", std::string());
+    rig.files.addFile("C:\\p\\empty.bmp", std::string());
+    rig.files.addFile("C:\\p\\notes.jpg", "These are my holiday notes.\r\n");
+    auto truncated = jpegBytes(800, 600);
+    truncated.resize(20);
+    rig.files.addFile("C:\\p\\cut.jpg", truncated);
+    auto brokenBmp = encodeBmp24(makeImage(8, 8, testing::positionColour));
+    brokenBmp[28] = 77;  // bits per pixel
+    rig.files.addFile("C:\\p\\broken.bmp", brokenBmp);
+    rig.addJpeg("C:\\a.bmp.old\\x.jpg", 800, 600);  // a good JPEG, but its path says BMP
+    rig.addJpeg("C:\\p\\x.gif", 800, 600);
+
+    for (const char* path : {"C:\\p\\empty.jpg", "C:\\p\\empty.bmp", "C:\\p\\notes.jpg", "C:\\p\\cut.jpg",
+                             "C:\\p\\broken.bmp", "C:\\a.bmp.old\\x.jpg", "C:\\p\\x.gif", "C:\\p\\gone.jpg",
+                             "C:\\p\\gone.bmp"}) {
+        EXPECT_FALSE(rig.import.ValidatePicture(path)) << path;
+        EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile}) << path;
+    }
+    // The BMP rule sent the JPEG to the BMP decoder.
+    EXPECT_GE(rig.decoder.bmpCalls, 1);
+
+    // The decoder's own verdicts: broken data, and memory running out.
+    rig.addJpeg("C:\\p\\good.jpg", 800, 600);
+    rig.decoder.jpegError = DecodeError::Other;
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\good.jpg"));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
+    rig.decoder.jpegError = DecodeError::NotEnoughMemory;
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\good.jpg"));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgOutOfMemory});
+    rig.addBmp("C:\\p\\good.bmp", 8, 8);
+    rig.decoder.bmpError = DecodeError::NotEnoughMemory;
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\good.bmp"));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgOutOfMemory});
+}
+
+// The converted bitmap of a slot, decoded.
+Image converted(Rig& rig, int n) {
+    const std::string bytes = rig.files.contents(kFolder + "photo" + std::to_string(n) + ".bmp");
+    Image image;
+    EXPECT_TRUE(decodeBmp(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), image));
+    return image;
+}
+
+TEST(ConvertPicture, WritesTheSlotBitmapAtTheTargetSize) {
+    Rig rig;
+    // Four colour blocks: red, green / blue, white.
+    const Colour red{0, 0, 255}, green{0, 255, 0}, blue{255, 0, 0}, white{255, 255, 255};
+    rig.addBmp("C:\\p\\blocks.bmp", makeImage(1600, 1200, [&](int x, int y) {
+                   return y < 600 ? (x < 800 ? red : green) : (x < 800 ? blue : white);
+               }));
+    std::string output;
+    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\blocks.bmp", 3, kFolder, false, &output));
+    EXPECT_EQ(output, kFolder + "photo3.bmp");
+    EXPECT_TRUE(rig.takeMessages().empty());
+
+    const std::string file = rig.files.contents(output);
+    ASSERT_EQ(file.size(), 964378u);
+    Image image = converted(rig, 3);
+    ASSERT_EQ(image.width, 654);
+    ASSERT_EQ(image.height, 491);
+    // Block interiors keep their colours exactly; the top-left block is on top.
+    EXPECT_EQ(pixel(image, 10, 10), red);
+    EXPECT_EQ(pixel(image, 600, 10), green);
+    EXPECT_EQ(pixel(image, 10, 480), blue);
+    EXPECT_EQ(pixel(image, 600, 480), white);
+    EXPECT_EQ(pixel(image, 320, 240), red);
+    EXPECT_EQ(pixel(image, 330, 250), white);
+    // On disk the bottom row comes first: blue.
+    EXPECT_EQ(static_cast<unsigned char>(file[54]), 255);
+    EXPECT_EQ(static_cast<unsigned char>(file[55]), 0);
+
+    // Slightly wider than 4:3 grows to 818 x 612.
+    rig.addBmp("C:\\p\\wide.bmp", 640, 479);
+    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\wide.bmp", 4, kFolder, false));
+    EXPECT_EQ(rig.files.contents(kFolder + "photo4.bmp").size(), 54u + 2456u * 612u);
+
+    // Converting the slot again replaces its bitmap.
+    rig.addBmp("C:\\p\\portrait.bmp", 1200, 1600);
+    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\portrait.bmp", 3, kFolder, false));
+    image = converted(rig, 3);
+    EXPECT_EQ(image.width, 368);
+    EXPECT_EQ(image.height, 491);
+}
+
+TEST(ConvertPicture, AJpegIsTurnedUprightBeforeItIsSized) {
+    Rig rig;
+    // Stored 3000 x 2000, left half red, right half blue, tagged as needing a
+    // quarter turn clockwise: upright it is 2000 x 3000, red on top.
+    rig.addJpeg("C:\\p\\phone.jpg", 3000, 2000, 6);
+    rig.decoder.jpegColour = [](int x, int) { return x < 1500 ? Colour{0, 0, 255} : Colour{255, 0, 0}; };
+    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\phone.jpg", 1, kFolder, false));
+    const Image image = converted(rig, 1);
+    EXPECT_EQ(image.width, 327);  // trunc(491 / 1.5)
+    EXPECT_EQ(image.height, 491);
+    EXPECT_EQ(pixel(image, 160, 20), (Colour{0, 0, 255}));
+    EXPECT_EQ(pixel(image, 160, 470), (Colour{255, 0, 0}));
+
+    // Variant A sizes the same picture 320 x 480.
+    Rig a(variantA());
+    a.addJpeg("C:\\p\\phone.jpg", 3000, 2000, 6);
+    ASSERT_TRUE(a.import.ConvertPicture("C:\\p\\phone.jpg", 2, kFolder, false));
+    EXPECT_EQ(converted(a, 2).width, 320);
+}
+
+TEST(ConvertPicture, SourcesThatCannotBeOpenedOrNamedFailOrPassQuietly) {
+    Rig rig;
+    std::string output = "stale";
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\gone.jpg", 1, kFolder, false, &output));
+    EXPECT_TRUE(output.empty());
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\gone.bmp", 1, kFolder, false));
+    EXPECT_TRUE(rig.messages.shown.empty());
+    EXPECT_EQ(rig.messages.cursorRestores, 0);
+
+    // An unsupported name that opens: success, nothing written.
+    rig.files.addFile("C:\\p\\x.gif", std::string("GIF89a"));
+    EXPECT_TRUE(rig.import.ConvertPicture("C:\\p\\x.gif", 1, kFolder, false, &output));
+    EXPECT_TRUE(output.empty());
+    EXPECT_FALSE(rig.files.exists(kFolder + "photo1.bmp"));
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(ConvertPicture, JpegSizeLimitsBeforeDecoding) {
+    Rig rig;
+    rig.addJpeg("C:\\p\\huge.jpg", 60000, 60000);
+    rig.addJpeg("C:\\p\\long.jpg", 20001, 10);
+    rig.addJpeg("C:\\p\\many.jpg", 20000, 10001);  // 200,020,000 pixels
+    rig.addJpeg("C:\\p\\edge.jpg", 20000, 10000);  // 200,000,000: still tried
+    rig.addJpeg("C:\\p\\big.jpg", 12000, 9000);    // accepted here, though the dialog refuses it
+    for (const char* path : {"C:\\p\\huge.jpg", "C:\\p\\long.jpg", "C:\\p\\many.jpg"}) {
+        EXPECT_FALSE(rig.import.ConvertPicture(path, 1, kFolder, false)) << path;
+        EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgOutOfMemory}) << path;
+    }
+    EXPECT_EQ(rig.decoder.jpegCalls, 0);
+
+    // The decoder is tried for these; here it reports running out of memory.
+    rig.decoder.jpegError = DecodeError::NotEnoughMemory;
+    for (const char* path : {"C:\\p\\edge.jpg", "C:\\p\\big.jpg"}) {
+        EXPECT_FALSE(rig.import.ConvertPicture(path, 1, kFolder, false)) << path;
+        EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgOutOfMemory}) << path;
+    }
+    EXPECT_EQ(rig.decoder.jpegCalls, 2);
+
+    // The silent form: same results, no message, the cursor left alone.
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\huge.jpg", 1, kFolder, true));
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\big.jpg", 1, kFolder, true));
+    EXPECT_TRUE(rig.messages.shown.empty());
+    EXPECT_EQ(rig.messages.cursorRestores, 0);
+    EXPECT_FALSE(rig.files.exists(kFolder + "photo1.bmp"));
+}
+
+TEST(ConvertPicture, AFailedConversionLeavesThePreviousBitmap) {
+    Rig rig;
+    const std::string old = "previous bitmap";
+    const std::string slot = kFolder + "photo2.bmp";
+    rig.files.addFile(slot, old);
+
+    rig.files.addFile("C:\\p\\empty.jpg", std::string());
+    rig.files.addFile("C:\\p\\notes.jpg", "not a picture");
+    auto truncated = jpegBytes(800, 600);
+    truncated.resize(30);
+    rig.files.addFile("C:\\p\\cut.jpg", truncated);
+    auto brokenBmp = encodeBmp24(makeImage(8, 8, testing::positionColour));
+    brokenBmp.resize(brokenBmp.size() - 1);  // last row one byte short
+    rig.files.addFile("C:\\p\\broken.bmp", brokenBmp);
+    rig.addBmp("C:\\p\\line.bmp", 3000, 1);  // scales to 818 x 0
+    rig.addJpeg("C:\\p\\huge.jpg", 60000, 60000);
+
+    struct Case {
+        const char* path;
+        MessageKind message;
+    };
+    for (const Case& c : {Case{"C:\\p\\empty.jpg", MessageKind::MsgUnsupportedFile},
+                          Case{"C:\\p\\notes.jpg", MessageKind::MsgUnsupportedFile},
+                          Case{"C:\\p\\cut.jpg", MessageKind::MsgUnsupportedFile},
+                          Case{"C:\\p\\broken.bmp", MessageKind::MsgUnsupportedFile},
+                          Case{"C:\\p\\line.bmp", MessageKind::MsgUnsupportedFile},
+                          Case{"C:\\p\\huge.jpg", MessageKind::MsgOutOfMemory}}) {
+        EXPECT_FALSE(rig.import.ConvertPicture(c.path, 2, kFolder, false)) << c.path;
+        EXPECT_EQ(rig.takeMessages(), Kinds{c.message}) << c.path;
+        EXPECT_EQ(rig.files.contents(slot), old) << c.path;
+    }
+
+    // A decoder that fails on a JPEG whose header is fine.
+    rig.addJpeg("C:\\p\\corrupt.jpg", 800, 600);
+    rig.decoder.jpegError = DecodeError::Other;
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\corrupt.jpg", 2, kFolder, false));
+    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
+    EXPECT_EQ(rig.files.contents(slot), old);
+
+    // The write itself failing: no message fits, the old bitmap stays.
+    rig.addBmp("C:\\p\\good.bmp", 64, 48);
+    rig.files.failWrites(true);
+    std::string output;
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\good.bmp", 2, kFolder, false, &output));
+    EXPECT_TRUE(output.empty());
+    EXPECT_EQ(rig.files.contents(slot), old);
+    rig.files.failWrites(false);
+    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\good.bmp", 2, kFolder, false));
+    EXPECT_EQ(rig.files.contents(slot).size(), bmpFileSize(654, 491));
+}
+
+}  // namespace
+}  // namespace qv
