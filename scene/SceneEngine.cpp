@@ -126,11 +126,16 @@ long SceneEngine::startShow(int screenLayoutCode) {
             if (ranIntoEnd || reader_.wait != 0.0f) break;
         }
     }
+    if (ranIntoEnd) endScript();
     nextSceneTime_ = saturatingInt(std::trunc(static_cast<double>(reader_.wait)) * 1000.0);
     return 0;
 }
 
 int SceneEngine::advanceScenes(double& sceneTime) {
+    if (scriptEnded_) {
+        nextSceneTime_ = 0;
+        return nextSceneTime_;
+    }
     float t = narrow(sceneTime);
     for (int round = 0; round < kAdvanceRounds; ++round) {
         if (!(static_cast<double>(t) + 0.01 >= reader_.wait)) break;
@@ -138,13 +143,14 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         bool ranIntoEnd = false;
         if (!reader_.readSceneHeader(ranIntoEnd)) {
             if (ranIntoEnd) {
-                reader_.wait = 0.0f;  // no scene is due any more
+                endScript();
                 break;
             }
             continue;
         }
         pictures_.advanceRotation();
         if (!moveToScript(true)) {
+            endScript();
             nextSceneTime_ = 0;
             return nextSceneTime_;
         }
@@ -156,6 +162,13 @@ int SceneEngine::advanceScenes(double& sceneTime) {
     }
     nextSceneTime_ = saturatingInt(static_cast<double>(reader_.wait * 1000.0f));
     return nextSceneTime_;
+}
+
+void SceneEngine::endScript() {
+    // A header cut off by the end of its file is never applied, even when a
+    // timer fires later: the scenes are over and the layers hold.
+    scriptEnded_ = true;
+    reader_.wait = 0.0f;
 }
 
 void SceneEngine::stepLayers() {

@@ -59,6 +59,8 @@ public:
     void buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect);
 
     int nextSceneTime() const { return nextSceneTime_; }
+    // True once the scene script has run out: no scene is built any more.
+    bool scriptEnded() const { return scriptEnded_; }
     const std::string& currentSceneDirectory() const { return sceneDirectory_; }
     int screenLayoutCode() const { return screenLayoutCode_; }
     int distance() const { return distance_; }
@@ -77,6 +79,7 @@ private:
     // refused or the script cannot be opened.
     bool moveToScript(bool resetValues);
     void buildCurrentHeader();
+    void endScript();
 
     const Variant& variant_;
     FilesPort& files_;
@@ -87,6 +90,7 @@ private:
     PictureChoice pictures_;
     std::string sceneDirectory_;
     int nextSceneTime_ = 0;
+    bool scriptEnded_ = false;
     int screenLayoutCode_ = 0;
     int distance_ = 0;
     float fov_ = 0;
