@@ -1,0 +1,84 @@
+#include "app/SaverApp.h"
+
+#include <commctrl.h>
+
+#include "app/SaverSwitches.h"
+#include "platform/AnsiText.h"
+#include "show/SaverWindow.h"
+
+namespace qv::win {
+
+namespace {
+
+// The window a preview was started for; the process ends when it is gone.
+HWND g_previewParent = nullptr;
+
+void CALLBACK checkPreviewParent(HWND, UINT, UINT_PTR, DWORD) {
+    if (!IsWindow(g_previewParent)) PostQuitMessage(0);
+}
+
+}  // namespace
+
+bool SaverApp::InitInstance() {
+    setAnsiCodePage(GetACP());
+    // Themed dialog controls (the manifest asks for common controls 6).
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // One instance per variant, whatever the mode; the handle stays open for
+    // the life of the process.
+    instanceMutex_ = CreateMutexA(nullptr, FALSE, variant_.productName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
+
+    switch (runModeFor(arguments())) {
+        case RunMode::Configure: runConfiguration(); return false;
+        case RunMode::Preview: return startPreview();
+        case RunMode::Show: return startShow();
+    }
+    return false;
+}
+
+void SaverApp::runConfiguration() {
+    // The settings dialog runs here, modally and without a parent; until it
+    // exists, configuration mode ends at once.
+}
+
+bool SaverApp::startPreview() {
+    // No window and no drawing. The process stays until the window it was
+    // started for goes away, checked once a second by a thread timer.
+    g_previewParent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(previewWindowHandle(arguments())));
+    if (!IsWindow(g_previewParent)) return false;
+    return SetTimer(nullptr, 0, 1000, &checkPreviewParent) != 0;
+}
+
+bool SaverApp::startShow() {
+    window_ = new SaverWindow(variant_, instance());
+    window_->setArgument(arguments().empty() ? std::string() : arguments().front());
+    if (!window_->create()) {
+        delete window_;
+        window_ = nullptr;
+        return false;
+    }
+    setMainWindow(window_->handle());
+    SetCapture(window_->handle());
+    exitPowerAction_ = window_->powerAction();
+    return true;
+}
+
+bool SaverApp::OnIdle(long) {
+    // At most one frame per tick: the tick timer sets the frame due.
+    if (window_ && window_->handle() && window_->frameDue()) window_->drawDueFrame();
+    return false;
+}
+
+void SaverApp::carryOutPowerAction() {
+    // Sleep or hibernation after the show (action 2 or 3) comes with the
+    // power policy; nothing is done yet.
+}
+
+int SaverApp::ExitInstance() {
+    carryOutPowerAction();
+    return 0;
+}
+
+}  // namespace qv::win

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Makes the test data directory of one variant: solid-colour 24-bit BMPs and
+# the test scene scripts, in the layout of the variant data directory.
+# Usage: data/test/make-test-data.sh OUTDIR [noscript]
+#   noscript: the same directory without any scene script.
+set -euo pipefail
+out=$1
+mode=${2:-}
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+# Little-endian bytes of a number as printf escapes.
+le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
+le16() { printf '\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)); }
+
+# solid_bmp FILE WIDTH HEIGHT R G B: a bottom-up 24-bit BMP of one colour.
+solid_bmp() {
+  local file=$1 w=$2 h=$3 r=$4 g=$5 b=$6
+  local row=$(( (w * 3 + 3) / 4 * 4 ))
+  local image=$(( row * h ))
+  local pad=$(( row - w * 3 ))
+  {
+    printf "BM$(le32 $((54 + image)))$(le32 0)$(le32 54)"
+    printf "$(le32 40)$(le32 "$w")$(le32 "$h")$(le16 1)$(le16 24)$(le32 0)$(le32 "$image")$(le32 2835)$(le32 2835)$(le32 0)$(le32 0)"
+    local pixel line="" x y
+    pixel=$(printf '\\x%02x\\x%02x\\x%02x' "$b" "$g" "$r")
+    for ((x = 0; x < w; x++)); do line+=$pixel; done
+    for ((x = 0; x < pad; x++)); do line+='\x00'; done
+    for ((y = 0; y < h; y++)); do printf "$line"; done
+  } >"$file"
+}
+
+mkdir -p "$out/normal" "$out/wide"
+solid_bmp "$out/base.bmp" 32 24 64 64 64
+solid_bmp "$out/red.bmp" 16 16 255 0 0
+solid_bmp "$out/green.bmp" 16 16 0 255 0
+solid_bmp "$out/magenta.bmp" 16 16 255 0 255
+solid_bmp "$out/yellow.bmp" 16 16 255 255 0
+solid_bmp "$out/cyan.bmp" 16 16 0 255 255
+# An odd size, so textures that are no power of two are made too.
+solid_bmp "$out/white.bmp" 30 10 255 255 255
+
+for dir in normal wide; do
+  rm -f "$out/$dir/scenescript.txt"
+  cp "$here/scenes/"*.txt "$out/$dir/"
+  if [ "$mode" = noscript ]; then rm -f "$out/$dir/scenescript.txt"; fi
+done

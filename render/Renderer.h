@@ -1,0 +1,61 @@
+#pragma once
+// The show's renderer (Windows builds only): the Direct3D 8 device of the
+// show window, the picture memory, and the scene engine that plays the
+// scripts on that device. One per process, made at show start and kept until
+// the process ends.
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/D3D8Device.h"
+#include "platform/FilesPort.h"
+#include "render/FrameDrawer.h"
+#include "render/ShowPictureMemory.h"
+#include "scene/SceneEngine.h"
+#include "variant/Variant.h"
+
+namespace qv::win {
+
+class Renderer {
+public:
+    // Prepares the picture memory; no Direct3D call yet.
+    Renderer(const Variant& variant, FilesPort& files);
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // The process-wide renderer, or nullptr before the show makes one.
+    static Renderer* current();
+    static void setCurrent(Renderer* renderer);
+
+    // Creates the device on the show window, sets the fixed states and makes
+    // the layer table. 0 on success, otherwise the failing call's result
+    // (E_FAIL when there is no Direct3D at all).
+    HRESULT createDevice(HWND window);
+
+    // The scene engine's operations (valid once the device exists).
+    long startShow(int screenLayoutCode);
+    int advanceScenes(double& sceneTime);
+    void stepLayers();
+    int nextSceneTime() const;
+
+    // Clear, the started layers, present: 1 when presented. After a failed
+    // present the device is gone for good and deviceLost() says so.
+    int drawFrame();
+    bool deviceLost() const { return drawer_.deviceLost(); }
+
+    SceneEngine* engine() { return engine_.get(); }
+    ShowPictureMemory& pictures() { return pictures_; }
+
+private:
+    const Variant& variant_;
+    FilesPort& files_;
+    ShowPictureMemory pictures_;
+    IDirect3D8* direct3d_ = nullptr;
+    D3DPRESENT_PARAMETERS parameters_{};
+    std::unique_ptr<D3D8Device> device_;
+    std::unique_ptr<SceneEngine> engine_;
+    FrameDrawer drawer_;
+};
+
+}  // namespace qv::win

@@ -1,0 +1,254 @@
+#include "show/SaverWindow.h"
+
+#include <objbase.h>
+
+#include "app/SaverApp.h"
+#include "app/SaverSwitches.h"
+#include "show/ScreenLayout.h"
+
+namespace qv::win {
+
+SaverWindow::SaverWindow(const Variant& variant, HINSTANCE instance)
+    : variant_(variant), instance_(instance) {
+    prepareFirstRunPictures();
+}
+
+SaverWindow::~SaverWindow() {
+    // Only the failed start deletes the window object; the show itself ends
+    // with the process.
+    if (handle()) DestroyWindow(handle());
+    if (comStarted_) CoUninitialize();
+}
+
+void SaverWindow::prepareFirstRunPictures() {
+    // The first-run preparation of the default pictures goes here: when the
+    // per-user picture folder does not exist yet, it is made and the ten
+    // stills are converted into it before the show starts.
+}
+
+void SaverWindow::armPowerTimer() {
+    // The power policy's sleep or hibernate timer goes here: it reports the
+    // power action and a period; action 2 arms kSleepTimer, 3 kHibernateTimer.
+}
+
+void SaverWindow::onPowerTimer(UINT_PTR) {
+    // Ends the show with the power action kept, unless something keeps the
+    // system awake; comes with the power timer.
+}
+
+void SaverWindow::startMusic() {
+    // Reads "background music" (default 1) into musicOn_ and, when on, gives
+    // the renderer a music player that loops the variant's music file.
+}
+
+bool SaverWindow::create() {
+    // 1. Show size: the test window only for the exact texts "/t" and "-t".
+    const bool testWindow = isTestWindowArgument(argument_);
+    showWidth_ = testWindow ? 800 : GetSystemMetrics(SM_CXSCREEN);
+    showHeight_ = testWindow ? 600 : GetSystemMetrics(SM_CYSCREEN);
+
+    // 2. Window class: no background (the device paints every pixel), no
+    // icon, no cursor, so the cursor disappears over the window.
+    className_ = std::string("QuorVelkShow") + variant_.letter;
+    if (!registerClass(instance_, className_.c_str(), CS_HREDRAW | CS_VREDRAW, nullptr, nullptr, nullptr))
+        return false;
+
+    // 3. The wait cursor while the pictures and the device are prepared.
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+
+    // 4. The window.
+    if (!createWindow(0, className_.c_str(), variant_.windowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
+                      showWidth_, showHeight_, nullptr, nullptr, instance_))
+        return false;
+
+    // 5. The tick timer.
+    SetTimer(handle(), kTickTimer, kTickMilliseconds, nullptr);
+    clock_.restart();
+
+    // 6. COM for this thread (music and picture decoding need it).
+    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+
+    // 7. The renderer and its device.
+    renderer_ = new Renderer(variant_, files_);  // process-wide, ends with the process
+    Renderer::setCurrent(renderer_);
+    if (renderer_->createDevice(handle()) != D3D_OK) {
+        close();
+        return false;
+    }
+
+    // 8. The layout code picks the camera distance.
+    screenLayoutCode_ = screenLayoutCode(showWidth_, showHeight_);
+
+    // 9. The scenes due at once. Without a scene script the window still
+    // shows and closes as soon as the message loop runs.
+    if (renderer_->startShow(screenLayoutCode_) != 0) close();
+
+    // 10. The scene timer.
+    armSceneTimer();
+
+    // 11, 12. Power timer.
+    armPowerTimer();
+
+    // 13. Top-most at the show size (the screen's, read again).
+    const int width = testWindow ? 800 : GetSystemMetrics(SM_CXSCREEN);
+    const int height = testWindow ? 600 : GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(handle(), HWND_TOPMOST, 0, 0, width, height, SWP_SHOWWINDOW);
+
+    // 14. Music.
+    startMusic();
+
+    // 15. No cursor over the show.
+    SetCursor(nullptr);
+    return true;
+}
+
+void SaverWindow::armSceneTimer() {
+    if (!renderer_) return;
+    // No later scene (next scene time not ahead of the clock): no timer; the
+    // layers on screen hold and frames go on being drawn.
+    const std::int64_t delay = clock_.delayUntil(renderer_->nextSceneTime());
+    if (delay > 0) SetTimer(handle(), kSceneTimer, static_cast<UINT>(delay), nullptr);
+}
+
+void SaverWindow::drawDueFrame() {
+    if (!frameDue_ || !renderer_) return;
+    frameDue_ = false;
+    renderer_->drawFrame();
+    // A device lost in presenting is gone for good: the show ends.
+    if (renderer_->deviceLost() && !closePosted_) {
+        closePosted_ = true;
+        close();
+    }
+}
+
+void SaverWindow::onTick() {
+    if (!renderer_) return;
+    frameDue_ = true;
+    clock_.tick();
+    renderer_->stepLayers();
+}
+
+void SaverWindow::onSceneTimer() {
+    if (!renderer_) return;
+    KillTimer(handle(), kSceneTimer);
+    double sceneTime = clock_.sceneTime();
+    const double before = sceneTime;
+    renderer_->advanceScenes(sceneTime);
+    // Moved on to another scene script: its time starts again at 0.
+    if (sceneTime != before && sceneTime == 0.0) clock_.restart();
+    armSceneTimer();
+}
+
+void SaverWindow::OnTimer(UINT_PTR id) {
+    switch (id) {
+        case kTickTimer: onTick(); break;
+        case kSceneTimer: onSceneTimer(); break;
+        case kSleepTimer:
+        case kHibernateTimer: onPowerTimer(id); break;
+        default: break;
+    }
+    Default();
+}
+
+void SaverWindow::OnDestroy() {
+    KillTimer(handle(), kTickTimer);
+    KillTimer(handle(), kSceneTimer);
+    KillTimer(handle(), kSleepTimer);
+    KillTimer(handle(), kHibernateTimer);
+    if (!endedByPower_) {
+        powerAction_ = 0;
+        if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
+    }
+    frameDue_ = false;
+    PostQuitMessage(0);
+    Default();
+}
+
+void SaverWindow::OnKeyDown(UINT, UINT) { close(); Default(); }
+void SaverWindow::OnLButtonDown(UINT, POINT) { close(); Default(); }
+void SaverWindow::OnRButtonDown(UINT, POINT) { close(); Default(); }
+void SaverWindow::OnMButtonDown(UINT, POINT) { close(); Default(); }
+
+void SaverWindow::OnMouseMove(UINT, POINT) {
+    // The system's cursor position, in screen coordinates.
+    POINT cursor{};
+    if (GetCursorPos(&cursor) && cursor_.moved(cursor.x, cursor.y)) close();
+    Default();
+}
+
+void SaverWindow::OnActivate(UINT state, HWND, BOOL) {
+    if (state == WA_INACTIVE) close();
+    Default();
+}
+
+void SaverWindow::OnActivateApp(BOOL active, DWORD) {
+    if (!active) close();
+    Default();
+}
+
+void SaverWindow::OnKillFocus(HWND) {
+    Default();
+    close();
+}
+
+void SaverWindow::OnSysCommand(UINT command, LPARAM) {
+    // Neither the system's own screen saver nor Alt+F4 ends or replaces the show.
+    const UINT which = command & 0xFFF0;
+    if (which == SC_SCREENSAVE || which == SC_CLOSE) return;
+    Default();
+}
+
+LRESULT SaverWindow::OnQueryEndSession() {
+    if (!Default()) return FALSE;
+    close();
+    return TRUE;
+}
+
+LRESULT SaverWindow::OnPowerBroadcast(WPARAM event, LPARAM) {
+    switch (event) {
+        case 0:  // PBT_APMQUERYSUSPEND
+        case 1:  // PBT_APMQUERYSTANDBY
+        case 4:  // PBT_APMSUSPEND
+        case 5:  // PBT_APMSTANDBY
+        case 7:  // PBT_APMRESUMESUSPEND
+            close();
+            break;
+        default: break;
+    }
+    return TRUE;
+}
+
+LRESULT SaverWindow::OnDisplayChange(int, int, int) {
+    close();
+    return 1;
+}
+
+void SaverWindow::OnWindowPosChanging(WINDOWPOS* position) {
+    Default();
+    if (position && sizeChangeEndsShow(showWidth_, showHeight_, position->cx, position->cy,
+                                       (position->flags & SWP_NOSIZE) != 0))
+        close();
+}
+
+void SaverWindow::OnCaptureChanged(HWND gaining) {
+    bringToFront(gaining);
+    Default();
+}
+
+void SaverWindow::bringToFront(HWND gaining) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const DWORD gainingThread = gaining ? GetWindowThreadProcessId(gaining, nullptr) : 0;
+    const bool attached = foregroundThread != gainingThread &&
+                          AttachThreadInput(gainingThread, foregroundThread, TRUE);
+    DWORD lockTimeout = 0;
+    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &lockTimeout, 0);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    SetWindowPos(handle(), HWND_TOPMOST, 0, 0, width, height, SWP_SHOWWINDOW);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                          reinterpret_cast<void*>(static_cast<ULONG_PTR>(lockTimeout)), 0);
+    if (attached) AttachThreadInput(gainingThread, foregroundThread, FALSE);
+}
+
+}  // namespace qv::win
