@@ -1,0 +1,219 @@
+// qvtool parse: what the screen savers read from a scene script or a layer
+// file, one JSON object a line.
+//   qvtool parse [--variant B] [--dir 'C:\x\'] [--pick N] --scene FILE
+//   qvtool parse [--variant B] [--dir 'C:\x\'] --layer FILE [--change]
+// Scene scripts are read header by header as the scene engine reads them
+// (values reset to the defaults before the first header only); layer files
+// block by block with the values reset before each block, up to 30 blocks.
+// `name` is the name as read; `resolved` is that name resolved against --dir
+// (null when the name is refused as too long). Unset values print as
+// "unset". Bytes of 0x80 and above in names print as \u00XX escapes, so the
+// output is plain ASCII whatever the script's code page.
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/HostFiles.h"
+#include "scene/ScriptPath.h"
+#include "scene/ScriptReader.h"
+#include "tools/qvtool/Commands.h"
+#include "variant/Variant.h"
+
+namespace qv::tool {
+namespace {
+
+constexpr int kMaxBlocks = 30;
+const char* const kToolFolder = "Q:\\qvtool\\";
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+            out += buffer;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+// Numbers round-trip: 9 significant digits for a float, 17 for a double.
+std::string jsonNumber(double value, bool isDouble) {
+    if (isUnset(value)) return "\"unset\"";
+    if (std::isnan(value)) return "\"nan\"";
+    if (std::isinf(value)) return "\"-inf\"";
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, isDouble ? "%.17g" : "%.9g", value);
+    return buffer;
+}
+
+std::string jsonFloat(float value) { return jsonNumber(value, false); }
+
+// A files port that notes when its file has been read to the end, so the
+// scene loop stops once the file is exhausted.
+class WatchedFiles : public HostFiles {
+public:
+    bool ended = false;
+    std::unique_ptr<ByteStream> openRead(const std::string& path) override {
+        auto inner = HostFiles::openRead(path);
+        if (!inner) return nullptr;
+        return std::make_unique<Watched>(std::move(inner), ended);
+    }
+
+private:
+    class Watched : public ByteStream {
+    public:
+        Watched(std::unique_ptr<ByteStream> inner, bool& ended) : inner_(std::move(inner)), ended_(ended) {}
+        // A Ctrl-Z ends a text file: the stream ends there too, so the
+        // reader asks for more and the end is noticed.
+        std::size_t read(void* buffer, std::size_t size) override {
+            if (stopped_) {
+                ended_ = true;
+                return 0;
+            }
+            std::size_t n = inner_->read(buffer, size);
+            const void* ctrlZ = std::memchr(buffer, 0x1A, n);
+            if (ctrlZ) {
+                n = static_cast<std::size_t>(static_cast<const char*>(ctrlZ) - static_cast<const char*>(buffer));
+                stopped_ = true;
+            }
+            if (n == 0) ended_ = true;
+            return n;
+        }
+
+    private:
+        std::unique_ptr<ByteStream> inner_;
+        bool& ended_;
+        bool stopped_ = false;
+    };
+};
+
+struct Options {
+    const Variant* variant = &variantB();
+    std::string directory;
+    bool haveDirectory = false;
+    std::string file;
+    bool scene = false;
+    bool change = false;
+    int pick = 0;
+};
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: qvtool parse [--variant A|B|C] [--dir SCENE_DIRECTORY] [--pick N] --scene FILE\n"
+                 "       qvtool parse [--variant A|B|C] [--dir SCENE_DIRECTORY] --layer FILE [--change]\n");
+    return 2;
+}
+
+std::string resolvedJson(const Options& o, const std::string& name) {
+    std::string path = name;
+    if (!resolveScriptPath(*o.variant, o.directory, path)) return "null";
+    return jsonString(path);
+}
+
+void parseScene(ScriptReader& reader, const WatchedFiles& files, const Options& o) {
+    reader.pickRandom = [&](int count) { return o.pick % count; };
+    reader.resetToDefaults();
+    // Every call consumes at least one line until the file is exhausted.
+    for (;;) {
+        bool ranIntoEnd = false;
+        const bool chained = reader.readSceneHeader(ranIntoEnd);
+        std::printf("{\"chained\":%s,\"ranIntoEnd\":%s,\"wait\":%s,\"time\":%s,\"name\":%s,\"resolved\":%s,"
+                    "\"effect\":%d,\"sx\":%s,\"sy\":%s}\n",
+                    chained ? "true" : "false", ranIntoEnd ? "true" : "false", jsonFloat(reader.wait).c_str(),
+                    jsonNumber(reader.time, true).c_str(), jsonString(reader.name).c_str(),
+                    resolvedJson(o, reader.name).c_str(), reader.effect, jsonFloat(reader.sx).c_str(),
+                    jsonFloat(reader.sy).c_str());
+        if (files.ended) break;
+    }
+}
+
+void parseLayers(ScriptReader& reader, const Options& o) {
+    for (int block = 0; block < kMaxBlocks; ++block) {
+        if (o.change)
+            reader.resetToUnset();
+        else
+            reader.resetToDefaults();
+        float layer2Wait = std::nanf("");  // no number read from a script is NaN
+        bool ranIntoEnd = false;
+        const bool set = reader.readLayerBlock(layer2Wait, ranIntoEnd);
+        const std::string layer2 = std::isnan(layer2Wait) ? "null" : jsonFloat(layer2Wait);
+        const ScriptReader& r = reader;
+        std::string line = "{\"set\":" + std::string(set ? "true" : "false") +
+                           ",\"ranIntoEnd\":" + (ranIntoEnd ? "true" : "false") + ",\"layer\":" + jsonFloat(r.layer) +
+                           ",\"name\":" + jsonString(r.name) +
+                           ",\"resolved\":" + (r.name.empty() ? std::string("\"\"") : resolvedJson(o, r.name)) +
+                           ",\"wait\":" + jsonFloat(r.wait) + ",\"time\":" + jsonNumber(r.time, true);
+        const std::pair<const char*, float> values[] = {
+            {"sx", r.sx},           {"sy", r.sy},         {"ex", r.ex},         {"ey", r.ey},
+            {"swidth", r.swidth},   {"sheight", r.sheight}, {"ewidth", r.ewidth}, {"eheight", r.eheight},
+            {"salpha", r.salpha},   {"ealpha", r.ealpha}, {"sred", r.sred},     {"sgreen", r.sgreen},
+            {"sblue", r.sblue},     {"ered", r.ered},     {"egreen", r.egreen}, {"eblue", r.eblue},
+            {"srot", r.srot},       {"erot", r.erot}};
+        for (const auto& v : values) line += std::string(",\"") + v.first + "\":" + jsonFloat(v.second);
+        line += ",\"layer2wait\":" + layer2 + "}";
+        std::printf("%s\n", line.c_str());
+        // As the scene engine: a layer outside the table ends the file.
+        if (set && (r.layer >= 30 || r.layer < 0)) break;
+        if (ranIntoEnd) break;
+    }
+}
+
+int parseCommand(int argc, char** argv) {
+    Options o;
+    bool haveFile = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--variant" && hasValue) {
+            const char* v = argv[++i];
+            o.variant = std::strlen(v) == 1 ? findVariant(v[0]) : nullptr;
+            if (!o.variant) return usage();
+        } else if (arg == "--dir" && hasValue) {
+            o.directory = argv[++i];
+            o.haveDirectory = true;
+        } else if ((arg == "--scene" || arg == "--layer") && hasValue && !haveFile) {
+            o.scene = arg == "--scene";
+            o.file = argv[++i];
+            haveFile = true;
+        } else if (arg == "--change") {
+            o.change = true;
+        } else if (arg == "--pick" && hasValue) {
+            o.pick = std::atoi(argv[++i]);
+            if (o.pick < 0) return usage();
+        } else {
+            return usage();
+        }
+    }
+    if (!haveFile || (o.scene && o.change)) return usage();
+    if (!o.haveDirectory) o.directory = o.variant->sceneDirectory(false);
+
+    // The file's own folder stands in as a Windows folder.
+    const std::filesystem::path host(o.file);
+    WatchedFiles files;
+    const auto folder = host.has_parent_path() ? host.parent_path() : std::filesystem::path(".");
+    files.mapFolder(kToolFolder, folder.string());
+    ScriptReader reader(files);
+    if (!reader.open(kToolFolder + host.filename().string())) {
+        std::fprintf(stderr, "qvtool parse: cannot open %s\n", o.file.c_str());
+        return 1;
+    }
+    if (o.scene)
+        parseScene(reader, files, o);
+    else
+        parseLayers(reader, o);
+    reader.close();
+    return 0;
+}
+
+CommandRegistrar reg("parse", &parseCommand);
+
+}  // namespace
+}  // namespace qv::tool
