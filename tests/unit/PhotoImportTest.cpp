@@ -102,6 +102,7 @@ using Kinds = std::vector<MessageKind>;
 
 TEST(ValidatePicture, SizeLimitsAndTheirMessages) {
     Rig rig;
+    rig.decoder.jpegColour = nullptr;
     rig.addJpeg("C:\\p\\square.jpg", 5000, 5000);
     rig.addJpeg("C:\\p\\wide.jpg", 5001, 10);
     rig.addBmp("C:\\p\\wide.bmp", 5001, 10);
@@ -228,10 +229,10 @@ TEST(ConvertPicture, WritesTheSlotBitmapAtTheTargetSize) {
 
 TEST(ConvertPicture, AJpegIsTurnedUprightBeforeItIsSized) {
     Rig rig;
-    // Stored 3000 x 2000, left half red, right half blue, tagged as needing a
-    // quarter turn clockwise: upright it is 2000 x 3000, red on top.
-    rig.addJpeg("C:\\p\\phone.jpg", 3000, 2000, 6);
-    rig.decoder.jpegColour = [](int x, int) { return x < 1500 ? Colour{0, 0, 255} : Colour{255, 0, 0}; };
+    // Stored 1500 x 1000, left half red, right half blue, tagged as needing a
+    // quarter turn clockwise: upright it is 1000 x 1500, red on top.
+    rig.addJpeg("C:\\p\\phone.jpg", 1500, 1000, 6);
+    rig.decoder.jpegColour = [](int x, int) { return x < 750 ? Colour{0, 0, 255} : Colour{255, 0, 0}; };
     ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\phone.jpg", 1, kFolder, false));
     const Image image = converted(rig, 1);
     EXPECT_EQ(image.width, 327);  // trunc(491 / 1.5)
@@ -241,7 +242,7 @@ TEST(ConvertPicture, AJpegIsTurnedUprightBeforeItIsSized) {
 
     // Variant A sizes the same picture 320 x 480.
     Rig a(variantA());
-    a.addJpeg("C:\\p\\phone.jpg", 3000, 2000, 6);
+    a.addJpeg("C:\\p\\phone.jpg", 1500, 1000, 6);
     ASSERT_TRUE(a.import.ConvertPicture("C:\\p\\phone.jpg", 2, kFolder, false));
     EXPECT_EQ(converted(a, 2).width, 320);
 }

@@ -109,7 +109,7 @@ public:
     DecodeError bmpError = DecodeError::None;  // forced BMP failure when not None
     int jpegCalls = 0;
     int bmpCalls = 0;
-    // Colour of the stored pixel (x, y) of a decoded JPEG.
+    // Colour of the stored pixel (x, y) of a decoded JPEG; empty: flat grey (fast).
     std::function<std::array<unsigned char, 3>(int, int)> jpegColour = positionColour;
 
     DecodeError decodeBmp(const std::string& path, Image& out) override {
@@ -123,6 +123,12 @@ public:
         if (jpegError != DecodeError::None) return jpegError;
         JpegHeader header;
         if (!readJpegHeader(data, size, header)) return DecodeError::Other;
+        if (!jpegColour) {
+            out.width = header.width;
+            out.height = header.height;
+            out.bgr.assign(std::size_t(header.width) * header.height * 3, 128);
+            return DecodeError::None;
+        }
         out = makeImage(header.width, header.height, jpegColour);
         return DecodeError::None;
     }
