@@ -11,6 +11,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/BmpGuard.h"
+
 namespace qv::win {
 
 namespace {
@@ -112,10 +114,32 @@ DecodeError readPixels(HBITMAP bitmap, Image& out) {
     return DecodeError::None;
 }
 
+// Reads the file's headers and size; false with the platform's error when the
+// file cannot be read.
+bool bmpHeadOk(const std::string& path, DecodeError& error) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = errorFromLastError(GetLastError());
+        return false;
+    }
+    unsigned char head[kBmpGuardHeadBytes] = {};
+    DWORD got = 0;
+    LARGE_INTEGER size{};
+    const bool read = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &got, nullptr);
+    CloseHandle(file);
+    error = DecodeError::Other;
+    return read && size.QuadPart >= 0 &&
+           bmpFileIsWhole(head, got, static_cast<std::uint64_t>(size.QuadPart));
+}
+
 }  // namespace
 
 DecodeError Win32Decoder::decodeBmp(const std::string& path, Image& out) {
     out = Image{};
+    // The loader reads past the end of a file shorter than its header says.
+    DecodeError headError = DecodeError::Other;
+    if (!bmpHeadOk(path, headError)) return headError;
     SetLastError(ERROR_SUCCESS);
     // A DIB section keeps the file's own colours whatever the display depth.
     BitmapHolder loaded{static_cast<HBITMAP>(

@@ -10,7 +10,7 @@ QV_TL="200 40 40"
 QV_TR="40 160 60"
 QV_BL="50 70 200"
 QV_BR="230 210 40"
-QV_PICTURES_VERSION=3
+QV_PICTURES_VERSION=4
 
 _qv_rgb() { local r g b; read -r r g b <<<"$1"; printf 'rgb(%d,%d,%d)' "$r" "$g" "$b"; }
 
@@ -99,6 +99,8 @@ qv_make_pictures() {  # folder
   _qv_bmp 64 48 "$d/claims60000.bmp"
   printf '\x60\xea\x00\x00\x60\xea\x00\x00' | dd of="$d/claims60000.bmp" bs=1 seek=18 conv=notrunc status=none
   head -c 30 "$d/blocks.bmp" >"$d/shortheader.bmp"
+  # Whole headers but only half the rows they promise.
+  head -c 460854 "$d/blocks.bmp" >"$d/truncated.bmp"
   touch "$d/.made-v$QV_PICTURES_VERSION"
 }
 

@@ -1,0 +1,34 @@
+#include "show/PicturePreparation.h"
+
+#include "settings/PhotoImport.h"
+#include "settings/SettingsStore.h"
+
+namespace qv {
+
+PicturePreparation preparePictures(const Variant& variant,
+                                   const std::optional<std::string>& appDataFolder, FilesPort& files,
+                                   RegistryPort& registry, PhotoImport& import) {
+    PicturePreparation result;
+    // Without an application-data folder there is no folder path at all:
+    // nothing may be made or written, and the show cannot run.
+    const std::optional<std::string> folder =
+        appDataFolder ? userPictureFolder(*appDataFolder, variant) : std::nullopt;
+    if (!folder) {
+        result.endShowEarly = true;
+        return result;
+    }
+    result.folder = *folder;
+
+    // A folder always finds at least its own "." entry.
+    if (!files.find(*folder + "*.*").empty()) return result;
+
+    {
+        SettingsStore store(registry, variant);
+        result.failedStills = store.SeedDefaultPictures(*folder, files, import);
+    }
+    result.seeded = true;
+    result.endShowEarly = result.failedStills > 0;
+    return result;
+}
+
+}  // namespace qv
