@@ -179,7 +179,7 @@ void ScriptReader::resetToUnset() {
 }
 
 double ScriptReader::readNumber(const std::string& line, const std::string& key) {
-    const std::size_t skip = key.size() + 1;
+    const std::size_t skip = key.size() + 1;  // the key and its "="
     if (line.size() <= skip) return 0.0;
     return parseDecimal(line, skip);
 }
@@ -194,21 +194,22 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
     for (int count = 0; count < kHeaderLineLimit; ++count) {
         if (!lines_->next(line)) break;
         prepare(line);
-        const std::string key = keyOf(line);
-        auto is = [&](const char* word) { return equalsNoCaseAnsi(key, word); };
-        if (is("set")) {
-        } else if (is("wait")) {
+        // Upper-cased once; the words below are upper case.
+        const std::string key = upperAnsi(keyOf(line));
+        auto is = [&](const char* word) { return key == word; };
+        if (is("SET")) {
+        } else if (is("WAIT")) {
             wait = toFloat(number("wait"));
-        } else if (is("sx")) {
+        } else if (is("SX")) {
             sx = toFloat(number("sx"));
-        } else if (is("sy")) {
+        } else if (is("SY")) {
             sy = toFloat(number("sy"));
-        } else if (is("time")) {
+        } else if (is("TIME")) {
             time = number("time");
-        } else if (is("end")) {
+        } else if (is("END")) {
             ranIntoEnd = false;
             break;
-        } else if (is("effect")) {
+        } else if (is("EFFECT")) {
             const std::string word = valueOf(line);
             if (equalsNoCaseAnsi(word, "photo"))
                 effect = kEffectPhoto;
@@ -220,15 +221,15 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
                 effect = kEffectChange;
             else
                 effect = kEffectPhoto;
-        } else if (is("script")) {
+        } else if (is("SCRIPT")) {
             name = valueOf(line);
-        } else if (is("scenetime")) {
+        } else if (is("SCENETIME")) {
             wait = toFloat(number("scenetime"));
-        } else if (is("continue")) {
+        } else if (is("CONTINUE")) {
             name = valueOf(line);
             flag = 1;
             ranIntoEnd = false;
-        } else if (is("random")) {
+        } else if (is("RANDOM")) {
             // The names are taken whole: blanks and '#' belong to them.
             std::array<std::string, kRandomNameLimit> names;
             int found = 0;
@@ -252,66 +253,66 @@ bool ScriptReader::readLayerBlock(float& layer2Wait, bool& ranIntoEnd) {
     for (int count = 0; count < kBlockLineLimit; ++count) {
         if (!lines_->next(line)) break;
         prepare(line);
-        const std::string key = keyOf(line);
-        auto is = [&](const char* word) { return equalsNoCaseAnsi(key, word); };
+        const std::string key = upperAnsi(keyOf(line));
+        auto is = [&](const char* word) { return key == word; };
         auto number = [&](const char* word) { return toFloat(readNumber(line, word)); };
         // A start value also sets its end value unless the block leaves that unset.
         auto setStart = [](float& start, float& end, float value) {
             start = value;
             if (!isUnset(end)) end = value;
         };
-        if (is("set")) {
+        if (is("SET")) {
             flag = 1;
-        } else if (is("source")) {
+        } else if (is("SOURCE")) {
             name = valueOf(line);
-        } else if (is("wait")) {
+        } else if (is("WAIT")) {
             wait = number("wait");
             if (flag == 0) layer2Wait = wait;
-        } else if (is("layer")) {
+        } else if (is("LAYER")) {
             layer = number("layer");
-        } else if (is("sx")) {
+        } else if (is("SX")) {
             setStart(sx, ex, number("sx"));
-        } else if (is("sy")) {
+        } else if (is("SY")) {
             setStart(sy, ey, number("sy"));
-        } else if (is("ex")) {
+        } else if (is("EX")) {
             ex = number("ex");
-        } else if (is("ey")) {
+        } else if (is("EY")) {
             ey = number("ey");
-        } else if (is("swidth")) {
+        } else if (is("SWIDTH")) {
             setStart(swidth, ewidth, isLogo(name) ? kLogoWidth : number("swidth"));
-        } else if (is("sheight")) {
+        } else if (is("SHEIGHT")) {
             setStart(sheight, eheight, isLogo(name) ? kLogoHeight : number("sheight"));
-        } else if (is("ewidth")) {
+        } else if (is("EWIDTH")) {
             ewidth = isLogo(name) ? kLogoWidth : number("ewidth");
-        } else if (is("eheight")) {
+        } else if (is("EHEIGHT")) {
             eheight = isLogo(name) ? kLogoHeight : number("eheight");
-        } else if (is("time")) {
+        } else if (is("TIME")) {
             time = readNumber(line, "time");
-        } else if (is("salpha")) {
+        } else if (is("SALPHA")) {
             setStart(salpha, ealpha, number("salpha"));
-        } else if (is("ealpha")) {
+        } else if (is("EALPHA")) {
             ealpha = number("ealpha");
-        } else if (is("sred")) {
+        } else if (is("SRED")) {
             setStart(sred, ered, number("sred"));
-        } else if (is("sgreen")) {
+        } else if (is("SGREEN")) {
             setStart(sgreen, egreen, number("sgreen"));
-        } else if (is("sblue")) {
+        } else if (is("SBLUE")) {
             setStart(sblue, eblue, number("sblue"));
-        } else if (is("ered")) {
+        } else if (is("ERED")) {
             ered = number("ered");
-        } else if (is("egreen")) {
+        } else if (is("EGREEN")) {
             egreen = number("egreen");
-        } else if (is("eblue")) {
+        } else if (is("EBLUE")) {
             eblue = number("eblue");
-        } else if (is("srot")) {
+        } else if (is("SROT")) {
             setStart(srot, erot, number("srot") * kDegreesToRadians);
-        } else if (is("erot")) {
+        } else if (is("EROT")) {
             erot = number("erot") * kDegreesToRadians;
-        } else if (is("tape")) {
+        } else if (is("TAPE")) {
             tape = number("tape");
-        } else if (is("still")) {
+        } else if (is("STILL")) {
             still = number("still");
-        } else if (is("end")) {
+        } else if (is("END")) {
             ranIntoEnd = false;
             break;
         }
