@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# A data directory without a scene script: the show window opens and closes
+# itself as soon as the message loop runs, and the program ends with exit
+# code 0 without any message.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/show-helpers.sh"
+e2e_start_display 1024x768x24
+show_install_data noscript
+
+declare -A title=([A]="QUOR VELK-A screen saver" [B]="QUOR VELK-B screen saver" [C]="QUOR VELK-C screen saver")
+for variant in B A C; do
+  start=$SECONDS
+  : >"$E2E_TMP/wine.log"
+  # Wine's window trace shows the window being made and shown, however
+  # briefly it is there.
+  export WINEDEBUG=+win
+  show_start "$variant" /t
+  export WINEDEBUG=-all
+  show_wait_exit "$SHOW_PID" 30
+  e2e_check "$variant without a scene script ends by itself with code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
+  show_stop "$SHOW_PID"
+  echo "  ended after $((SECONDS - start)) s"
+  e2e_check "$variant made its 800 x 600 popup window" \
+    grep -aqE "WIN_CreateWindowEx \"${title[$variant]}\".* 0,0 800x600 " "$E2E_TMP/wine.log"
+  e2e_check "$variant showed it" grep -aq 'flags: SWP_SHOWWINDOW$' "$E2E_TMP/wine.log"
+done
+
+# The data is put back for the tests that follow.
+show_install_data
+e2e_finish
