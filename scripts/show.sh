@@ -1,5 +1,57 @@
 #!/usr/bin/env bash
-# Builds variant B and runs its show under Wine.
-echo "The show is not built yet: the Windows programs have not landed." >&2
-echo "Use 'build/native/tools/qvtool' to read scene scripts in the meantime." >&2
-exit 1
+# Builds variant B and runs its show under Wine with the test data (until
+# the real content of the data directories exists).
+#   With $DISPLAY set: the show plays in an 800 x 600 window ("/t") until a
+#   key, a click or a mouse move ends it.
+#   Without: it plays headless in an Xvfb of its own for QV_SHOW_SECONDS
+#   (default 10) seconds, and a screenshot a second goes to the folder named
+#   at the end (build/show-shots).
+# Usage: scripts/show.sh
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+build="${QV_BUILD_DIR:-$root/build/win64}"
+seconds="${QV_SHOW_SECONDS:-10}"
+
+bash scripts/install-deps.sh
+source scripts/wine-env.sh
+qv_ensure_prefix
+
+echo "building quorvelb.scr in $build" >&2
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build "$build" --target quorvelb -j "${QV_JOBS:-$(nproc)}"
+
+datadir="$WINEPREFIX/drive_c/windows/system32/QUORvelkbsrc"
+echo "installing the test data into $datadir" >&2
+rm -rf "$datadir"
+bash data/test/make-test-data.sh "$datadir"
+
+wine_bin="$(command -v wine64 || command -v wine)"
+if [ -n "${DISPLAY:-}" ]; then
+  echo "the show runs in an 800 x 600 window; a key, a click or a mouse move ends it" >&2
+  exec "$wine_bin" "$build/app/quorvelb.scr" /t
+fi
+
+shots="$root/build/show-shots"
+rm -rf "$shots"
+mkdir -p "$shots"
+fdfile="$shots/.displayfd"
+exec 8>"$fdfile"
+Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >"$shots/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill "$show" 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true' EXIT
+for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+exec 8>&-
+export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+rm -f "$fdfile"
+
+echo "the show runs headless on $DISPLAY for $seconds s" >&2
+"$wine_bin" "$build/app/quorvelb.scr" /t >"$shots/wine.log" 2>&1 &
+show=$!
+for i in $(seq 1 "$seconds"); do
+  sleep 1
+  xwd -root -silent -display "$DISPLAY" | convert xwd:- "$shots/shot-$(printf '%02d' "$i").png"
+done
+xdotool key space
+for _ in $(seq 1 100); do kill -0 "$show" 2>/dev/null || break; sleep 0.1; done
+echo "screenshots: $shots" >&2
