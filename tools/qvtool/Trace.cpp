@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -150,8 +151,12 @@ std::string jsonString(const std::string& text) {
 std::string jsonFloat(float value) {
     if (!std::isfinite(value)) return "null";
     char buffer[40];
+    const float magnitude = std::fabs(value);
+    const bool plain = magnitude == 0.0f || (magnitude >= 1e-5f && magnitude < 1e9f);
     for (int digits = 1; digits <= 9; ++digits) {
         std::snprintf(buffer, sizeof buffer, "%.*g", digits, static_cast<double>(value));
+        // 20 is "20", not "2e+01": exponents only where plain digits won't do.
+        if (plain && digits < 9 && std::strchr(buffer, 'e') != nullptr) continue;
         if (std::strtof(buffer, nullptr) == value) break;
     }
     return buffer;
