@@ -234,7 +234,14 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
             std::array<std::string, kRandomNameLimit> names;
             int found = 0;
             while (found < kRandomNameLimit && lines_->next(names[found])) ++found;
-            if (found == 0) return false;
+            if (found == 0) {
+                // Nothing to choose from ends the scene script, even after
+                // a continue in the same header: no chain, and the header
+                // counts as having run into the end.
+                flag = 0;
+                ranIntoEnd = true;
+                return false;
+            }
             int pick = pickRandom ? pickRandom(found) : 0;
             pick = ((pick % found) + found) % found;
             name = names[pick];

@@ -241,6 +241,15 @@ TEST(ScriptReader, RandomTakesUpToTenRawLines) {
         EXPECT_EQ(f.reader.flag, 0);
     }
     {
+        // Even after a continue, a random with nothing after it ends the
+        // script: no chain, and the header ran into the end.
+        Fixture f("continue=next.txt\nrandom\n", kScript);
+        bool ranIntoEnd = false;
+        EXPECT_FALSE(f.reader.readSceneHeader(ranIntoEnd));
+        EXPECT_TRUE(ranIntoEnd);
+        EXPECT_EQ(f.reader.flag, 0);
+    }
+    {
         // The default generator picks one of the names offered.
         Fixture f("random\na.txt\nb.txt\nend\n", kScript);
         bool ranIntoEnd = true;

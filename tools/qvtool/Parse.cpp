@@ -7,8 +7,9 @@
 // block by block with the values reset before each block, up to 30 blocks.
 // `name` is the name as read; `resolved` is that name resolved against --dir
 // (null when the name is refused as too long). Unset values print as
-// "unset". Bytes of 0x80 and above in names print as \u00XX escapes, so the
-// output is plain ASCII whatever the script's code page.
+// "unset". Control bytes and bytes of 0x7F and above in names print as
+// \u00XX escapes, one a byte, so the output is plain ASCII whatever the
+// script's code page.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
