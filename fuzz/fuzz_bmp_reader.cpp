@@ -1,0 +1,23 @@
+// Any bytes through the strict BMP reader; what it accepts must be
+// consistent, and what it decodes must survive writing and reading back.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "settings/BmpFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    qv::BmpInfo info;
+    const bool known = qv::readBmpInfo(data, size, info);
+    qv::Image image;
+    const bool decoded = qv::decodeBmp(data, size, image);
+    if (known != decoded) __builtin_trap();
+    if (!decoded) return 0;
+    if (image.width != info.width || image.height != info.height ||
+        image.bgr.size() != std::size_t(image.width) * image.height * 3)
+        __builtin_trap();
+    const std::vector<unsigned char> file = qv::encodeBmp24(image);
+    qv::Image back;
+    if (!qv::decodeBmp(file.data(), file.size(), back) || back.bgr != image.bgr) __builtin_trap();
+    return 0;
+}
