@@ -65,6 +65,7 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
 void PictureChoice::assignComposed(SceneLayer& layer, int n) {
     memory_.composePicture(n);
     const std::string name = memory_.pictureName(n);
+    if (name.empty()) return;  // no picture for this number: keep the texture
     // The shared buffer now holds picture n with the size recorded for n.
     // Looking the name up among the ten would stop at an earlier slot of the
     // same file, whose size may never have been recorded (no texture then),
@@ -75,6 +76,10 @@ void PictureChoice::assignComposed(SceneLayer& layer, int n) {
 
 void PictureChoice::assignPicture(SceneLayer& layer, const std::string& key,
                                   const std::string& text) {
+    // An empty name is what a buffer holding nothing is called: matching it
+    // would only take the layer's picture away (a block without a source, a
+    // source naming no placeholder), so nothing is looked up.
+    if (key.empty()) return;
     for (int n = 1; n <= 10; ++n) {
         if (memory_.pictureName(n) == key) {
             const PictureImage image = memory_.pictureImage(n);

@@ -21,7 +21,8 @@ public:
     void choosePicture(SceneLayer& layer, const std::string& source, const std::string& layerFile);
 
     // Finds the picture named key (an upper-case path) and makes the layer's
-    // texture from it, naming it text; nothing happens when none matches.
+    // texture from it, naming it text; nothing happens when none matches
+    // or the key is empty.
     void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text);
 
     // Every hand-over to another scene script moves each placeholder on to

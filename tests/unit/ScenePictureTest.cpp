@@ -101,13 +101,28 @@ TEST(ScenePicture, SourcesThatNameNoPlaceholder) {
     choice.choosePicture(layer, "STILL1.JPG", kStillScene);
     EXPECT_EQ(textureLabel(layer), "old");
 
-    // An empty buffer name is what an empty replacement matches: its empty
-    // image makes no texture.
+    // Even with a buffer that holds nothing (and so has an empty name) the
+    // empty replacement does not take the layer's picture away.
     memory.names[4].clear();
     memory.buffers[4].clear();
     choice.choosePicture(layer, "c:\\x\\other.bmp", kStillScene);
-    EXPECT_EQ(layer.texture, nullptr);
-    EXPECT_EQ(layer.sourceName, "");
+    EXPECT_EQ(textureLabel(layer), "old");
+    EXPECT_EQ(layer.sourceName, "OLD");
+}
+
+TEST(ScenePicture, ABlockWithoutSourceKeepsItsPictureWithoutUserPictures) {
+    // No user pictures: all ten buffer names are empty. A change block gives
+    // no source; the faded logo must keep its texture.
+    test::FakePictureMemory memory;
+    memory.cache.push_back({"C:\\WINDOWS\\SYSTEM32\\QUORVELKBSRC\\LOGO_GB.BMP", labelledBmp("logo")});
+    RecordingDevice device;
+    PictureChoice choice(variantB(), memory, device);
+    SceneLayer layer;
+    choice.choosePicture(layer, "c:\\windows\\system32\\quorvelkbsrc\\logo_gb.bmp", kPlainScene);
+    ASSERT_EQ(textureLabel(layer), "logo");
+    choice.choosePicture(layer, "", kPlainScene);
+    EXPECT_EQ(textureLabel(layer), "logo");
+    EXPECT_EQ(device.textureRequests, 1);
 }
 
 TEST(ScenePicture, WithoutUserPicturesEveryPlaceholderShowsTheBackdrop) {
@@ -198,11 +213,17 @@ TEST(ScenePicture, VariantCMakesPlaceholderPicturesOnDemand) {
     choice.choosePicture(layer, still(1), kStillScene);
     EXPECT_EQ(memory.composed, std::vector<int>({4, 1, 1}));
 
+    // A number with no picture behind it leaves the texture as it was.
+    memory.names[9].clear();
+    choice.choosePicture(layer, still(10), kStillScene);
+    EXPECT_EQ(memory.composed.back(), 10);
+    EXPECT_EQ(textureLabel(layer), "C1");
+
     // No user pictures: the backdrop, nothing made.
     memory.count = 0;
     choice.choosePicture(other, still(2), kStillScene);
     EXPECT_EQ(textureLabel(other), "base");
-    EXPECT_EQ(memory.composed.size(), 3u);
+    EXPECT_EQ(memory.composed.size(), 4u);
 }
 
 // The same rules reached through layer files.
