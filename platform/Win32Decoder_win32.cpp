@@ -25,7 +25,7 @@ DecodeError errorFromLastError(DWORD error) {
     return error == ERROR_NOT_ENOUGH_MEMORY ? DecodeError::NotEnoughMemory : DecodeError::Other;
 }
 
-// Releases a GDI bitmap when it goes out of scope.
+// Deletes a GDI bitmap when it goes out of scope.
 struct BitmapHolder {
     HBITMAP bitmap = nullptr;
     ~BitmapHolder() {
@@ -185,14 +185,11 @@ DecodeError Win32Decoder::decodeJpeg(const unsigned char* data, std::size_t size
         return DecodeError::Other;
     HBITMAP decoded = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 
-    // Our own copy at the picture's size; its failure is where the platform
-    // reports that memory ran out. The picture owns the original, so a copy
-    // is deleted only when the platform made a new one.
-    SetLastError(ERROR_SUCCESS);
-    HBITMAP copy = static_cast<HBITMAP>(CopyImage(decoded, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!copy) return errorFromLastError(GetLastError());
-    BitmapHolder copyHolder{copy != decoded ? copy : nullptr};
-    return readPixels(copy, out);
+    // The pixels straight from the decoder's bitmap, which the picture owns:
+    // we scale them ourselves, so a platform copy would only cost time and
+    // another picture's worth of memory. Running out of memory shows up in
+    // our own buffers.
+    return readPixels(decoded, out);
 }
 
 }  // namespace qv::win

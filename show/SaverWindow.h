@@ -38,6 +38,10 @@ public:
     void drawDueFrame();
     bool frameDue() const { return frameDue_; }
 
+    // The per-user picture folder (ends with a backslash; empty without an
+    // application-data folder).
+    const std::string& pictureFolder() const { return pictureFolder_; }
+
     int showWidth() const { return showWidth_; }
     int showHeight() const { return showHeight_; }
 
@@ -76,6 +80,7 @@ private:
     HINSTANCE instance_;
     Win32Files files_;
     std::string argument_;
+    std::string pictureFolder_;
     std::string className_;
     int showWidth_ = 0;
     int showHeight_ = 0;

@@ -4,6 +4,12 @@
 
 #include "app/SaverApp.h"
 #include "app/SaverSwitches.h"
+#include "platform/Win32Decoder.h"
+#include "platform/Win32Messages.h"
+#include "platform/Win32Registry.h"
+#include "platform/Win32Shell.h"
+#include "settings/PhotoImport.h"
+#include "show/PicturePreparation.h"
 #include "show/ScreenLayout.h"
 
 namespace qv::win {
@@ -21,9 +27,23 @@ SaverWindow::~SaverWindow() {
 }
 
 void SaverWindow::prepareFirstRunPictures() {
-    // The first-run preparation of the default pictures goes here: when the
-    // per-user picture folder does not exist yet, it is made and the ten
-    // stills are converted into it before the show starts.
+    // On a user's first show the per-user picture folder is made and the ten
+    // default stills are converted into it; a conversion may show its message.
+    Win32Registry registry;
+    Win32Decoder decoder;
+    Win32Messages messages(variant_, instance_);
+    PhotoImport import(variant_, files_, decoder, messages, screenHeight());
+    const PicturePreparation prepared =
+        preparePictures(variant_, applicationDataFolder(), files_, registry, import);
+    pictureFolder_ = prepared.folder;
+    if (!prepared.endShowEarly) return;
+    // No folder to work with, or a still that would not convert: end the show
+    // as the window's destruction would (no timers run yet), so the message
+    // loop ends as soon as it starts and no power action follows.
+    powerAction_ = 0;
+    if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
+    frameDue_ = false;
+    PostQuitMessage(0);
 }
 
 void SaverWindow::armPowerTimer() {
