@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the test data directory of one variant: solid-colour 24-bit BMPs and
 # the test scene scripts, in the layout of the variant data directory.
-# Usage: data/test/make-test-data.sh OUTDIR [noscript]
+# Usage: data/test/make-test-data.sh OUTDIR [noscript|moving21|stopped21]
 #   noscript: the same directory without any scene script.
+#   moving21, stopped21: for the frame-pacing benchmark, one scene of 21
+#   layers that move for 30 s, or that stand still from the start.
 set -euo pipefail
 out=$1
 mode=${2:-}
@@ -39,8 +41,23 @@ solid_bmp "$out/cyan.bmp" 16 16 0 255 255
 # An odd size, so textures that are no power of two are made too.
 solid_bmp "$out/white.bmp" 30 10 255 255 255
 
+# bench_layers TIME: 21 layers, one above the other, sliding from x -80 to 80.
+bench_layers() {
+  local n
+  for ((n = 1; n <= 21; n++)); do
+    printf 'set\nlayer=%d\nsource=.\\white.bmp\nsx=-80\nex=80\nsy=%d\nswidth=20\nsheight=20\nsalpha=200\ntime=%s\nend\n' \
+      "$n" $((-60 + 6 * n)) "$1"
+  done
+}
+
 for dir in normal wide; do
   rm -f "$out/$dir/scenescript.txt"
   cp "$here/scenes/"*.txt "$out/$dir/"
-  if [ "$mode" = noscript ]; then rm -f "$out/$dir/scenescript.txt"; fi
+  case "$mode" in
+    noscript) rm -f "$out/$dir/scenescript.txt" ;;
+    moving21|stopped21)
+      printf 'scenetime=0\nscript=.\\bench.txt\nend\n' >"$out/$dir/scenescript.txt"
+      bench_layers "$([ "$mode" = moving21 ] && echo 30 || echo 0)" >"$out/$dir/bench.txt"
+      ;;
+  esac
 done

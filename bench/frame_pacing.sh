@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Frame pacing of the show under Wine (not part of the test command).
+# Measures, over QV_BENCH_SECONDS (default 20) seconds in an Xvfb of its own:
+#   1. the processor time of quorvelb.scr "/t" on a scene of 21 moving layers,
+#   2. the same for our minimal Direct3D 8 program drawing 21 quads at 20
+#      frames a second (tests/e2e/drivers/d3dbaseline_win32.cpp): the
+#      show should need at most 1.2 times the baseline,
+#   3. the processor share of the show once all 21 layers stand still
+#      (should be under 5 % of one core).
+# Processor time is the program's own (user + system, from /proc), and the
+# same plus the wine server's, which does work on the program's behalf.
+# Usage: bench/frame_pacing.sh   (QV_BUILD_DIR: the Windows build, default build/win64)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QV_BUILD_DIR:-$root/build/win64}"
+seconds="${QV_BENCH_SECONDS:-20}"
+source "$root/scripts/wine-env.sh"
+qv_ensure_prefix
+wine_bin="$(command -v wine64 || command -v wine)"
+datadir="$WINEPREFIX/drive_c/windows/system32/QUORvelkbsrc"
+out="$build/bench-frame-pacing"
+mkdir -p "$out"
+hz=$(getconf CLK_TCK)
+
+fdfile="$out/displayfd"
+exec 8>"$fdfile"
+Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+exec 8>&-
+export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+
+# Clock ticks of user + system time of a process (0 when it is gone).
+ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+# The Linux process running a Windows program, found by its file name.
+pid_of() { pgrep -f "$1" | while read -r p; do
+  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c timeout)" = 0 ]; then echo "$p"; break; fi; done; }
+
+# measure NAME PROGRAM ARGS...: prints "own total" processor seconds over the window.
+measure() {
+  local name=$1 program=$2; shift 2
+  "$wine_bin" "$program" "$@" >"$out/$name.log" 2>&1 &
+  local launcher=$!
+  sleep 4   # start-up and the first scene are not part of the measurement
+  local pid server
+  pid=$(pid_of "$(basename "$program")")
+  server=$(pgrep -u "$(id -u)" -x wineserver | head -n 1)
+  if [ -z "$pid" ]; then echo "$name did not start" >&2; return 1; fi
+  local p0 s0 p1 s1
+  p0=$(ticks_of "$pid"); s0=$(ticks_of "${server:-0}")
+  sleep "$seconds"
+  p1=$(ticks_of "$pid"); s1=$(ticks_of "${server:-0}")
+  xdotool key space 2>/dev/null || true
+  wait "$launcher" 2>/dev/null || true
+  awk -v a=$((p1 - p0)) -v b=$((s1 - s0)) -v hz="$hz" 'BEGIN { printf "%.2f %.2f\n", a / hz, (a + b) / hz }'
+}
+
+cmake --build "$build" --target quorvelb d3dbaseline >/dev/null
+
+rm -rf "$datadir"; bash "$root/data/test/make-test-data.sh" "$datadir" moving21
+read -r show_own show_all < <(measure show-moving "$build/app/quorvelb.scr" /t)
+read -r base_own base_all < <(measure baseline "$build/tests/e2e/d3dbaseline.exe" $((seconds + 8)) "$(winepath -w "$datadir/white.bmp")")
+rm -rf "$datadir"; bash "$root/data/test/make-test-data.sh" "$datadir" stopped21
+read -r still_own still_all < <(measure show-stopped "$build/app/quorvelb.scr" /t)
+rm -rf "$datadir"; bash "$root/data/test/make-test-data.sh" "$datadir"
+
+awk -v so="$show_own" -v sa="$show_all" -v bo="$base_own" -v ba="$base_all" \
+    -v to="$still_own" -v ta="$still_all" -v s="$seconds" 'BEGIN {
+  printf "over %d s (processor seconds: program / program + wine server)\n", s
+  printf "show, 21 moving layers:   %6.2f / %6.2f\n", so, sa
+  printf "baseline, 21 quads 20 fps: %6.2f / %6.2f\n", bo, ba
+  printf "show / baseline:           %6.2f / %6.2f  (target <= 1.2)\n", (bo > 0 ? so / bo : 0), (ba > 0 ? sa / ba : 0)
+  printf "show, all layers stopped:  %5.1f %% / %5.1f %% of one core  (target < 5 %%)\n", 100 * to / s, 100 * ta / s
+}' | tee "$out/result.txt"
