@@ -40,6 +40,11 @@ solid_bmp "$out/yellow.bmp" 16 16 255 255 0
 solid_bmp "$out/cyan.bmp" 16 16 0 255 255
 # An odd size, so textures that are no power of two are made too.
 solid_bmp "$out/white.bmp" 30 10 255 255 255
+# The ten default stills: a user's first show converts them into the
+# per-user picture folder, and ends at once when one of them is missing.
+for n in 1 2 3 4 5 6 7 8 9 10; do
+  convert -size 80x60 xc:"rgb($((n * 20)),96,160)" -quality 95 "$out/still$n.jpg"
+done
 
 # bench_layers TIME: 21 layers, one above the other, sliding from x -80 to 80.
 bench_layers() {
