@@ -140,6 +140,11 @@ struct DialogWatch {
                 GetWindowRect(dialog, &box);
                 line("window: " + std::to_string(box.left) + " " + std::to_string(box.top) + " " +
                      std::to_string(box.right - box.left) + " " + std::to_string(box.bottom - box.top));
+                RECT textBox{};
+                GetWindowRect(GetDlgItem(dialog, kMessageTextId), &textBox);
+                line("text box: " + std::to_string(textBox.left) + " " + std::to_string(textBox.top) + " " +
+                     std::to_string(textBox.right - textBox.left) + " " +
+                     std::to_string(textBox.bottom - textBox.top));
                 line("shown");
                 return 0;
             }
