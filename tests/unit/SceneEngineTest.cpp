@@ -1,4 +1,5 @@
 // The scene timeline: first scenes, due scenes, hand-overs, layer files.
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -364,6 +365,42 @@ TEST(SceneEngineLayerFile, OverLongNamesAreSkipped) {
     EXPECT_FALSE(rig.layer(1).inUse);  // its source was refused
     EXPECT_TRUE(rig.layer(2).inUse);
     EXPECT_TRUE(rig.layer(3).inUse);   // the scene after the refused one
+}
+
+TEST(SceneEngineLayerFile, WildValuesNeitherCrashNorOverrun) {
+    EngineRig rig;
+    rig.file("scenescript.txt", "scenetime=1e30\nend\n");
+    rig.file("wild.txt",
+             "set\nlayer=-0.5\nend\n"  // below 0: ends the file
+             "set\nlayer=1\nend\n");
+    rig.file("big.txt",
+             "set\nlayer=1e30\nend\n"
+             "set\nlayer=2\nend\n");
+    rig.file("values.txt",
+             "set\nlayer=4\nsred=1e30\nsgreen=-1e30\nsblue=inf\nsalpha=nan\nsx=1e39\n"
+             "time=1e-38\nend\n"
+             "set\nlayer=5\ntime=-1\nwait=nan\nend\n"
+             "set\nlayer=6\ntime=nan\nsrot=1e30\nend\n");
+    // The scene time in whole seconds saturates instead of overflowing.
+    EXPECT_EQ(rig.start(), 0);
+    EXPECT_EQ(rig.engine->nextSceneTime(), 2147483647);
+    rig.engine->buildScene("C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal\\wild.txt", 0, 0, 1);
+    rig.engine->buildScene("C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal\\big.txt", 0, 0, 1);
+    EXPECT_FALSE(rig.layer(1).inUse);
+    EXPECT_FALSE(rig.layer(2).inUse);
+    rig.engine->buildScene("C:\\WINDOWS\\system32\\QUORvelkbsrc\\normal\\values.txt", 0, 0, 1);
+    rig.ticks(30);
+    const SceneLayer& four = rig.layer(4);
+    EXPECT_TRUE(four.started);
+    EXPECT_EQ(four.progress, 1.0f);  // a tiny time ends the move at once
+    // 1e30 and -1e30 wrap like any whole number (both are multiples of
+    // 256); "inf" and "nan" are no numbers to the reader and read as 0.
+    EXPECT_EQ(four.corners[0].colour, 0x00000000u);
+    const SceneLayer& five = rig.layer(5);
+    EXPECT_LT(five.progress, 0.0f);  // a negative time runs backwards, finitely
+    EXPECT_TRUE(std::isfinite(five.corners[0].x));
+    EXPECT_TRUE(rig.layer(6).started);
+    rig.engine->drawLayers();
 }
 
 TEST(SceneEngineLayerFile, MissingLayerFileBuildsNothing) {
