@@ -1,0 +1,178 @@
+// The message dialog resources against the variant records: the template
+// numbers the programs are built with must be the ones the code asks for,
+// and every template must carry its exact text and buttons in both languages.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "variant/Variant.h"
+
+namespace {
+
+std::string sourceFile(const std::string& relative) {
+    const char* root = std::getenv("QV_SOURCE_DIR");
+    if (!root) return {};
+    std::ifstream in(std::string(root) + "/" + relative, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The #define numbers of one branch of messages.h ("A" or "BC").
+std::map<std::string, int> templateDefines(const std::string& header, const std::string& branch) {
+    const std::size_t a = header.find("#if defined(QV_VARIANT_A)");
+    const std::size_t bc = header.find("#elif defined(QV_VARIANT_B) || defined(QV_VARIANT_C)");
+    const std::size_t end = header.find("#else", bc);
+    std::string part = branch == "A" ? header.substr(a, bc - a) : header.substr(bc, end - bc);
+    std::map<std::string, int> numbers;
+    const std::regex define(R"(#define\s+(IDD_MSG_\w+)\s+(\d+))");
+    for (std::sregex_iterator it(part.begin(), part.end(), define), stop; it != stop; ++it)
+        numbers[(*it)[1]] = std::stoi((*it)[2]);
+    return numbers;
+}
+
+struct Expected {
+    const char* macro;
+    const char* english;
+    const char* japanese;
+    bool question;  // YES / NO, Japanese OK / Cancel
+};
+
+// Texts as the programs show them, "\n" marking a line break.
+const Expected kMessages[] = {
+    {"IDD_MSG_ALREADY_LISTED", "The selected picture has already been listed.\\nSelect another picture.",
+     "すでにリストに表示されている画像が選択されました。\\n他の画像を選択してください。", false},
+    {"IDD_MSG_CONFIRM_REMOVE", "Are you sure you want to remove the picture from the list?",
+     "この画像をリストから削除します。\\nよろしいですか？", true},
+    {"IDD_MSG_CONFIRM_INITIALIZE", "Are you sure you want to initialize the list?",
+     "画像リストを初期設定に戻します。よろしいですか？", true},
+    {"IDD_MSG_LIST_FULL", "Cannot add any more pictures.\\nThe maximum number of pictures to add is 10.",
+     "画像を追加できません。\\n追加できる画像は 10 枚までです。", false},
+    {"IDD_MSG_UNSUPPORTED_FILE", "Non-supported file is selected.\\nSelect a JPEG or BMP file.",
+     "サポートされていない形式のファイルが選択されました。\\nJPEG または BMP 形式のファイルを選択してください。", false},
+    {"IDD_MSG_PICTURE_TOO_LARGE",
+     "Cannot add this picture.\\nThe maximum size of pictures to add is less than 5000*5000.",
+     "画像を追加できません。\\n追加できる画像サイズは 5000×5000 以下です。", false},
+    {"IDD_MSG_OUT_OF_MEMORY",
+     "Cannot allocate enough memory for the selected file.\\nDecrease the file size and try again.",
+     "ファイルに対して十分なメモリ領域を確保できませんでした。\\nファイルサイズを小さくして再度実行してください。", false},
+    {"IDD_MSG_CANNOT_DELETE_ALL",
+     "Cannot delete all pictures in the list.\\nIf you want to initialize the picture list, click [Initialize].",
+     "リスト内の画像をすべて削除することはできません。\\n\\n画像リストをお買い上げ時の状態に戻すときは、\\n[初期設定] をクリックしてください。",
+     false},
+};
+
+// One DIALOGEX template of the .rc: its language block and its lines.
+struct Template {
+    std::string language;
+    std::string body;  // from the DIALOGEX line to END
+};
+
+std::map<std::string, std::vector<Template>> templates(const std::string& rc) {
+    std::map<std::string, std::vector<Template>> found;
+    std::istringstream in(rc);
+    std::string line, language, current;
+    Template open;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("LANGUAGE ", 0) == 0) language = line;
+        const std::size_t dialog = line.find(" DIALOGEX ");
+        if (dialog != std::string::npos) {
+            current = line.substr(0, dialog);
+            open = Template{language, ""};
+        }
+        if (!current.empty()) open.body += line + "\n";
+        if (!current.empty() && line == "END") {
+            found[current].push_back(open);
+            current.clear();
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+TEST(MessageResources, TemplateNumbersMatchTheVariantRecords) {
+#ifdef _WIN32
+    GTEST_SKIP() << "reads the source tree, which only the native build is given";
+#endif
+    const std::string header = sourceFile("resources/messages.h");
+    if (header.empty()) GTEST_SKIP() << "QV_SOURCE_DIR is not set";
+
+    auto check = [&](const std::string& branch, const qv::Variant& v) {
+        const auto n = templateDefines(header, branch);
+        ASSERT_EQ(n.size(), 8u) << branch;
+        const qv::MessageTemplates& t = v.messages;
+        EXPECT_EQ(n.at("IDD_MSG_ALREADY_LISTED"), t.alreadyListed) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_CONFIRM_REMOVE"), t.confirmRemove) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_CONFIRM_INITIALIZE"), t.confirmInitialize) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_LIST_FULL"), t.listFull) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_UNSUPPORTED_FILE"), t.unsupportedFile) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_PICTURE_TOO_LARGE"), t.pictureTooLarge) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_OUT_OF_MEMORY"), t.outOfMemory) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_CANNOT_DELETE_ALL"), t.cannotDeleteAll) << v.letter;
+    };
+    check("A", qv::variantA());
+    check("BC", qv::variantB());
+    check("BC", qv::variantC());
+
+    // The captions are the product names.
+    for (const qv::Variant* v : {&qv::variantA(), &qv::variantB(), &qv::variantC()})
+        EXPECT_NE(header.find(std::string("#define QV_MSG_CAPTION \"") + v->productName + "\""),
+                  std::string::npos)
+            << v->letter;
+}
+
+TEST(MessageResources, EveryMessageHasItsTextAndButtonsInBothLanguages) {
+#ifdef _WIN32
+    GTEST_SKIP() << "reads the source tree, which only the native build is given";
+#endif
+    const std::string rc = sourceFile("resources/messages.rc");
+    if (rc.empty()) GTEST_SKIP() << "QV_SOURCE_DIR is not set";
+    EXPECT_EQ(rc.rfind("#pragma code_page(65001)", 0), 0u);  // UTF-8 for windres
+
+    // The shared style: a popup with caption and modal frame, no system menu.
+    const std::regex style(R"(#define QV_MSG_STYLE ([^\n]*))");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(rc, m, style));
+    const std::string flags = m[1];
+    for (const char* flag : {"WS_POPUP", "WS_CAPTION", "DS_MODALFRAME"})
+        EXPECT_NE(flags.find(flag), std::string::npos) << flag;
+    EXPECT_EQ(flags.find("WS_SYSMENU"), std::string::npos);
+
+    const auto all = templates(rc);
+    EXPECT_EQ(all.size(), 8u);
+    for (const Expected& e : kMessages) {
+        SCOPED_TRACE(e.macro);
+        ASSERT_EQ(all.count(e.macro), 1u);
+        const auto& pair = all.at(e.macro);
+        ASSERT_EQ(pair.size(), 2u);
+        for (const Template& t : pair) {
+            const bool japanese = t.language.find("LANG_JAPANESE") != std::string::npos;
+            if (!japanese) {
+                EXPECT_NE(t.language.find("LANG_ENGLISH"), std::string::npos);
+            }
+            EXPECT_NE(t.body.find("STYLE QV_MSG_STYLE\n"), std::string::npos);
+            EXPECT_NE(t.body.find("CAPTION QV_MSG_CAPTION\n"), std::string::npos);
+            EXPECT_NE(t.body.find("FONT 9, \"ＭＳ Ｐゴシック\""), std::string::npos);
+            const std::string text = std::string("CTEXT \"") + (japanese ? e.japanese : e.english) +
+                                     "\", IDC_MESSAGE_TEXT,";
+            EXPECT_NE(t.body.find(text), std::string::npos) << (japanese ? "Japanese" : "English");
+            const std::string first = e.question && !japanese ? "YES" : "OK";
+            EXPECT_NE(t.body.find("DEFPUSHBUTTON \"" + first + "\", IDOK,"), std::string::npos);
+            if (e.question) {
+                const std::string second = japanese ? "ｷｬﾝｾﾙ" : "NO";
+                EXPECT_NE(t.body.find("PUSHBUTTON \"" + second + "\", IDCANCEL,"), std::string::npos);
+            } else {
+                EXPECT_EQ(t.body.find("IDCANCEL"), std::string::npos);
+            }
+        }
+        EXPECT_NE(pair[0].language, pair[1].language);
+    }
+}
