@@ -34,7 +34,7 @@ export DISPLAY=":$(tr -d '\n' <"$fdfile")"
 # Clock ticks of user + system time of a process (0 when it is gone).
 ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 # The Linux process running a Windows program, found by its file name.
-pid_of() { pgrep -f "$1" | while read -r p; do
+pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
   if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c timeout)" = 0 ]; then echo "$p"; break; fi; done; }
 
 # measure NAME PROGRAM ARGS...: prints "own total" processor seconds over the window.
@@ -45,12 +45,14 @@ measure() {
   sleep 4   # start-up and the first scene are not part of the measurement
   local pid server
   pid=$(pid_of "$(basename "$program")")
-  server=$(pgrep -u "$(id -u)" -x wineserver | head -n 1)
+  server=$(pgrep -u "$(id -u)" -x 'wineserver|wineserver64' | head -n 1 || true)
   if [ -z "$pid" ]; then echo "$name did not start" >&2; return 1; fi
   local p0 s0 p1 s1
   p0=$(ticks_of "$pid"); s0=$(ticks_of "${server:-0}")
   sleep "$seconds"
   p1=$(ticks_of "$pid"); s1=$(ticks_of "${server:-0}")
+  # A server that went away (or was never found) adds nothing.
+  [ "$s1" -ge "$s0" ] || s1=$s0
   xdotool key space 2>/dev/null || true
   wait "$launcher" 2>/dev/null || true
   awk -v a=$((p1 - p0)) -v b=$((s1 - s0)) -v hz="$hz" 'BEGIN { printf "%.2f %.2f\n", a / hz, (a + b) / hz }'

@@ -43,6 +43,8 @@ public:
     // present the device is gone for good and deviceLost() says so.
     int drawFrame();
     bool deviceLost() const { return drawer_.deviceLost(); }
+    // The next frame is drawn even if the layers look unchanged.
+    void invalidate() { drawer_.invalidate(); }
 
     SceneEngine* engine() { return engine_.get(); }
     ShowPictureMemory& pictures() { return pictures_; }

@@ -62,6 +62,7 @@ protected:
     LRESULT OnDisplayChange(int bitsPerPixel, int width, int height) override;
     void OnWindowPosChanging(WINDOWPOS* position) override;
     void OnCaptureChanged(HWND gaining) override;
+    void OnPaint() override;
 
 private:
     void close() { postMessage(WM_CLOSE); }

@@ -154,6 +154,8 @@ void SaverWindow::onSceneTimer() {
     double sceneTime = clock_.sceneTime();
     const double before = sceneTime;
     renderer_->advanceScenes(sceneTime);
+    // A built scene may have given layers new textures.
+    renderer_->invalidate();
     // Moved on to another scene script: its time starts again at 0.
     if (sceneTime != before && sceneTime == 0.0) clock_.restart();
     armSceneTimer();
@@ -248,6 +250,13 @@ void SaverWindow::OnWindowPosChanging(WINDOWPOS* position) {
     if (position && sizeChangeEndsShow(showWidth_, showHeight_, position->cx, position->cy,
                                        (position->flags & SWP_NOSIZE) != 0))
         close();
+}
+
+void SaverWindow::OnPaint() {
+    // Frames that look unchanged are not redrawn; a window the system wants
+    // repainted must be, at the next due frame.
+    if (renderer_) renderer_->invalidate();
+    Default();
 }
 
 void SaverWindow::OnCaptureChanged(HWND gaining) {

@@ -148,6 +148,66 @@ TEST(FrameDrawer, FailedPresentReleasesTheDeviceAndNothingTouchesItAgain) {
     EXPECT_TRUE(log.calls.empty());
 }
 
+TEST(FrameDrawer, AnUnchangedFrameIsNotDrawnAgainUnlessInvalidated) {
+    Log log;
+    FakeFrame frame(log);
+    FakeDrawing drawing(log);
+    Scene scene;
+    FrameDrawer drawer;
+    auto draw = [&] {
+        log.calls.clear();
+        return drawer.drawFrame(frame, drawing, scene.layers.data(), 30, 21);
+    };
+    EXPECT_EQ(draw(), 1);
+    // Nothing moved: no call reaches the device at all.
+    EXPECT_EQ(draw(), 0);
+    EXPECT_TRUE(log.calls.empty());
+    // A layer moved a little.
+    scene.layers[7].corners[2].y += 0.001f;
+    EXPECT_EQ(draw(), 1);
+    EXPECT_EQ(fans(log).size(), 21u);
+    EXPECT_EQ(draw(), 0);
+    // A colour change (fading) counts as a change too.
+    scene.layers[1].corners[0].colour = 0x80FFFFFFu;
+    EXPECT_EQ(draw(), 1);
+    // A layer starts.
+    scene.layers[9].started = false;
+    EXPECT_EQ(draw(), 1);
+    EXPECT_EQ(draw(), 0);
+    scene.layers[9].started = true;
+    EXPECT_EQ(draw(), 1);
+    // A new texture on a layer.
+    scene.layers[4].texture = std::make_unique<FakeTexture>(5);
+    EXPECT_EQ(draw(), 1);
+    EXPECT_EQ(draw(), 0);
+    // Records beyond the last drawn one do not matter.
+    scene.layers[25].corners[0].x = 1000;
+    scene.layers[25].started = false;
+    EXPECT_EQ(draw(), 0);
+    // A repaint (or a scene that may have swapped textures in place) draws.
+    drawer.invalidate();
+    EXPECT_EQ(draw(), 1);
+    EXPECT_EQ(log.calls.back(), "present");
+    EXPECT_EQ(draw(), 0);
+}
+
+TEST(FrameDrawer, AFrameThatFailedToPresentOrClearIsDrawnAgain) {
+    Log log;
+    FakeFrame frame(log);
+    FakeDrawing drawing(log);
+    Scene scene;
+    FrameDrawer drawer;
+    EXPECT_EQ(drawer.drawFrame(frame, drawing, scene.layers.data(), 30, 21), 1);
+    scene.layers[3].corners[0].x = 50;
+    frame.clearResult = -2005530520;
+    EXPECT_EQ(drawer.drawFrame(frame, drawing, scene.layers.data(), 30, 21), 0);
+    frame.clearResult = 0;
+    log.calls.clear();
+    // Same layers as the failed attempt: still drawn, it never reached the screen.
+    EXPECT_EQ(drawer.drawFrame(frame, drawing, scene.layers.data(), 30, 21), 1);
+    EXPECT_EQ(log.calls.back(), "present");
+}
+
 TEST(FrameDrawer, ShortTablesAreNotOverrun) {
     Log log;
     FakeFrame frame(log);
