@@ -6,12 +6,15 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <string_view>
 #include <system_error>
 
 #include "platform/AnsiText.h"
 #include "scene/LineReader.h"
 
 namespace qv {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -196,20 +199,20 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
         prepare(line);
         // Upper-cased once; the words below are upper case.
         const std::string key = upperAnsi(keyOf(line));
-        auto is = [&](const char* word) { return key == word; };
-        if (is("SET")) {
-        } else if (is("WAIT")) {
+        auto is = [&](std::string_view word) { return key == word; };
+        if (is("SET"sv)) {
+        } else if (is("WAIT"sv)) {
             wait = toFloat(number("wait"));
-        } else if (is("SX")) {
+        } else if (is("SX"sv)) {
             sx = toFloat(number("sx"));
-        } else if (is("SY")) {
+        } else if (is("SY"sv)) {
             sy = toFloat(number("sy"));
-        } else if (is("TIME")) {
+        } else if (is("TIME"sv)) {
             time = number("time");
-        } else if (is("END")) {
+        } else if (is("END"sv)) {
             ranIntoEnd = false;
             break;
-        } else if (is("EFFECT")) {
+        } else if (is("EFFECT"sv)) {
             const std::string word = valueOf(line);
             if (equalsNoCaseAnsi(word, "photo"))
                 effect = kEffectPhoto;
@@ -221,15 +224,15 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
                 effect = kEffectChange;
             else
                 effect = kEffectPhoto;
-        } else if (is("SCRIPT")) {
+        } else if (is("SCRIPT"sv)) {
             name = valueOf(line);
-        } else if (is("SCENETIME")) {
+        } else if (is("SCENETIME"sv)) {
             wait = toFloat(number("scenetime"));
-        } else if (is("CONTINUE")) {
+        } else if (is("CONTINUE"sv)) {
             name = valueOf(line);
             flag = 1;
             ranIntoEnd = false;
-        } else if (is("RANDOM")) {
+        } else if (is("RANDOM"sv)) {
             // The names are taken whole: blanks and '#' belong to them.
             std::array<std::string, kRandomNameLimit> names;
             int found = 0;
@@ -261,65 +264,65 @@ bool ScriptReader::readLayerBlock(float& layer2Wait, bool& ranIntoEnd) {
         if (!lines_->next(line)) break;
         prepare(line);
         const std::string key = upperAnsi(keyOf(line));
-        auto is = [&](const char* word) { return key == word; };
+        auto is = [&](std::string_view word) { return key == word; };
         auto number = [&](const char* word) { return toFloat(readNumber(line, word)); };
         // A start value also sets its end value unless the block leaves that unset.
         auto setStart = [](float& start, float& end, float value) {
             start = value;
             if (!isUnset(end)) end = value;
         };
-        if (is("SET")) {
+        if (is("SET"sv)) {
             flag = 1;
-        } else if (is("SOURCE")) {
+        } else if (is("SOURCE"sv)) {
             name = valueOf(line);
-        } else if (is("WAIT")) {
+        } else if (is("WAIT"sv)) {
             wait = number("wait");
             if (flag == 0) layer2Wait = wait;
-        } else if (is("LAYER")) {
+        } else if (is("LAYER"sv)) {
             layer = number("layer");
-        } else if (is("SX")) {
+        } else if (is("SX"sv)) {
             setStart(sx, ex, number("sx"));
-        } else if (is("SY")) {
+        } else if (is("SY"sv)) {
             setStart(sy, ey, number("sy"));
-        } else if (is("EX")) {
+        } else if (is("EX"sv)) {
             ex = number("ex");
-        } else if (is("EY")) {
+        } else if (is("EY"sv)) {
             ey = number("ey");
-        } else if (is("SWIDTH")) {
+        } else if (is("SWIDTH"sv)) {
             setStart(swidth, ewidth, isLogo(name) ? kLogoWidth : number("swidth"));
-        } else if (is("SHEIGHT")) {
+        } else if (is("SHEIGHT"sv)) {
             setStart(sheight, eheight, isLogo(name) ? kLogoHeight : number("sheight"));
-        } else if (is("EWIDTH")) {
+        } else if (is("EWIDTH"sv)) {
             ewidth = isLogo(name) ? kLogoWidth : number("ewidth");
-        } else if (is("EHEIGHT")) {
+        } else if (is("EHEIGHT"sv)) {
             eheight = isLogo(name) ? kLogoHeight : number("eheight");
-        } else if (is("TIME")) {
+        } else if (is("TIME"sv)) {
             time = readNumber(line, "time");
-        } else if (is("SALPHA")) {
+        } else if (is("SALPHA"sv)) {
             setStart(salpha, ealpha, number("salpha"));
-        } else if (is("EALPHA")) {
+        } else if (is("EALPHA"sv)) {
             ealpha = number("ealpha");
-        } else if (is("SRED")) {
+        } else if (is("SRED"sv)) {
             setStart(sred, ered, number("sred"));
-        } else if (is("SGREEN")) {
+        } else if (is("SGREEN"sv)) {
             setStart(sgreen, egreen, number("sgreen"));
-        } else if (is("SBLUE")) {
+        } else if (is("SBLUE"sv)) {
             setStart(sblue, eblue, number("sblue"));
-        } else if (is("ERED")) {
+        } else if (is("ERED"sv)) {
             ered = number("ered");
-        } else if (is("EGREEN")) {
+        } else if (is("EGREEN"sv)) {
             egreen = number("egreen");
-        } else if (is("EBLUE")) {
+        } else if (is("EBLUE"sv)) {
             eblue = number("eblue");
-        } else if (is("SROT")) {
+        } else if (is("SROT"sv)) {
             setStart(srot, erot, number("srot") * kDegreesToRadians);
-        } else if (is("EROT")) {
+        } else if (is("EROT"sv)) {
             erot = number("erot") * kDegreesToRadians;
-        } else if (is("TAPE")) {
+        } else if (is("TAPE"sv)) {
             tape = number("tape");
-        } else if (is("STILL")) {
+        } else if (is("STILL"sv)) {
             still = number("still");
-        } else if (is("END")) {
+        } else if (is("END"sv)) {
             ranIntoEnd = false;
             break;
         }
