@@ -10,6 +10,7 @@
 #include "platform/Win32Window.h"
 #include "render/Renderer.h"
 #include "show/SceneClock.h"
+#include "show/ShowInput.h"
 #include "variant/Variant.h"
 
 namespace qv::win {

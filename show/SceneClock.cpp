@@ -1,6 +1,5 @@
 #include "show/SceneClock.h"
 
-#include <cstdlib>
 #include <limits>
 
 namespace qv {
@@ -14,25 +13,6 @@ std::int64_t SceneClock::delayUntil(std::int64_t nextSceneTimeMs) const {
                             : static_cast<std::int64_t>(ticks_) * kTickMilliseconds;
     if (nextSceneTimeMs <= elapsed) return 0;
     return nextSceneTimeMs - elapsed;
-}
-
-bool CursorWake::moved(int x, int y) {
-    if (!recorded_) {
-        recorded_ = true;
-        firstX_ = x;
-        firstY_ = y;
-        return false;
-    }
-    const long long dx = static_cast<long long>(x) - firstX_;
-    const long long dy = static_cast<long long>(y) - firstY_;
-    return std::llabs(dx) > kThreshold || std::llabs(dy) > kThreshold;
-}
-
-bool sizeChangeEndsShow(int showWidth, int showHeight, int newWidth, int newHeight, bool keepsSize) {
-    if (keepsSize) return false;
-    const bool smaller = newWidth < showWidth && newHeight < showHeight;
-    const bool larger = newWidth > showWidth && newHeight > showHeight;
-    return smaller || larger;
 }
 
 }  // namespace qv
