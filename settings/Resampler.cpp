@@ -5,6 +5,13 @@
 #include <cstddef>
 #include <vector>
 
+// The row loops below are most of the time of a conversion; GCC vectorises
+// them only when asked (three times faster on a 6000 x 4000 photo). Clang
+// does it by itself.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("tree-loop-vectorize")
+#endif
+
 namespace qv {
 
 namespace {
