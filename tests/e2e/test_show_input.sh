@@ -20,7 +20,7 @@ echo "--- mouse moves"
 # its server last knew; a fresh server starts with the screen's centre,
 # which is where a fresh Xvfb has its pointer. So the test waits for a fresh
 # server and moves relative to the centre (512, 384).
-wineserver -w || true
+timeout 30 wineserver -w || true
 xdotool mousemove 512 384
 sleep 0.3
 show_start B /t
