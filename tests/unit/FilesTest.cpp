@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "platform/HostFiles.h"
 #include "platform/MemoryFiles.h"
@@ -134,12 +135,14 @@ TEST(MemoryFiles, StreamsCanBeLimitedToSmallReads) {
 
 namespace fs = std::filesystem;
 
-// A fresh host folder for one test, removed afterwards.
+// A fresh host folder for one test, removed afterwards. Its name is unique
+// to the run, since several test runs may share one temporary folder.
 struct HostFolder {
     fs::path root;
     explicit HostFolder(const char* name) {
-        root = fs::temp_directory_path() / (std::string("qv-files-") + name);
-        fs::remove_all(root);
+        std::random_device random;
+        root = fs::temp_directory_path() /
+               (std::string("qv-files-") + name + "-" + std::to_string(random()) + std::to_string(random()));
         fs::create_directories(root);
     }
     ~HostFolder() {
