@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The show window's answers to system messages: Alt+F4 / SC_CLOSE are
-# swallowed, a power status change
-# is ignored, while a suspend, a display change, a session end and the loss
-# of activation end the show (exit code 0 each time).
+# swallowed and a power status change is ignored, while a suspend, a display
+# change, a session end, a capture change in the test window and the loss of
+# activation end the show (exit code 0 each time).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 e2e_start_display 1024x768x24
@@ -56,6 +56,13 @@ start_b "session end"
 send 0x0011 0 0           # WM_QUERYENDSESSION
 e2e_check "the session may end (TRUE)" answered 1
 ends "a session end"
+
+# A capture change brings the window back to the front at the screen's size
+# (1024 x 768): larger than the 800 x 600 test window both ways, which the
+# size check takes for a display change.
+start_b "capture change"
+send 0x0215 0 0           # WM_CAPTURECHANGED, no window gaining it
+ends "a capture change in the test window"
 
 start_b "activation"
 send activate-other
