@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# A data directory without a scene script: the show window opens and closes
-# itself as soon as the message loop runs, and the program ends with exit
-# code 0 without any message.
+# Shows that cannot start: with a data directory without a scene script the
+# show window opens and closes itself as soon as the message loop runs;
+# without Direct3D the show ends at once. Either way the program ends with
+# exit code 0 and no message.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 e2e_start_display 1024x768x24
@@ -24,6 +25,16 @@ for variant in B A C; do
     grep -aqE "WIN_CreateWindowEx \"${title[$variant]}\".* 0,0 800x600 " "$E2E_TMP/wine.log"
   e2e_check "$variant showed it" grep -aq 'flags: SWP_SHOWWINDOW$' "$E2E_TMP/wine.log"
 done
+
+# Without Direct3D (d3d8.dll switched off) the device cannot be made: the
+# show ends silently, with exit code 0, even with a good scene script.
+show_install_data
+export WINEDLLOVERRIDES="d3d8=;mscoree,mshtml="
+show_start B /t
+export WINEDLLOVERRIDES="mscoree,mshtml="
+show_wait_exit "$SHOW_PID" 30
+e2e_check "B without Direct3D ends by itself with code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
+show_stop "$SHOW_PID"
 
 # The data is put back for the tests that follow.
 show_install_data

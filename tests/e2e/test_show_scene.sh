@@ -39,6 +39,16 @@ for variant in B A C; do
   read -r ix iy < <(show_project -68 28 1 "$d")
   e2e_check "$variant: layer 1 reaches its corner at ($ix, $iy)" e2e_pixel_near "$shot" "$ix" "$iy" 255 0 0 3
 
+  # Layer 4: a white 30 x 10 picture (a texture of no power-of-two size)
+  # times the diffuse (0, 255, 128) at (60, -20); probe its centre and
+  # inside its right end (x 75 is its edge).
+  read -r wx wy < <(show_project 60 -20 4 "$d")
+  e2e_check "$variant: white layer 4 tinted (0, 255, 128) at ($wx, $wy)" e2e_pixel_near "$shot" "$wx" "$wy" 0 255 128 3
+  read -r wx wy < <(show_project 73 -18 4 "$d")
+  e2e_check "$variant: layer 4 near its corner at ($wx, $wy)" e2e_pixel_near "$shot" "$wx" "$wy" 0 255 128 3
+  read -r wx wy < <(show_project 77 -20 4 "$d")
+  e2e_check "$variant: nothing right of layer 4 at ($wx, $wy)" e2e_pixel_near "$shot" "$wx" "$wy" 0 0 0 2
+
   # Record 22 (yellow at (60, 50)): drawn by variant A only.
   read -r yx yy < <(show_project 60 50 22 "$d")
   if [ "$variant" = A ]; then
