@@ -6,6 +6,8 @@
 //   qvimport convert VARIANT SOURCE SLOT FOLDER [--silent] [--dialogs MODULE]
 //   qvimport prepare VARIANT [--dialogs MODULE]
 //   qvimport message VARIANT KIND MODULE
+//   qvimport store VARIANT read-string NAME | read-dword NAME DEFAULT |
+//                          remove COUNT SLOT FOLDER
 //
 // Messages are recorded ("message: MsgUnsupportedFile") instead of shown,
 // unless --dialogs names a program whose dialog templates to show them from.
@@ -29,6 +31,7 @@
 #include "platform/Win32Registry.h"
 #include "platform/Win32Shell.h"
 #include "settings/PhotoImport.h"
+#include "settings/SettingsStore.h"
 #include "show/PicturePreparation.h"
 #include "variant/Variant.h"
 
@@ -156,7 +159,7 @@ struct DialogWatch {
 };
 
 int usage() {
-    line("usage: qvimport validate|convert|prepare|message VARIANT ...");
+    line("usage: qvimport validate|convert|prepare|message|store VARIANT ...");
     return 2;
 }
 
@@ -192,6 +195,26 @@ int main(int argc, char** argv) {
         WaitForSingleObject(watch.thread, 15000);
         CloseHandle(watch.thread);
         line("result: " + std::to_string(result));
+        return 0;
+    }
+
+    if (command == "store") {
+        // The settings store on the real registry, one operation a run.
+        win::Win32Registry registry;
+        SettingsStore store(registry, *variant);
+        const std::string operation = positional.empty() ? "" : positional[0];
+        if (operation == "read-string" && positional.size() == 2) {
+            line("value: " + store.ReadStringOrError(positional[1]));
+        } else if (operation == "read-dword" && positional.size() == 3) {
+            line("value: " + std::to_string(store.ReadDword(positional[1], std::atoi(positional[2].c_str()))));
+        } else if (operation == "remove" && positional.size() == 4) {
+            const int count = std::atoi(positional[1].c_str());
+            const int slot = std::atoi(positional[2].c_str());
+            const bool ok = store.RemovePicture(photoValueName(slot), positional[3], count, slot);
+            line(ok ? "removed" : "not removed");
+        } else {
+            return usage();
+        }
         return 0;
     }
 
