@@ -17,6 +17,8 @@ public:
     // Runs the dialog until EndDialog; returns its result (IDOK, IDCANCEL,
     // ...) or -1 when the template could not be loaded.
     INT_PTR DoModal(HINSTANCE instance = nullptr);
+    // The same from a template held in memory (DLGTEMPLATE and its items).
+    INT_PTR DoModalIndirect(const DLGTEMPLATE* dialogTemplate, HINSTANCE instance = nullptr);
     void EndDialog(INT_PTR result);
 
     HWND handle() const { return handle_; }

@@ -12,6 +12,12 @@ INT_PTR Dialog::DoModal(HINSTANCE instance) {
                            reinterpret_cast<LPARAM>(this));
 }
 
+INT_PTR Dialog::DoModalIndirect(const DLGTEMPLATE* dialogTemplate, HINSTANCE instance) {
+    if (!instance) instance = GetModuleHandleW(nullptr);
+    return DialogBoxIndirectParamW(instance, dialogTemplate, parent_, &Dialog::staticProc,
+                                   reinterpret_cast<LPARAM>(this));
+}
+
 void Dialog::EndDialog(INT_PTR result) {
     if (handle_) ::EndDialog(handle_, result);
 }
