@@ -60,12 +60,12 @@ measure() {
 
 cmake --build "$build" --target quorvelb d3dbaseline >/dev/null
 
-rm -rf "$datadir"; bash "$root/data/test/make-test-data.sh" "$datadir" moving21
+bash "$root/data/test/install-test-data.sh" moving21 b
 read -r show_own show_all < <(measure show-moving "$build/app/quorvelb.scr" /t)
 read -r base_own base_all < <(measure baseline "$build/tests/e2e/d3dbaseline.exe" $((seconds + 8)) "$(winepath -w "$datadir/white.bmp")")
-rm -rf "$datadir"; bash "$root/data/test/make-test-data.sh" "$datadir" stopped21
+bash "$root/data/test/install-test-data.sh" stopped21 b
 read -r still_own still_all < <(measure show-stopped "$build/app/quorvelb.scr" /t)
-rm -rf "$datadir"; bash "$root/data/test/make-test-data.sh" "$datadir"
+bash "$root/data/test/install-test-data.sh" "" b
 
 awk -v so="$show_own" -v sa="$show_all" -v bo="$base_own" -v ba="$base_all" \
     -v to="$still_own" -v ta="$still_all" -v s="$seconds" 'BEGIN {

@@ -23,8 +23,7 @@ cmake --build "$build" --target quorvelb -j "${QV_JOBS:-$(nproc)}"
 
 datadir="$WINEPREFIX/drive_c/windows/system32/QUORvelkbsrc"
 echo "installing the test data into $datadir" >&2
-rm -rf "$datadir"
-bash data/test/make-test-data.sh "$datadir"
+bash data/test/install-test-data.sh "" b
 
 wine_bin="$(command -v wine64 || command -v wine)"
 if [ -n "${DISPLAY:-}" ]; then

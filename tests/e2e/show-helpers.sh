@@ -8,12 +8,7 @@ SHOW_PID=""
 # Installs the test data directory of every variant into the prefix.
 # show_install_data [noscript]
 show_install_data() {
-  local v dir
-  for v in a b c; do
-    dir="$SHOW_SYSTEM32/QUORvelk${v}src"
-    rm -rf "$dir"
-    bash "$QV_SOURCE_DIR/data/test/make-test-data.sh" "$dir" "${1:-}"
-  done
+  bash "$QV_SOURCE_DIR/data/test/install-test-data.sh" "${1:-}"
 }
 
 # Starts a program in the background: show_start LETTER ARGS...; sets SHOW_PID.
