@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/BmpGuard.h"
+#include "settings/BmpFile.h"
 
 namespace qv::win {
 
@@ -114,9 +115,10 @@ DecodeError readPixels(HBITMAP bitmap, Image& out) {
     return DecodeError::None;
 }
 
-// Reads the file's headers and size; false with the platform's error when the
-// file cannot be read.
-bool bmpHeadOk(const std::string& path, DecodeError& error) {
+// Reads the file's headers and size; false with the error to report when
+// the file cannot be read or is shorter than its headers say. topDown tells
+// whether its rows are stored from the top.
+bool bmpHeadOk(const std::string& path, DecodeError& error, bool& topDown) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -129,8 +131,38 @@ bool bmpHeadOk(const std::string& path, DecodeError& error) {
     const bool read = GetFileSizeEx(file, &size) && ReadFile(file, head, sizeof head, &got, nullptr);
     CloseHandle(file);
     error = DecodeError::Other;
-    return read && size.QuadPart >= 0 &&
-           bmpFileIsWhole(head, got, static_cast<std::uint64_t>(size.QuadPart));
+    if (!read || size.QuadPart < 0 || !bmpFileIsWhole(head, got, static_cast<std::uint64_t>(size.QuadPart)))
+        return false;
+    // The guard has seen at least the 40-byte info header when its size says so.
+    topDown = head[14] >= 40 && (head[25] & 0x80) != 0;
+    return true;
+}
+
+// The whole file; false when it cannot be read (error says why).
+bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes, DecodeError& error) {
+    error = DecodeError::Other;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 0x7FFFFFFF;
+    if (ok) {
+        try {
+            bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
+            error = DecodeError::NotEnoughMemory;
+            ok = false;
+        }
+    }
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+        ok = ReadFile(file, bytes.data() + done, want, &got, nullptr) && got > 0;
+        done += got;
+    }
+    CloseHandle(file);
+    return ok;
 }
 
 }  // namespace
@@ -139,7 +171,20 @@ DecodeError Win32Decoder::decodeBmp(const std::string& path, Image& out) {
     out = Image{};
     // The loader reads past the end of a file shorter than its header says.
     DecodeError headError = DecodeError::Other;
-    if (!bmpHeadOk(path, headError)) return headError;
+    bool topDown = false;
+    if (!bmpHeadOk(path, headError, topDown)) return headError;
+    if (topDown) {
+        // Wine's loader turns rows stored from the top into black; our own
+        // reader takes the kinds of BMP it knows.
+        std::vector<unsigned char> bytes;
+        if (!readWholeFile(path, bytes, headError)) return headError;
+        try {
+            if (qv::decodeBmp(bytes.data(), bytes.size(), out)) return DecodeError::None;
+        } catch (const std::bad_alloc&) {
+            out = Image{};
+            return DecodeError::NotEnoughMemory;
+        }
+    }
     SetLastError(ERROR_SUCCESS);
     // A DIB section keeps the file's own colours whatever the display depth.
     BitmapHolder loaded{static_cast<HBITMAP>(

@@ -39,6 +39,8 @@ convert_ok B tiny.jpg 7 491 491 -             # 2 x 2 is square: truncate(491 / 
 convert_ok B UPPER.JPG 8 654 491 12
 convert_ok B upper2.JPEG 9 654 491 12
 convert_ok B UPPER.BMP 10 654 491 2
+convert_ok B topdown.bmp 2 654 491 2          # rows stored from the top
+convert_ok B rle8.bmp 7 654 491 2             # run-length coded
 echo "photo1.bmp: rows of 1964 bytes, 964324 pixel bytes, 964378 in all"
 e2e_check "654 x 491 sizes" test "$(field "$out/photo1.bmp" 34 4):$(stat -c %s "$out/photo1.bmp")" = "964324:964378"
 

@@ -10,7 +10,7 @@ QV_TL="200 40 40"
 QV_TR="40 160 60"
 QV_BL="50 70 200"
 QV_BR="230 210 40"
-QV_PICTURES_VERSION=4
+QV_PICTURES_VERSION=5
 
 _qv_rgb() { local r g b; read -r r g b <<<"$1"; printf 'rgb(%d,%d,%d)' "$r" "$g" "$b"; }
 
@@ -71,6 +71,11 @@ qv_make_pictures() {  # folder
   _qv_exif6 "$d/exif6.jpg"
   _qv_jpeg 2 2 "$d/tiny.jpg"
   _qv_jpeg 5000 5000 "$d/max5000.jpg" -quality 80
+  # The same blocks as a BMP stored from the top row down (negative height)
+  # and as a run-length coded 8-bit BMP.
+  convert "$d/blocks.bmp" -flip -type truecolor "BMP3:$d/topdown.bmp"
+  printf '\x20\xfe\xff\xff' | dd of="$d/topdown.bmp" bs=1 seek=22 conv=notrunc status=none  # -480
+  convert "$d/blocks.bmp" -colors 8 -type palette -compress RLE "BMP3:$d/rle8.bmp"
   cp "$d/blocks.jpg" "$d/UPPER.JPG"
   cp "$d/blocks.jpg" "$d/upper2.JPEG"
   cp "$d/blocks.bmp" "$d/UPPER.BMP"
