@@ -46,19 +46,20 @@ show_stop() {
   wait "$pid" 2>/dev/null || true
 }
 
-# Screen position of a world point on the 800 x 600 test window:
-# show_project X Y LAYER DISTANCE prints "px py".
+# Screen position of a world point in a show window at (0, 0):
+# show_project X Y LAYER DISTANCE [WIDTH HEIGHT] prints "px py"; the window
+# is the 800 x 600 test window unless WIDTH and HEIGHT say otherwise.
 # The camera looks from (0, 0, d) at the origin with a vertical field of view
-# of pi/4 and the aspect 800/600; a layer lies at z = 14 + layer x 0.0625.
-# At depth D = d - z the window's half height (300 px) spans D tan(pi/8)
-# world units and its half width (400 px) D tan(pi/8) x 4/3, so one unit is
-# 300 / (D tan(pi/8)) pixels either way; y grows upward, rows downward.
+# of pi/4 and the window's aspect; a layer lies at z = 14 + layer x 0.0625.
+# At depth D = d - z the window's half height (H/2 pixels) spans D tan(pi/8)
+# world units and its half width D tan(pi/8) x W/H, so one unit is
+# (H/2) / (D tan(pi/8)) pixels either way; y grows upward, rows downward.
 show_project() {
-  awk -v x="$1" -v y="$2" -v layer="$3" -v d="$4" 'BEGIN {
+  awk -v x="$1" -v y="$2" -v layer="$3" -v d="$4" -v w="${5:-800}" -v h="${6:-600}" 'BEGIN {
     t = 0.41421356237;                 # tan(pi/8)
     D = d - (14 + layer * 0.0625);
-    s = 300 / (D * t);
-    printf "%d %d\n", int(400 + x * s + 0.5), int(300 - y * s + 0.5)
+    s = (h / 2) / (D * t);
+    printf "%d %d\n", int(w / 2 + x * s + 0.5), int(h / 2 - y * s + 0.5)
   }'
 }
 

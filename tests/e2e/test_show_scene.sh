@@ -3,6 +3,7 @@
 # the camera puts them, blended as the device states say; records 22-29 are
 # not drawn (record 22 is in variant A); a moving layer is seen at its start
 # and later at its end place; a key press ends the show with exit code 0.
+# "/s" and "t" draw the same scene over the whole screen.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 e2e_start_display 1024x768x24
@@ -73,6 +74,25 @@ for variant in B A C; do
   xdotool key space
   show_wait_exit "$pid" 20
   e2e_check "$variant: a key press ends the show with exit code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
+  show_stop "$pid"
+done
+
+# Full screen: "/s", and "t" (the show option, but not the exact test
+# text) cover the 1024 x 768 screen. Its layout code is 0, for which B's
+# camera distance is 251 as well; the aspect is the screen's.
+for args in /s t; do
+  echo "--- variant B, $args"
+  read -r rx ry < <(show_project -55 0 1 251 1024 768)
+  show_start B "$args"
+  pid=$SHOW_PID
+  e2e_check "B $args: red layer 1 at ($rx, $ry) of the full screen" show_wait_pixel "$shot" "$rx" "$ry" 255 0 0 3 30
+  read -r gx gy < <(show_project 5 0 2 251 1024 768)
+  e2e_check "B $args: layer 2 blended over black at ($gx, $gy)" e2e_pixel_near "$shot" "$gx" "$gy" 0 64 0 3
+  read -r sx sy < <(show_project -80 -60 3 251 1024 768)
+  e2e_check "B $args: layer 3 at its start place ($sx, $sy)" e2e_pixel_near "$shot" "$sx" "$sy" 255 0 255 3
+  xdotool key space
+  show_wait_exit "$pid" 20
+  e2e_check "B $args: a key press ends the show with exit code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
   show_stop "$pid"
 done
 
