@@ -2,7 +2,8 @@
 # The show in its 800 x 600 test window draws the test scene's layers where
 # the camera puts them, blended as the device states say; records 22-29 are
 # not drawn (record 22 is in variant A); a moving layer is seen at its start
-# and later at its end place; a key press ends the show with exit code 0.
+# and later at its end place, and again after the script hands over to
+# itself; a key press ends the show with exit code 0.
 # "/s" and "t" draw the same scene over the whole screen.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
@@ -69,6 +70,17 @@ for variant in B A C; do
     read -r tx ty < <(show_project 80 -60 3 "$d")
     e2e_check "B: layer 3 reaches its end place ($tx, $ty)" show_wait_pixel "$shot" "$tx" "$ty" 255 0 255 3 20
     e2e_check "B: layer 3 has left its start place" e2e_pixel_near "$shot" "$sx" "$sy" 0 0 0 2
+    # At 6 s the script hands over to itself: the scene clock starts again
+    # at 0, layer 3 is placed back at its start and stays there for 4 s
+    # before it moves again. (A clock that kept counting would find the
+    # move due at once and never show the layer back at its start.)
+    e2e_check "B: after the hand-over layer 3 is back at its start place" \
+      show_wait_pixel "$shot" "$sx" "$sy" 255 0 255 3 20
+    sleep 2
+    e2e_screenshot "$shot"
+    e2e_check "B: and stays there while the new pass waits for its move" \
+      e2e_pixel_near "$shot" "$sx" "$sy" 255 0 255 3
+    e2e_check "B: then it moves to its end place again" show_wait_pixel "$shot" "$tx" "$ty" 255 0 255 3 20
   fi
 
   xdotool key space
