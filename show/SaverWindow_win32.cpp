@@ -2,6 +2,9 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "app/SaverApp.h"
 #include "app/SaverSwitches.h"
 #include "platform/Win32Decoder.h"
@@ -103,8 +106,13 @@ bool SaverWindow::create() {
     // shows and closes as soon as the message loop runs.
     if (renderer_->startShow(screenLayoutCode_) != 0) close();
 
-    // 10. The scene timer.
-    armSceneTimer();
+    // 10. The scene timer, armed whatever the next scene time: a first scene
+    // due within the first second has a next scene time of 0, and the
+    // shortest timer then asks the engine again right away.
+    if (renderer_)
+        SetTimer(handle(), kSceneTimer, static_cast<UINT>(std::max<std::int64_t>(
+                                            USER_TIMER_MINIMUM, clock_.delayUntil(renderer_->nextSceneTime()))),
+                 nullptr);
 
     // 11, 12. Power timer.
     armPowerTimer();
@@ -124,8 +132,8 @@ bool SaverWindow::create() {
 
 void SaverWindow::armSceneTimer() {
     if (!renderer_) return;
-    // No later scene (next scene time not ahead of the clock): no timer; the
-    // layers on screen hold and frames go on being drawn.
+    // After a scene event: no later scene (next scene time not ahead of the
+    // clock) arms no timer; the layers on screen hold and frames go on.
     const std::int64_t delay = clock_.delayUntil(renderer_->nextSceneTime());
     if (delay > 0) SetTimer(handle(), kSceneTimer, static_cast<UINT>(delay), nullptr);
 }

