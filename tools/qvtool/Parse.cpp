@@ -20,6 +20,7 @@
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
 #include "tools/qvtool/Commands.h"
+#include "tools/qvtool/Json.h"
 #include "variant/Variant.h"
 
 namespace qv::tool {
@@ -27,23 +28,6 @@ namespace {
 
 constexpr int kMaxBlocks = 30;
 const char* const kToolFolder = "Q:\\qvtool\\";
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-            out += buffer;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 // Numbers round-trip: 9 significant digits for a float, 17 for a double.
 std::string jsonNumber(double value, bool isDouble) {

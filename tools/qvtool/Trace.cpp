@@ -42,6 +42,7 @@
 #include "show/SceneClock.h"
 #include "show/ScreenLayout.h"
 #include "tools/qvtool/Commands.h"
+#include "tools/qvtool/Json.h"
 #include "variant/Variant.h"
 
 namespace qv::tool {
@@ -130,23 +131,6 @@ private:
     std::vector<unsigned char> image_;
     std::vector<Cached> cache_;
 };
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7F) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-            out += buffer;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 // The shortest decimal that reads back as the same float.
 std::string jsonFloat(float value) {
