@@ -127,6 +127,9 @@ long SceneEngine::startShow(int screenLayoutCode) {
         }
     }
     if (ranIntoEnd) endScript();
+    // A header that hands over builds no scene: when it comes due it is
+    // followed, never applied as a layer file.
+    chainPending_ = chained && !ranIntoEnd;
     nextSceneTime_ = saturatingInt(std::trunc(static_cast<double>(reader_.wait)) * 1000.0);
     return 0;
 }
@@ -137,17 +140,25 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         return nextSceneTime_;
     }
     float t = narrow(sceneTime);
+    // A script whose first header hands over again passes the show on at
+    // once, as a hand-over read after a scene does.
+    bool handOverAtOnce = false;
     for (int round = 0; round < kAdvanceRounds; ++round) {
-        if (!(static_cast<double>(t) + 0.01 >= reader_.wait)) break;
-        buildCurrentHeader();
+        if (!handOverAtOnce && !(static_cast<double>(t) + 0.01 >= reader_.wait)) break;
+        handOverAtOnce = false;
         bool ranIntoEnd = false;
-        if (!reader_.readSceneHeader(ranIntoEnd)) {
-            if (ranIntoEnd) {
-                endScript();
-                break;
+        if (!chainPending_) {
+            buildCurrentHeader();
+            chainPending_ = reader_.readSceneHeader(ranIntoEnd);
+            if (!chainPending_) {
+                if (ranIntoEnd) {
+                    endScript();
+                    break;
+                }
+                continue;
             }
-            continue;
         }
+        chainPending_ = false;
         pictures_.advanceRotation();
         if (!moveToScript(true)) {
             endScript();
@@ -158,7 +169,16 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         for (SceneLayer& layer : layers_) layer.inUse = false;
         t = 0.0f;
         sceneTime = 0.0;
-        reader_.readSceneHeader(ranIntoEnd);
+        // The new script's first header: one cut off by the end of the file
+        // is never applied (as at the start of the show), and one that
+        // hands over is followed, not applied as a layer file.
+        chainPending_ = reader_.readSceneHeader(ranIntoEnd);
+        if (chainPending_) {
+            handOverAtOnce = true;
+        } else if (ranIntoEnd) {
+            endScript();
+            break;
+        }
     }
     nextSceneTime_ = saturatingInt(static_cast<double>(reader_.wait * 1000.0f));
     return nextSceneTime_;

@@ -91,6 +91,9 @@ private:
     std::string sceneDirectory_;
     int nextSceneTime_ = 0;
     bool scriptEnded_ = false;
+    // The header last read hands over to another scene script and has not
+    // been followed yet (the show's first header, due later, can be one).
+    bool chainPending_ = false;
     int screenLayoutCode_ = 0;
     int distance_ = 0;
     float fov_ = 0;

@@ -243,6 +243,101 @@ TEST(SceneEngineHandOver, RoundLimitsStopAScriptThatChainsToItself) {
     EXPECT_EQ(rig.engine->nextSceneTime(), 0);
     EXPECT_EQ(rig.advance(0.0), 0);
     EXPECT_EQ(rig.opens("a.txt"), 202 + 2001);
+
+    // A script that does nothing but hand over to itself ends too: 2001
+    // hand-overs in one call, each moving the rotation on (2001 = 1 mod 10).
+    EngineRig self;
+    self.file("scenescript.txt", "continue=.\\scenescript.txt\nend\n");
+    EXPECT_EQ(self.start(), 0);
+    const int opensAtStart = self.opens("scenescript.txt");
+    EXPECT_EQ(self.advance(0.0), 0);
+    EXPECT_EQ(self.opens("scenescript.txt") - opensAtStart, 2001);
+    EXPECT_EQ(self.engine->pictureChoice().stillRotation()[0], 2);
+}
+
+TEST(SceneEngineHandOver, AScriptThatBeginsWithAHandOverPassesItOn) {
+    // menu.txt only hands over (continue, or random with one name): reached
+    // during the show it must pass the show on to b.txt, as it does at the
+    // start, not be applied as a layer file and end the show.
+    for (const std::string menu : {"continue=.\\b.txt\nend\n", "random\n.\\b.txt\n"}) {
+        SCOPED_TRACE(menu);
+        EngineRig rig;
+        rig.file("scenescript.txt",
+                 "scenetime=0\nscript=.\\a.txt\nend\nscenetime=1\nscript=.\\a.txt\nend\n"
+                 "continue=.\\menu.txt\nend\n");
+        rig.file("a.txt", "set\nlayer=1\nend\n");
+        rig.file("menu.txt", menu);
+        rig.file("b.txt", "scenetime=0.5\nscript=.\\c.txt\nend\nscenetime=7\nend\n");
+        rig.file("c.txt", "set\nlayer=2\nsx=4\nend\n");
+        rig.start();
+        double sceneTime = 1.0;
+        EXPECT_EQ(rig.engine->advanceScenes(sceneTime), 500);  // b.txt's first scene
+        EXPECT_EQ(sceneTime, 0.0);
+        EXPECT_EQ(rig.opens("menu.txt"), 1);  // read as a scene script only
+        EXPECT_EQ(rig.opens("b.txt"), 1);
+        // Two hand-overs: placeholder 1 now shows buffer 3.
+        EXPECT_EQ(rig.engine->pictureChoice().stillRotation()[0], 3);
+        EXPECT_EQ(rig.advance(0.5), 7000);
+        EXPECT_TRUE(rig.layer(2).inUse);
+        EXPECT_EQ(rig.layer(2).startX, 4.0f);
+    }
+}
+
+TEST(SceneEngineHandOver, AHandOverToAScriptWhoseFirstHeaderHasNoEndStopsTheScenes) {
+    // The header cut off by the end of its file is not applied, exactly as
+    // when startShow meets it; the layers on screen hold.
+    EngineRig rig;
+    rig.file("scenescript.txt",
+             "scenetime=0\nscript=.\\a.txt\nend\nscenetime=1\nscript=.\\a.txt\nend\n"
+             "continue=.\\second.txt\nend\n");
+    rig.file("a.txt", "set\nlayer=1\nend\n");
+    rig.file("second.txt", "scenetime=0.5\nscript=.\\b.txt\n");
+    rig.file("b.txt", "set\nlayer=2\nend\n");
+    rig.start();
+    double sceneTime = 1.0;
+    EXPECT_EQ(rig.engine->advanceScenes(sceneTime), 0);  // nothing due any more
+    EXPECT_EQ(sceneTime, 0.0);                           // but the hand-over happened
+    EXPECT_FALSE(rig.layer(1).inUse);
+    EXPECT_EQ(rig.advance(0.5), 0);
+    EXPECT_EQ(rig.advance(3.0), 0);
+    EXPECT_FALSE(rig.layer(2).inUse);
+    EXPECT_EQ(rig.opens("b.txt"), 0);
+
+    // An empty script handed over to ends the scenes at once; it is not
+    // opened a second time as a layer file.
+    EngineRig empty;
+    empty.file("scenescript.txt",
+               "scenetime=0\nscript=.\\a.txt\nend\nscenetime=1\nscript=.\\a.txt\nend\n"
+               "continue=.\\empty.txt\nend\n");
+    empty.file("a.txt", "set\nlayer=1\nend\n");
+    empty.file("empty.txt", "");
+    empty.start();
+    EXPECT_EQ(empty.advance(1.0), 0);
+    EXPECT_EQ(empty.opens("empty.txt"), 1);
+}
+
+TEST(SceneEngineHandOver, AFirstHeaderThatHandsOverLaterDoesSoWhenDue) {
+    // The show's first header chains at 2 s: nothing is built at the start,
+    // and at 2 s the show moves to second.txt instead of applying the chained
+    // name as a layer file and reading on in the old script.
+    EngineRig rig;
+    rig.file("scenescript.txt",
+             "scenetime=2\ncontinue=.\\second.txt\nend\nscript=.\\never.txt\nend\n");
+    rig.file("second.txt", "script=.\\b.txt\nend\nscenetime=8\nend\n");
+    rig.file("b.txt", "set\nlayer=3\nend\n");
+    rig.file("never.txt", "set\nlayer=4\nend\n");
+    EXPECT_EQ(rig.start(), 0);
+    EXPECT_EQ(rig.engine->nextSceneTime(), 2000);
+    EXPECT_EQ(rig.opens("second.txt"), 0);
+    EXPECT_EQ(rig.advance(1.5), 2000);  // not yet
+    EXPECT_EQ(rig.opens("second.txt"), 0);
+    double sceneTime = 2.0;
+    EXPECT_EQ(rig.engine->advanceScenes(sceneTime), 8000);
+    EXPECT_EQ(sceneTime, 0.0);
+    EXPECT_TRUE(rig.layer(3).inUse);  // second.txt's scene at 0
+    EXPECT_FALSE(rig.layer(4).inUse);
+    EXPECT_EQ(rig.opens("second.txt"), 1);
+    EXPECT_EQ(rig.engine->pictureChoice().stillRotation()[0], 2);
 }
 
 TEST(SceneEngineLayerFile, LayerThirtyEndsTheFile) {
