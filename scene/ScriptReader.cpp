@@ -225,7 +225,10 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
             else
                 effect = kEffectPhoto;
         } else if (is("SCRIPT"sv)) {
-            name = valueOf(line);
+            // Once the header hands over, its chained name stands: a script
+            // line after continue or random must not turn a layer file into
+            // the next scene script.
+            if (flag == 0) name = valueOf(line);
         } else if (is("SCENETIME"sv)) {
             wait = toFloat(number("scenetime"));
         } else if (is("CONTINUE"sv)) {

@@ -178,11 +178,12 @@ TEST(ScriptReader, HeaderLinesWithBlanksCaseCommentsAndSharedValues) {
     EXPECT_EQ(r.name, "b.txt");
     EXPECT_EQ(r.wait, 5.0f);
 
-    // A script line after continue overrides the chained name; a chained header
-    // that runs into the end of the file does not count as running into it.
+    // The chained name wins over a script line after it too: the header hands
+    // over to c.txt, never to a layer file. A chained header that runs into
+    // the end of the file does not count as running into it.
     EXPECT_TRUE(r.readSceneHeader(ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.name, "d.txt");
+    EXPECT_EQ(r.name, "c.txt");
 }
 
 TEST(ScriptReader, RandomTakesUpToTenRawLines) {
@@ -210,7 +211,7 @@ TEST(ScriptReader, RandomTakesUpToTenRawLines) {
         // Twelve names: the first ten are offered, the last two are header lines.
         std::string text = "script=x.txt\nrandom\n";
         for (int i = 1; i <= 10; ++i) text += "n" + std::to_string(i) + ".txt\n";
-        text += "scenetime=7\nend\nscript=next.txt\nend\n";
+        text += "script=late.txt\nscenetime=7\nend\nscript=next.txt\nend\n";
         Fixture f(text, kScript);
         int offered = 0;
         f.reader.pickRandom = [&](int count) {
@@ -220,7 +221,7 @@ TEST(ScriptReader, RandomTakesUpToTenRawLines) {
         bool ranIntoEnd = true;
         EXPECT_TRUE(f.reader.readSceneHeader(ranIntoEnd));
         EXPECT_EQ(offered, 10);
-        EXPECT_EQ(f.reader.name, "n10.txt");
+        EXPECT_EQ(f.reader.name, "n10.txt");  // not the script line after the names
         EXPECT_EQ(f.reader.wait, 7.0f);
         EXPECT_FALSE(f.reader.readSceneHeader(ranIntoEnd));
         EXPECT_EQ(f.reader.name, "next.txt");
