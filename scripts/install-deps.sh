@@ -16,6 +16,7 @@ packages=(
   wine wine64 xvfb x11-apps x11-utils imagemagick libgl1-mesa-dri
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-ipafont-gothic locales xdotool nsis lame sox
+  fonts-dejavu-core python3
 )
 
 missing=()
