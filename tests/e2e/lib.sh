@@ -19,6 +19,10 @@ XVFB_PID=""
 e2e_start_display() {
   local size="${1:-1024x768x24}"
   local fdfile="$E2E_TMP/displayfd"
+  # A wine server still running from the test before keeps that test's
+  # display (or none): windows made through it fail on the new one. Let it
+  # end first, so this test's programs get a server on this display.
+  timeout 60 wineserver -w 2>/dev/null || true
   exec 8>"$fdfile"
   Xvfb -displayfd 8 -screen 0 "$size" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
   XVFB_PID=$!
