@@ -72,11 +72,12 @@ private:
     void armSceneTimer();
     void bringToFront(HWND gaining);
 
-    // Places for the parts that come with later work; each does nothing yet.
     void prepareFirstRunPictures();  // seeding of the default pictures on first run
+    // Places for the parts that come with later work; they do nothing yet.
     void armPowerTimer();            // sleep / hibernate timers 23 and 24
     void onPowerTimer(UINT_PTR id);
-    void startMusic();               // background music when the setting is on
+    // Reads "background music"; the player itself comes with later work.
+    void startMusic();
 
     const Variant& variant_;
     HINSTANCE instance_;

@@ -12,6 +12,7 @@
 #include "platform/Win32Registry.h"
 #include "platform/Win32Shell.h"
 #include "settings/PhotoImport.h"
+#include "settings/SettingsStore.h"
 #include "show/PicturePreparation.h"
 #include "show/ScreenLayout.h"
 
@@ -60,8 +61,12 @@ void SaverWindow::onPowerTimer(UINT_PTR) {
 }
 
 void SaverWindow::startMusic() {
-    // Reads "background music" (default 1) into musicOn_ and, when on, gives
-    // the renderer a music player that loops the variant's music file.
+    // The setting is read at every start, its default written back when it
+    // is missing. When on, a music player that loops the variant's music
+    // file goes to the renderer here; the store is closed again either way.
+    Win32Registry registry;
+    SettingsStore store(registry, variant_);
+    musicOn_ = store.ReadDword(kBackgroundMusicValue, 1);
 }
 
 bool SaverWindow::create() {

@@ -45,7 +45,10 @@ first_run_reset
 show_start B /s
 pid=$SHOW_PID
 for ((i = 0; i < 600; i++)); do [ -s "$folder/photo10.bmp" ] && break; sleep 0.1; done
-sleep 3
+# The show reads "background music" near the end of its start, after the
+# preparation: once the value is there the show is up.
+for ((i = 0; i < 60; i++)); do [ -n "$(reg_value 'background music')" ] && break; sleep 0.5; done
+sleep 1
 e2e_check "the show runs after the preparation" show_running "$pid"
 for n in 1 2 3 4 5 6 7 8 9 10; do
   e2e_check "photo$n.bmp is a ${size[n]/ / x } BMP" bmp_is "$folder/photo$n.bmp" ${size[n]}
@@ -53,6 +56,8 @@ done
 e2e_check "photo1.bmp holds the colour blocks" quadrants_match "$folder/photo1.bmp" 12
 e2e_check "photo4.bmp (EXIF orientation 6) stands upright" quadrants_match "$folder/photo4.bmp" 12
 e2e_check "photo_num = 10" test "$(reg_value photo_num)" = 0xa
+e2e_check "the show read \"background music\" and wrote its default 1 back" \
+  test "$(reg_value 'background music')" = 0x1
 for n in 1 2 3 4 5 6 7 8 9 10; do
   e2e_check "photo$n = the folder + photo$n.bmp" test "$(reg_value "photo$n")" = "${folder_win}photo$n.bmp"
   e2e_check "photo${n}_real = still$n.jpg" test "$(reg_value "photo${n}_real")" = "${still_win}$n.jpg"
@@ -64,12 +69,14 @@ show_stop "$pid"
 
 echo "--- second show: the folder exists, nothing is prepared again"
 qv_wine reg add "$key" /v photo1_real /t REG_SZ /d 'D:\mine.jpg' /f >/dev/null
+qv_wine reg add "$key" /v 'background music' /t REG_DWORD /d 0 /f >/dev/null
 touch -d '2001-01-01' "$folder/photo2.bmp"
 show_start B /s
 pid=$SHOW_PID
 sleep 6
 e2e_check "the second show runs" show_running "$pid"
 e2e_check "the user's photo1_real stays" test "$(reg_value photo1_real)" = 'D:\mine.jpg'
+e2e_check "a stored \"background music\" of 0 stays 0" test "$(reg_value 'background music')" = 0x0
 e2e_check "photo2.bmp is not written again" test "$(stat -c %Y "$folder/photo2.bmp")" = "$(date -d 2001-01-01 +%s)"
 xdotool key space
 show_wait_exit "$pid" 20
