@@ -236,11 +236,11 @@ class Show:
         self.card(s, 1, self.still(4, 1), self.fades(0, 1.5, 12, 13.5, 0.42 * sw, -0.42 * sw, -0.5 * sh, -0.5 * sh,
                                                       w, w, -1.5, 1.5), 'lower print, to the left')
         w = 0.55 * sw
-        for slot, n, x, t0, up, turn in ((2, 5, -0.66, 12.5, 1, 1), (3, 2, 0, 12.9, -1, -1), (4, 6, 0.66, 13.3, 1, 1)):
+        for slot, n, x, t0, up, turn in ((2, 5, -0.66, 13.2, 1, 1), (3, 2, 0, 13.6, -1, -1), (4, 6, 0.66, 14, 1, 1)):
             self.card(s, slot, self.still(n, 1),
                       self.fades(t0, t0 + 1.5, t0 + 11, t0 + 12.5, x * sw, x * sw, -0.3 * sh * up, 0.3 * sh * up,
                                  w, w, -turn, turn), f'column {slot - 1} of 3')
-        s.end = 26.3
+        s.end = 27
         s.handover = ('random', ['zoom.txt', 'drift.txt'])
         return s
 
