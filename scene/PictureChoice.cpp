@@ -31,6 +31,10 @@ int PictureChoice::placeholderNumber(const std::string& upperText) {
 
 void PictureChoice::advanceRotation() {
     for (int& counter : stillRotation_) counter = counter >= 10 ? 1 : counter + 1;
+    // Every placeholder now stands for another picture, so the last one asked
+    // for is no reason to skip: else a scene naming only STILL1 would show
+    // the first picture on every pass of a repeating script.
+    lastPlaceholder_.clear();
 }
 
 void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,

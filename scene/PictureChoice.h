@@ -26,7 +26,8 @@ public:
     void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text);
 
     // Every hand-over to another scene script moves each placeholder on to
-    // the next picture buffer (10 wraps to 1).
+    // the next picture buffer (10 wraps to 1) and forgets the last
+    // placeholder, which only skips a repeat within one pass.
     void advanceRotation();
 
     const std::array<int, 10>& stillRotation() const { return stillRotation_; }

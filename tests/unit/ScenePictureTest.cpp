@@ -263,6 +263,36 @@ TEST(ScenePictureInScenes, PlaceholderSceneAcrossAHandOver) {
     EXPECT_EQ(textureLabel(rig.layer(2)), "B3");
 }
 
+TEST(ScenePictureInScenes, AOnePlaceholderSceneShowsTheNextPictureOnEveryPass) {
+    // The scene script repeats itself; its placeholder scene names only
+    // STILL1. Pass c must show buffer c, not hold the first picture because
+    // STILL1 was also the last placeholder of the pass before.
+    PictureRig rig;
+    fillTen(rig.memory);
+    rig.file("scenescript.txt",
+             "scenetime=1\nscript=.\\still_pictures.txt\nend\nscenetime=2\nscript=.\\none.txt\nend\n"
+             "continue=.\\scenescript.txt\nend\n");
+    rig.file("still_pictures.txt", "set\nlayer=3\nsource=.\\STILL1.JPG\nsx=-40\nex=40\ntime=6\nend\n");
+    rig.start();
+    for (int pass = 1; pass <= 3; ++pass) {
+        SCOPED_TRACE(pass);
+        double sceneTime = 1.0;
+        EXPECT_EQ(rig.engine->advanceScenes(sceneTime), 2000);
+        EXPECT_EQ(textureLabel(rig.layer(3)), "B" + std::to_string(pass));
+        sceneTime = 2.0;
+        EXPECT_EQ(rig.engine->advanceScenes(sceneTime), 1000);  // handed over to itself
+        EXPECT_EQ(sceneTime, 0.0);
+    }
+
+    // Within one pass the same placeholder right after is still skipped.
+    PictureChoice& choice = rig.engine->pictureChoice();
+    SceneLayer four, five;
+    choice.choosePicture(four, still(2), kStillScene);
+    choice.choosePicture(five, still(2), kStillScene);
+    EXPECT_EQ(textureLabel(four), "B5");  // three hand-overs: buffer 2 + 3
+    EXPECT_EQ(five.texture, nullptr);
+}
+
 TEST(ScenePictureInScenes, MovieAndCameraSourcesAreUsedAsWritten) {
     PictureRig rig;
     fillTen(rig.memory);
