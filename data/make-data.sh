@@ -74,7 +74,8 @@ for v in $letters; do
 
   # Title (5:1) and logo (4.7:1): text on a plate of the backdrop's centre
   # colour, with margins, since the show cuts the top and bottom 3 %.
-  bmp24 -size 1000x200 xc:"$backdrop_centre" -font "$font_serif" -fill "$accent" -gravity center \
+  bmp24 -size 1000x200 xc:"$backdrop_centre" -fill none -stroke "$accent" -strokewidth 2 \
+    -draw 'line 60,16 940,16' -draw 'line 60,183 940,183' -stroke none -font "$font_serif" -fill "$accent" -gravity center \
     -pointsize 104 -kerning 22 -annotate +0-14 'QUOR VELK' \
     -font "$font_sans" -pointsize 30 -kerning 12 -annotate +0+66 "photo screen saver  ·  $letter" \
     "$out/title.bmp"
