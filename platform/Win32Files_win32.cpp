@@ -71,9 +71,11 @@ bool Win32Files::readAll(const std::string& path, std::vector<unsigned char>& by
     bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
               static_cast<unsigned long long>(size.QuadPart) <= maxBytes;
     if (ok) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        // The stream owns the handle before the buffer is made, so a buffer
+        // that cannot be had (std::bad_alloc) does not leave the file open.
         HandleStream stream(file);
         file = INVALID_HANDLE_VALUE;  // the stream closes it
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
         ok = stream.read(bytes.data(), bytes.size()) == bytes.size();
     }
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
