@@ -14,6 +14,10 @@ Read through `qvtool parse`, for the normal and the wide scripts:
   * drawn layers only (1-21; variant A 1-22);
   * along every path through the loop, no placeholder is asked for twice in a
     row (the show would then leave the second layer without its picture).
+The directory holds what the programs open by fixed names: base.bmp and the
+ten default stills, the variant's music file, nofile.bmp in C; every bitmap
+is an uncompressed 24-bit BMP, and there are at most 14 of them (the number
+the show has always kept in memory).
 Run through `qvtool trace` with ten photos at each screen size:
   * the show hands over to another script at least every 40 s and comes
     back to scenescript.txt's scenes (the scene clock restarts), so it never
@@ -72,6 +76,33 @@ def run(args):
         fault(f'{" ".join(args)}: exit {out.returncode}: {out.stderr.strip()}')
         return []
     return [json.loads(line) for line in out.stdout.splitlines() if line.strip()]
+
+
+MUSIC = {'A': 'Supernova.mp3', 'B': 'SleepyTime.mp3', 'C': 'Interlude3a.mp3'}
+
+
+def check_files(o, d):
+    needed = ['BASE.BMP', MUSIC[o.variant].upper()] + [f'STILL{n}.JPG' for n in range(1, 11)]
+    if o.variant == 'C':
+        needed.append('NOFILE.BMP')
+    for name in needed:
+        if name not in d.files:
+            fault(f'{o.variant}: {name.lower()} missing')
+    bitmaps = [n for n in d.files if n.endswith('.BMP') and '\\' not in n]
+    if len(bitmaps) > 14:
+        fault(f'{o.variant}: {len(bitmaps)} bitmaps in the directory, more than 14')
+    for name in bitmaps:
+        with open(d.files[name], 'rb') as f:
+            head = f.read(54)
+        bits = int.from_bytes(head[28:30], 'little') if len(head) == 54 else 0
+        compression = int.from_bytes(head[30:34], 'little') if len(head) == 54 else -1
+        height = int.from_bytes(head[22:26], 'little', signed=True) if len(head) == 54 else 0
+        if head[:2] != b'BM' or bits != 24 or compression != 0 or height <= 0:
+            fault(f'{o.variant}: {name.lower()} is no bottom-up uncompressed 24-bit BMP')
+    for jpeg in [n for n in d.files if n.endswith('.JPG')]:
+        with open(d.files[jpeg], 'rb') as f:
+            if f.read(2) != b'\xff\xd8':
+                fault(f'{o.variant}: {jpeg.lower()} is no JPEG')
 
 
 def scene_dir(variant, shape):
@@ -280,6 +311,7 @@ def main():
     p.add_argument('--ticks', type=int, default=1800)
     o = p.parse_args()
     d = Directory(o.data, o.variant)
+    check_files(o, d)
     for shape in ('normal', 'wide'):
         check_scripts(o, d, shape)
     for k, screen in enumerate(o.screens.split(',')):
