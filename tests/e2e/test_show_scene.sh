@@ -76,7 +76,8 @@ for variant in B A C; do
     # move due at once and never show the layer back at its start.)
     e2e_check "B: after the hand-over layer 3 is back at its start place" \
       show_wait_pixel "$shot" "$sx" "$sy" 255 0 255 3 20
-    sleep 2
+    # Well inside the 4 s wait even when a screenshot is slow to take.
+    sleep 1
     e2e_screenshot "$shot"
     e2e_check "B: and stays there while the new pass waits for its move" \
       e2e_pixel_near "$shot" "$sx" "$sy" 255 0 255 3
