@@ -41,11 +41,13 @@ public:
     bool ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent,
                         std::string* outputPath = nullptr);
 
-private:
     enum class Purpose { Validate, Convert };
     // Reads, checks and decodes a JPEG, then stands it upright. On failure the
-    // message to show is left in message.
+    // message to show is left in message. The show's canvases decode through
+    // it too, with the conversion's limits.
     bool loadJpeg(const std::string& source, Purpose purpose, Image& picture, MessageKind& message);
+
+private:
     void tell(MessageKind kind, bool silent);
 
     const Variant& variant_;

@@ -1,0 +1,67 @@
+#pragma once
+// Canvas images: a user's picture scaled to the screen's proportion and
+// centred on the variant's backdrop, held as a complete 24-bit bottom-up BMP
+// file from which the show makes its textures.
+#include <cstddef>
+#include <string>
+
+#include "platform/DecoderPort.h"
+#include "platform/FilesPort.h"
+#include "platform/MessagePort.h"
+#include "settings/ConvertSize.h"
+#include "settings/PhotoImport.h"
+#include "variant/Variant.h"
+
+namespace qv {
+
+// The canvas of a prepared picture on a screen of the given size.
+// Variants B and C: trunc(0.64 x the screen), capped at 1248 x 936
+// (1560 x 936 when 0.5 < height / width < 0.75); a portrait or square screen
+// gets 1248 x 936. Variant A: 640 x 480, or 800 x 480 when 0.5 < r < 0.75.
+PixelSize canvasSize(const Variant& variant, int screenWidth, int screenHeight);
+
+// The size a w x h picture is scaled to on the canvas. A picture at least as
+// tall (h / w) as the threshold fills the canvas height, a flatter one its
+// width; the threshold is 1 with trimming 1 ("Enlarge") and 0.75 with 0.
+// Zero sides for an empty picture.
+PixelSize fitInCanvas(int w, int h, PixelSize canvas, int trimming);
+
+// The show fails silently: a message port that shows nothing.
+class SilentMessages : public MessagePort {
+public:
+    void restoreArrowCursor() override {}
+    int showMessage(MessageKind) override { return kMsgSecondButton; }
+};
+
+class CanvasMaker {
+public:
+    // The screen size gives the canvas size; trimming the fit.
+    CanvasMaker(const Variant& variant, FilesPort& files, DecoderPort& decoder, int screenWidth,
+                int screenHeight, int trimming);
+    CanvasMaker(const CanvasMaker&) = delete;
+    CanvasMaker& operator=(const CanvasMaker&) = delete;
+
+    PixelSize size() const { return canvas_; }
+
+    // Writes the canvas image of the picture at path into out and returns
+    // its size in bytes; 0 (nothing written) when the path is neither BMP nor
+    // JPEG, a JPEG cannot be read, decoded or scaled, or the image would not
+    // fit in capacity bytes. A BMP that cannot be decoded gives the bare
+    // backdrop. A missing backdrop leaves the canvas black.
+    std::size_t makeCanvasImage(const std::string& path, unsigned char* out, std::size_t capacity);
+
+private:
+    // The backdrop stretched to the canvas, made once and kept.
+    const Image& backdrop();
+
+    const Variant& variant_;
+    DecoderPort& decoder_;
+    SilentMessages messages_;
+    PhotoImport import_;  // its JPEG reading: size limits and orientation
+    PixelSize canvas_;
+    int trimming_;
+    bool backdropMade_ = false;
+    Image backdrop_;
+};
+
+}  // namespace qv
