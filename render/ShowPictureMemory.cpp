@@ -1,13 +1,74 @@
 #include "render/ShowPictureMemory.h"
 
+#include <algorithm>
+#include <new>
+
+#include "platform/AnsiText.h"
+#include "render/PicturePreparation.h"
+
 namespace qv {
+
+void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
+                                        const std::optional<std::string>& appDataFolder, int screenWidth,
+                                        int screenHeight) {
+    maker_.reset();
+    photoCount_ = 0;
+    names_ = {};
+    paths_ = {};
+    sizes_ = {};
+
+    SilentMessages messages;
+    PhotoImport import(variant_, files, decoder, messages, screenHeight);
+    const ShowPictureList list =
+        chooseShowPictures(variant_, registry, files, import, appDataFolder, screenWidth, screenHeight);
+    photoCount_ = list.photoCount;
+    if (photoCount_ == 0) return;
+
+    auto maker = std::make_unique<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, list.trimming);
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        paths_[i] = list.paths[i];
+        names_[i] = upperAnsi(list.paths[i]);
+    }
+    if (variant_.picturesOnDemand) {
+        try {
+            shared_.assign(variant_.pictureBufferSize, 0);
+        } catch (const std::bad_alloc&) {
+            shared_.clear();  // no buffer: every picture comes out empty
+        }
+        maker_ = std::move(maker);
+        return;
+    }
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        try {
+            buffers_[i].assign(variant_.pictureBufferSize, 0);
+        } catch (const std::bad_alloc&) {
+            buffers_[i].clear();
+            continue;
+        }
+        sizes_[i] = maker->makeCanvasImage(paths_[i], buffers_[i].data(), buffers_[i].size());
+    }
+}
+
+void ShowPictureMemory::composePicture(int n) {
+    if (!maker_ || n < 1 || n > 10) return;
+    const auto i = static_cast<std::size_t>(n - 1);
+    std::fill(shared_.begin(), shared_.end(), 0);
+    sizes_[i] = maker_->makeCanvasImage(paths_[i], shared_.data(), shared_.size());
+    if (composed_) composed_();
+}
 
 const std::string& ShowPictureMemory::pictureName(int n) const {
     if (n < 1 || n > 10) return empty_;
     return names_[static_cast<std::size_t>(n - 1)];
 }
 
-PictureImage ShowPictureMemory::pictureImage(int) { return {}; }
+PictureImage ShowPictureMemory::pictureImage(int n) {
+    if (n < 1 || n > 10) return {};
+    const auto i = static_cast<std::size_t>(n - 1);
+    if (sizes_[i] == 0) return {};
+    const auto& buffer = variant_.picturesOnDemand ? shared_ : buffers_[i];
+    return {buffer.data(), sizes_[i]};
+}
 
 const std::string& ShowPictureMemory::cachedName(std::size_t index) const {
     return index < cache_.size() ? cache_.entry(index).name : empty_;

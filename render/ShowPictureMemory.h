@@ -1,12 +1,20 @@
 #pragma once
 // The show's picture memory: the data-directory bitmap cache, and the ten
-// picture slots of the user's list. The user's pictures are not prepared yet:
-// the photo count stays 0 and every slot is empty, so placeholder scenes show
-// the backdrop from the cache.
+// pictures of the user's list as canvas images. Variants A and B compose all
+// ten at show start into a buffer each; variant C records only their paths
+// and composes one into its single buffer when a layer asks for it.
 #include <array>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/DecoderPort.h"
+#include "platform/RegistryPort.h"
 #include "render/BitmapCache.h"
+#include "render/Canvas.h"
 #include "scene/PictureMemory.h"
 #include "variant/Variant.h"
 
@@ -26,7 +34,16 @@ public:
     std::size_t cachedCount() const override { return cache_.size(); }
     const std::string& cachedName(std::size_t index) const override;
     PictureImage cachedImage(std::size_t index) override;
-    void composePicture(int) override {}
+    void composePicture(int n) override;
+
+    // Reads the user's list and prepares the pictures (see above). files and
+    // decoder must outlive the memory in variant C, which decodes during the
+    // show. Screen size: the primary display's.
+    void preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
+                         const std::optional<std::string>& appDataFolder, int screenWidth, int screenHeight);
+    // Called after each on-demand composition, whose new picture may sit
+    // where the last frame looked the same.
+    void setComposeListener(std::function<void()> listener) { composed_ = std::move(listener); }
 
     // Find picture: the image named exactly name (an upper-cased full path).
     // A picture slot wins; otherwise the cache, whose last match is taken
@@ -37,7 +54,15 @@ private:
     const Variant& variant_;
     BitmapCache cache_;
     int photoCount_ = 0;
-    std::array<std::string, 10> names_{};
+    std::array<std::string, 10> names_{};   // upper-cased, as pictures are found
+    std::array<std::string, 10> paths_{};   // as read, for on-demand composing
+    std::array<std::size_t, 10> sizes_{};
+    // One buffer per picture (A, B) or the one shared buffer (C), each of
+    // the variant's picture buffer size.
+    std::array<std::vector<unsigned char>, 10> buffers_{};
+    std::vector<unsigned char> shared_;
+    std::unique_ptr<CanvasMaker> maker_;
+    std::function<void()> composed_;
     const std::string empty_;
 };
 

@@ -1,0 +1,34 @@
+#pragma once
+// Which file each of the show's ten pictures comes from: the user's list in
+// the registry, rotated through the ten picture numbers, with converted
+// bitmaps that went missing rebuilt from their sources and slots whose files
+// are all gone passed over for later ones.
+#include <array>
+#include <optional>
+#include <string>
+
+#include "platform/FilesPort.h"
+#include "platform/RegistryPort.h"
+#include "settings/PhotoImport.h"
+#include "variant/Variant.h"
+
+namespace qv {
+
+struct ShowPictureList {
+    int photoCount = 0;  // "photo_num", 0..10
+    int trimming = 0;    // "trimming": 1 fills the width of a landscape picture
+    std::string folder;  // the per-user picture folder; empty when there is none
+    // The file of picture i + 1, as the registry or the conversion gave it;
+    // empty when nothing was found for it (and always with no photos).
+    std::array<std::string, 10> paths{};
+};
+
+// Reads the settings (writing back defaults that were missing) and chooses
+// the path of each picture. import re-converts missing bitmaps; it must be
+// silent (no message is shown in the show), so ConvertPicture is called with
+// silent set.
+ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registry, FilesPort& files,
+                                   PhotoImport& import, const std::optional<std::string>& appDataFolder,
+                                   int screenWidth, int screenHeight);
+
+}  // namespace qv
