@@ -1,10 +1,16 @@
 #include "render/Renderer.h"
 
+#include "platform/Win32Decoder.h"
+#include "platform/Win32Registry.h"
+#include "platform/Win32Shell.h"
+
 namespace qv::win {
 
 namespace {
 
 Renderer* g_renderer = nullptr;
+// Variant C decodes pictures during the show, so the decoder lives as long.
+Win32Decoder g_decoder;
 
 // mingw's d3d8.h has no name for the default refresh rate.
 constexpr UINT kPresentRateDefault = 0;
@@ -17,9 +23,9 @@ void Renderer::setCurrent(Renderer* renderer) { g_renderer = renderer; }
 Renderer::Renderer(const Variant& variant, FilesPort& files)
     : variant_(variant), files_(files), pictures_(variant) {
     pictures_.fillCache(files_);
-    // The user's pictures are prepared here once the settings store and the
-    // conversion exist; until then the list is empty and placeholder scenes
-    // show the backdrop.
+    Win32Registry registry;
+    pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(), screenHeight());
+    pictures_.setComposeListener([this] { drawer_.invalidate(); });
 }
 
 Renderer::~Renderer() {
