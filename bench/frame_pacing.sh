@@ -33,9 +33,22 @@ export DISPLAY=":$(tr -d '\n' <"$fdfile")"
 
 # Clock ticks of user + system time of a process (0 when it is gone).
 ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
-# The Linux process running a Windows program, found by its file name.
+# The Linux process running a Windows program, found by its full path and
+# this prefix: other people's shows on the same machine are not ours.
 pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
-  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c timeout)" = 0 ]; then echo "$p"; break; fi; done; }
+  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c timeout)" = 0 ] &&
+     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    echo "$p"; break
+  fi; done; }
+# The wine server of this prefix: it runs in a folder named after the
+# prefix's device and inode.
+server_of_prefix() {
+  local want p
+  want="server-$(stat -c '%D' "$WINEPREFIX")-$(printf '%x' "$(stat -c '%i' "$WINEPREFIX")")"
+  for p in $(pgrep -u "$(id -u)" -x 'wineserver|wineserver64' || true); do
+    case "$(readlink "/proc/$p/cwd" 2>/dev/null)" in */"$want") echo "$p"; return ;; esac
+  done
+}
 
 # measure NAME PROGRAM ARGS...: prints "own total" processor seconds over the window.
 measure() {
@@ -44,8 +57,8 @@ measure() {
   local launcher=$!
   sleep 4   # start-up and the first scene are not part of the measurement
   local pid server
-  pid=$(pid_of "$(basename "$program")")
-  server=$(pgrep -u "$(id -u)" -x 'wineserver|wineserver64' | head -n 1 || true)
+  pid=$(pid_of "$program")
+  server=$(server_of_prefix)
   if [ -z "$pid" ]; then echo "$name did not start" >&2; return 1; fi
   local p0 s0 p1 s1
   p0=$(ticks_of "$pid"); s0=$(ticks_of "${server:-0}")
