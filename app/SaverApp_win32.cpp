@@ -1,10 +1,10 @@
-#include "app/SaverApp.h"
+#include "app/SaverApp_win32.h"
 
 #include <commctrl.h>
 
 #include "app/SaverSwitches.h"
-#include "platform/AnsiText.h"
-#include "show/SaverWindow.h"
+#include "text/AnsiText.h"
+#include "show/SaverWindow_win32.h"
 
 namespace qv::win {
 

@@ -4,7 +4,7 @@
 // window's frames drawn in idle time.
 #include <windows.h>
 
-#include "platform/Win32App.h"
+#include "platform/win32/Win32App.h"
 #include "variant/Variant.h"
 
 namespace qv::win {

@@ -2,8 +2,8 @@
 // QV_VARIANT_LETTER set to 'A', 'B' or 'C'.
 #include <windows.h>
 
-#include "app/SaverApp.h"
-#include "platform/Win32App.h"
+#include "app/SaverApp_win32.h"
+#include "platform/win32/Win32App.h"
 
 #ifndef QV_VARIANT_LETTER
 #error "QV_VARIANT_LETTER must name the variant ('A', 'B' or 'C')"

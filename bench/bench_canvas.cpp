@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "platform/MemoryFiles.h"
-#include "platform/MemoryRegistry.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/MemoryRegistry.h"
 #include "render/ShowPictureMemory.h"
-#include "settings/BmpFile.h"
+#include "image/BmpFile.h"
 #include "variant/Variant.h"
 
 namespace {

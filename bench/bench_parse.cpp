@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/MemoryFiles.h"
+#include "platform/fake/MemoryFiles.h"
 #include "scene/ScriptReader.h"
 
 namespace {

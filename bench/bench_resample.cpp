@@ -22,10 +22,10 @@
 #include <stb/stb_image_resize.h>
 #include <stb/stb_image_write.h>
 
-#include "platform/MemoryFiles.h"
-#include "settings/BmpFile.h"
+#include "platform/fake/MemoryFiles.h"
+#include "image/BmpFile.h"
 #include "settings/PhotoImport.h"
-#include "settings/Resampler.h"
+#include "image/Resampler.h"
 #include "variant/Variant.h"
 
 namespace {

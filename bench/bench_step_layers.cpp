@@ -8,8 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "platform/MemoryFiles.h"
-#include "platform/RecordingDevice.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/RecordingDevice.h"
 #include "scene/SceneEngine.h"
 #include "variant/Variant.h"
 

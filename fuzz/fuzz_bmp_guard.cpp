@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/BmpGuard.h"
+#include "image/BmpGuard.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The last 8 bytes, when there are enough, give a file size of any magnitude.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/BmpFile.h"
+#include "image/BmpFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qv::BmpInfo info;

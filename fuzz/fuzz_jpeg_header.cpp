@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/DecoderPort.h"
-#include "settings/JpegHeader.h"
-#include "settings/Orientation.h"
+#include "ports/DecoderPort.h"
+#include "image/JpegHeader.h"
+#include "image/Orientation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qv::JpegHeader header;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/MemoryFiles.h"
-#include "platform/RecordingDevice.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/RecordingDevice.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneEngine.h"
 #include "variant/Variant.h"

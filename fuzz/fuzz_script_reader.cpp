@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/MemoryFiles.h"
+#include "platform/fake/MemoryFiles.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
 #include "variant/Variant.h"

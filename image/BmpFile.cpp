@@ -1,4 +1,4 @@
-#include "settings/BmpFile.h"
+#include "image/BmpFile.h"
 
 #include <array>
 #include <cstring>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/DecoderPort.h"
-#include "platform/FilesPort.h"
+#include "ports/DecoderPort.h"
+#include "ports/FilesPort.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "platform/BmpGuard.h"
+#include "image/BmpGuard.h"
 
 namespace qv {
 

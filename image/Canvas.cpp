@@ -1,4 +1,4 @@
-#include "render/Canvas.h"
+#include "image/Canvas.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,9 +6,10 @@
 #include <new>
 #include <vector>
 
-#include "settings/BmpFile.h"
-#include "settings/PictureType.h"
-#include "settings/Resampler.h"
+#include "image/BmpFile.h"
+#include "image/JpegPicture.h"
+#include "image/PictureType.h"
+#include "image/Resampler.h"
 
 namespace qv {
 
@@ -71,7 +72,7 @@ CanvasMaker::CanvasMaker(const Variant& variant, FilesPort& files, DecoderPort& 
                          int screenHeight, int trimming)
     : variant_(variant),
       decoder_(decoder),
-      import_(variant, files, decoder, messages_, screenHeight),
+      files_(files),
       canvas_(canvasSize(variant, screenWidth, screenHeight)),
       trimming_(trimming) {}
 
@@ -101,7 +102,7 @@ std::size_t CanvasMaker::makeCanvasImage(const std::string& path, unsigned char*
                 picture = Image();  // the bare backdrop
         } else {
             MessageKind ignored;
-            if (!import_.loadJpeg(path, PhotoImport::Purpose::Convert, picture, ignored)) return 0;
+            if (!loadJpeg(files_, decoder_, path, JpegPurpose::Convert, picture, ignored)) return 0;
         }
 
         Image canvas = backdrop();

@@ -5,11 +5,9 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/DecoderPort.h"
-#include "platform/FilesPort.h"
-#include "platform/MessagePort.h"
-#include "settings/ConvertSize.h"
-#include "settings/PhotoImport.h"
+#include "ports/DecoderPort.h"
+#include "ports/FilesPort.h"
+#include "image/ConvertSize.h"
 #include "variant/Variant.h"
 
 namespace qv {
@@ -25,13 +23,6 @@ PixelSize canvasSize(const Variant& variant, int screenWidth, int screenHeight);
 // width; the threshold is 1 with trimming 1 ("Enlarge") and 0.75 with 0.
 // Zero sides for an empty picture.
 PixelSize fitInCanvas(int w, int h, PixelSize canvas, int trimming);
-
-// The show fails silently: a message port that shows nothing.
-class SilentMessages : public MessagePort {
-public:
-    void restoreArrowCursor() override {}
-    int showMessage(MessageKind) override { return kMsgSecondButton; }
-};
 
 class CanvasMaker {
 public:
@@ -56,8 +47,7 @@ private:
 
     const Variant& variant_;
     DecoderPort& decoder_;
-    SilentMessages messages_;
-    PhotoImport import_;  // its JPEG reading: size limits and orientation
+    FilesPort& files_;
     PixelSize canvas_;
     int trimming_;
     bool backdropMade_ = false;

@@ -1,4 +1,4 @@
-#include "settings/ConvertSize.h"
+#include "image/ConvertSize.h"
 
 namespace qv {
 

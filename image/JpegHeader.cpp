@@ -1,4 +1,4 @@
-#include "settings/JpegHeader.h"
+#include "image/JpegHeader.h"
 
 #include <cstdint>
 #include <cstring>

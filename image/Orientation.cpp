@@ -1,4 +1,4 @@
-#include "settings/Orientation.h"
+#include "image/Orientation.h"
 
 #include <cstring>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 // Turns a decoded picture upright by its EXIF orientation, so phone photos
 // stand as they were taken.
-#include "platform/DecoderPort.h"
+#include "ports/DecoderPort.h"
 
 namespace qv {
 

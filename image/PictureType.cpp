@@ -1,6 +1,6 @@
-#include "settings/PictureType.h"
+#include "image/PictureType.h"
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "settings/Resampler.h"
+#include "image/Resampler.h"
 
 #include <algorithm>
 #include <cmath>

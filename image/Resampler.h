@@ -3,7 +3,7 @@
 // pixel is the average of the source area it covers (so fine detail turns
 // into its mean colour instead of aliasing); along an axis that grows, it is
 // interpolated linearly between the two nearest source pixels.
-#include "platform/DecoderPort.h"
+#include "ports/DecoderPort.h"
 
 namespace qv {
 

@@ -1,6 +1,6 @@
 #include "render/BitmapCache.h"
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 
 namespace qv {
 

@@ -7,22 +7,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/DrawingPort.h"
+#include "ports/DrawingPort.h"
+#include "ports/FramePort.h"
 #include "scene/SceneLayer.h"
 
 namespace qv {
-
-class FramePort {
-public:
-    virtual ~FramePort() = default;
-    // Results are the device's codes, 0 = success.
-    virtual long clear(std::uint32_t argb) = 0;  // the target only, never depth
-    virtual long beginScene() = 0;
-    virtual long endScene() = 0;
-    virtual long present() = 0;
-    // Lets go of the device for good; no call reaches it afterwards.
-    virtual void releaseDevice() = 0;
-};
 
 class FrameDrawer {
 public:

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/FilesPort.h"
-#include "platform/RegistryPort.h"
+#include "ports/FilesPort.h"
+#include "ports/RegistryPort.h"
 #include "settings/PhotoImport.h"
 #include "variant/Variant.h"
 

@@ -1,8 +1,8 @@
-#include "render/Renderer.h"
+#include "render/Renderer_win32.h"
 
-#include "platform/Win32Decoder.h"
-#include "platform/Win32Registry.h"
-#include "platform/Win32Shell.h"
+#include "platform/win32/Win32Decoder.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
 
 namespace qv::win {
 

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "platform/D3D8Device.h"
-#include "platform/FilesPort.h"
+#include "platform/win32/D3D8Device.h"
+#include "ports/FilesPort.h"
 #include "render/FrameDrawer.h"
 #include "render/ShowPictureMemory.h"
 #include "scene/SceneEngine.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 #include "render/PicturePreparation.h"
 
 namespace qv {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/DecoderPort.h"
-#include "platform/RegistryPort.h"
+#include "ports/DecoderPort.h"
+#include "ports/RegistryPort.h"
 #include "render/BitmapCache.h"
-#include "render/Canvas.h"
+#include "image/Canvas.h"
 #include "scene/PictureMemory.h"
 #include "variant/Variant.h"
 

@@ -3,7 +3,7 @@
 // field of view by screen shape, and our own right-handed look-at and
 // perspective matrices (the same conventions as the Direct3D utility
 // library's right-handed forms: row vectors, the view looks down -z).
-#include "platform/DrawingPort.h"
+#include "ports/DrawingPort.h"
 #include "variant/Variant.h"
 
 namespace qv {

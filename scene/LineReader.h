@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/FilesPort.h"
+#include "ports/FilesPort.h"
 
 namespace qv {
 

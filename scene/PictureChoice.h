@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "platform/DrawingPort.h"
+#include "ports/DrawingPort.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneLayer.h"
 #include "variant/Variant.h"

@@ -5,7 +5,7 @@
 
 #include "scene/Camera.h"
 #include "scene/ScriptPath.h"
-#include "show/ScreenLayout.h"
+#include "scene/ScreenLayout.h"
 
 namespace qv {
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "platform/DrawingPort.h"
-#include "platform/FilesPort.h"
+#include "ports/DrawingPort.h"
+#include "ports/FilesPort.h"
 #include "scene/PictureChoice.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneLayer.h"

@@ -8,8 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/DrawingPort.h"
-#include "scene/LayerVertex.h"
+#include "ports/DrawingPort.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "show/ScreenLayout.h"
+#include "scene/ScreenLayout.h"
 
 #include <array>
 

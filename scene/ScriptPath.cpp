@@ -1,6 +1,6 @@
 #include "scene/ScriptPath.h"
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 
 namespace qv {
 

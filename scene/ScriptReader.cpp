@@ -9,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 #include "scene/LineReader.h"
 
 namespace qv {

@@ -1,14 +1,14 @@
-#include "show/PicturePreparation.h"
+#include "settings/DefaultPictures.h"
 
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
 
 namespace qv {
 
-PicturePreparation preparePictures(const Variant& variant,
+DefaultPictures prepareDefaultPictures(const Variant& variant,
                                    const std::optional<std::string>& appDataFolder, FilesPort& files,
                                    RegistryPort& registry, PhotoImport& import) {
-    PicturePreparation result;
+    DefaultPictures result;
     // Without an application-data folder there is no folder path at all:
     // nothing may be made or written, and the show cannot run.
     const std::optional<std::string> folder =

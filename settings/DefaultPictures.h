@@ -6,15 +6,15 @@
 #include <optional>
 #include <string>
 
-#include "platform/FilesPort.h"
-#include "platform/RegistryPort.h"
+#include "ports/FilesPort.h"
+#include "ports/RegistryPort.h"
 #include "variant/Variant.h"
 
 namespace qv {
 
 class PhotoImport;
 
-struct PicturePreparation {
+struct DefaultPictures {
     // The per-user picture folder, ending with a backslash; empty when there
     // is no application-data folder to put it in.
     std::string folder;
@@ -30,7 +30,7 @@ struct PicturePreparation {
 // appDataFolder: the user's application-data folder, nothing when the shell
 // has none. An existing folder, even an empty one, counts as prepared.
 // Conversions may show their messages through the import's message port.
-PicturePreparation preparePictures(const Variant& variant,
+DefaultPictures prepareDefaultPictures(const Variant& variant,
                                    const std::optional<std::string>& appDataFolder, FilesPort& files,
                                    RegistryPort& registry, PhotoImport& import);
 

@@ -3,12 +3,11 @@
 #include <new>
 #include <vector>
 
-#include "settings/BmpFile.h"
-#include "settings/ConvertSize.h"
-#include "settings/JpegHeader.h"
-#include "settings/Orientation.h"
-#include "settings/PictureType.h"
-#include "settings/Resampler.h"
+#include "image/BmpFile.h"
+#include "image/ConvertSize.h"
+#include "image/JpegPicture.h"
+#include "image/PictureType.h"
+#include "image/Resampler.h"
 #include "settings/SettingsStore.h"
 
 namespace qv {
@@ -21,41 +20,6 @@ void PhotoImport::tell(MessageKind kind, bool silent) {
     if (silent) return;
     messages_.restoreArrowCursor();
     messages_.showMessage(kind);
-}
-
-bool PhotoImport::loadJpeg(const std::string& source, Purpose purpose, Image& picture, MessageKind& message) {
-    picture = Image();
-    message = MessageKind::MsgUnsupportedFile;
-    std::vector<unsigned char> bytes;
-    if (!files_.readAll(source, bytes, kLargestJpegFileBytes)) return false;
-
-    JpegHeader header;
-    if (!readJpegHeader(bytes.data(), bytes.size(), header)) return false;
-    const bool sideways = orientationSwapsSides(header.orientation);
-    const int w = sideways ? header.height : header.width;
-    const int h = sideways ? header.width : header.height;
-    if (purpose == Purpose::Validate) {
-        if (w > kLargestAcceptedSide || h > kLargestAcceptedSide) {
-            message = MessageKind::MsgPictureTooLarge;
-            return false;
-        }
-    } else if (w > kLargestDecodedSide || h > kLargestDecodedSide ||
-               std::uint64_t(w) * std::uint64_t(h) > kLargestDecodedPixels) {
-        message = MessageKind::MsgOutOfMemory;
-        return false;
-    }
-
-    const DecodeError error = decoder_.decodeJpeg(bytes.data(), bytes.size(), picture);
-    bytes = std::vector<unsigned char>();  // the file's bytes are not needed past decoding
-    if (error == DecodeError::NotEnoughMemory) {
-        message = MessageKind::MsgOutOfMemory;
-        return false;
-    }
-    if (error != DecodeError::None || picture.empty() ||
-        picture.bgr.size() != std::size_t(picture.width) * std::size_t(picture.height) * 3u)
-        return false;
-    applyOrientation(picture, header.orientation);
-    return true;
 }
 
 bool PhotoImport::ValidatePicture(const std::string& source) {
@@ -74,7 +38,7 @@ bool PhotoImport::ValidatePicture(const std::string& source) {
             }
             case PictureType::Jpeg: {
                 MessageKind message;
-                if (!loadJpeg(source, Purpose::Validate, picture, message)) {
+                if (!loadJpeg(files_, decoder_, source, JpegPurpose::Validate, picture, message)) {
                     tell(message, false);
                     return false;
                 }
@@ -122,7 +86,7 @@ bool PhotoImport::ConvertPicture(const std::string& source, int n, const std::st
             }
         } else {
             MessageKind message;
-            if (!loadJpeg(source, Purpose::Convert, picture, message)) {
+            if (!loadJpeg(files_, decoder_, source, JpegPurpose::Convert, picture, message)) {
                 tell(message, silent);
                 return false;
             }

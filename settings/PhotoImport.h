@@ -5,21 +5,20 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/DecoderPort.h"
-#include "platform/FilesPort.h"
-#include "platform/MessagePort.h"
+#include "image/JpegPicture.h"
+#include "ports/DecoderPort.h"
+#include "ports/FilesPort.h"
+#include "ports/MessagePort.h"
 #include "variant/Variant.h"
 
 namespace qv {
 
-// Sides the settings dialog accepts: 2 .. 5000 pixels.
-constexpr int kLargestAcceptedSide = 5000;
-// Beyond these a JPEG is never handed to the decoder: it could take the
-// process down or eat all memory.
-constexpr int kLargestDecodedSide = 20000;
-constexpr std::uint64_t kLargestDecodedPixels = 200000000;
-// A JPEG file is read whole; one this large is no photo we can handle.
-constexpr std::size_t kLargestJpegFileBytes = std::size_t(1) << 30;
+// The show fails silently: a message port that shows nothing.
+class SilentMessages : public MessagePort {
+public:
+    void restoreArrowCursor() override {}
+    int showMessage(MessageKind) override { return kMsgSecondButton; }
+};
 
 class PhotoImport {
 public:
@@ -40,12 +39,6 @@ public:
     // all: a previous photoN.bmp stays unless a new one replaced it.
     bool ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent,
                         std::string* outputPath = nullptr);
-
-    enum class Purpose { Validate, Convert };
-    // Reads, checks and decodes a JPEG, then stands it upright. On failure the
-    // message to show is left in message. The show's canvases decode through
-    // it too, with the conversion's limits.
-    bool loadJpeg(const std::string& source, Purpose purpose, Image& picture, MessageKind& message);
 
 private:
     void tell(MessageKind kind, bool silent);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/RegistryPort.h"
+#include "ports/RegistryPort.h"
 
 namespace qv {
 

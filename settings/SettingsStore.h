@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/FilesPort.h"
+#include "ports/FilesPort.h"
 #include "settings/RegistryKey.h"
 #include "variant/Variant.h"
 

@@ -1,20 +1,20 @@
-#include "show/SaverWindow.h"
+#include "show/SaverWindow_win32.h"
 
 #include <objbase.h>
 
 #include <algorithm>
 #include <cstdint>
 
-#include "app/SaverApp.h"
+#include "app/SaverApp_win32.h"
 #include "app/SaverSwitches.h"
-#include "platform/Win32Decoder.h"
-#include "platform/Win32Messages.h"
-#include "platform/Win32Registry.h"
-#include "platform/Win32Shell.h"
+#include "platform/win32/Win32Decoder.h"
+#include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
-#include "show/PicturePreparation.h"
-#include "show/ScreenLayout.h"
+#include "settings/DefaultPictures.h"
+#include "scene/ScreenLayout.h"
 
 namespace qv::win {
 
@@ -37,8 +37,8 @@ void SaverWindow::prepareFirstRunPictures() {
     Win32Decoder decoder;
     Win32Messages messages(variant_, instance_);
     PhotoImport import(variant_, files_, decoder, messages, screenHeight());
-    const PicturePreparation prepared =
-        preparePictures(variant_, applicationDataFolder(), files_, registry, import);
+    const DefaultPictures prepared =
+        prepareDefaultPictures(variant_, applicationDataFolder(), files_, registry, import);
     pictureFolder_ = prepared.folder;
     if (!prepared.endShowEarly) return;
     // No folder to work with, or a still that would not convert: end the show

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "platform/Win32Files.h"
-#include "platform/Win32Window.h"
-#include "render/Renderer.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Window.h"
+#include "render/Renderer_win32.h"
 #include "show/SceneClock.h"
 #include "show/ShowInput.h"
 #include "variant/Variant.h"

@@ -1,4 +1,4 @@
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 
 namespace qv {
 

@@ -1,9 +1,9 @@
-#include "platform/MemoryFiles.h"
+#include "platform/fake/MemoryFiles.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "platform/MemoryRegistry.h"
+#include "platform/fake/MemoryRegistry.h"
 
 #include <algorithm>
 #include <cstring>

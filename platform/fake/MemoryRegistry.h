@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/RegistryPort.h"
+#include "ports/RegistryPort.h"
 
 namespace qv {
 

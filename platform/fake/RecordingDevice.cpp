@@ -1,4 +1,4 @@
-#include "platform/RecordingDevice.h"
+#include "platform/fake/RecordingDevice.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/DrawingPort.h"
+#include "ports/DrawingPort.h"
 
 namespace qv {
 

@@ -1,11 +1,11 @@
-#include "platform/HostFiles.h"
+#include "platform/host/HostFiles.h"
 
 #include <algorithm>
 #include <fstream>
 #include <system_error>
 
-#include "platform/AnsiText.h"
-#include "platform/MemoryFiles.h"
+#include "text/AnsiText.h"
+#include "platform/fake/MemoryFiles.h"
 
 namespace qv {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FilesPort.h"
+#include "ports/FilesPort.h"
 
 namespace qv {
 

@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <memory>
 
-#include "platform/DrawingPort.h"
-#include "render/FrameDrawer.h"
+#include "ports/DrawingPort.h"
+#include "ports/FramePort.h"
 
 namespace qv::win {
 

@@ -1,4 +1,4 @@
-#include "platform/D3D8Device.h"
+#include "platform/win32/D3D8Device.h"
 
 #include <cstring>
 

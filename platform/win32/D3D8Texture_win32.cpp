@@ -3,10 +3,10 @@
 // hold and the pixels converted to 32 bits explicitly.
 #include <new>
 
-#include "platform/D3D8Device.h"
-#include "platform/TextureShape.h"
-#include "settings/BmpFile.h"
-#include "settings/Resampler.h"
+#include "platform/win32/D3D8Device.h"
+#include "image/TextureShape.h"
+#include "image/BmpFile.h"
+#include "image/Resampler.h"
 
 namespace qv::win {
 

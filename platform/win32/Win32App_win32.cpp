@@ -1,4 +1,4 @@
-#include "platform/Win32App.h"
+#include "platform/win32/Win32App.h"
 
 #include <shellapi.h>
 

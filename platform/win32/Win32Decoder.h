@@ -1,7 +1,7 @@
 #pragma once
 // The picture decoder port on GDI and the OLE picture decoder (Windows builds
 // only): BMP files through LoadImageA, JPEG bytes through OleLoadPicture.
-#include "platform/DecoderPort.h"
+#include "ports/DecoderPort.h"
 
 namespace qv::win {
 

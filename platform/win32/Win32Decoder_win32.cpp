@@ -1,4 +1,4 @@
-#include "platform/Win32Decoder.h"
+#include "platform/win32/Win32Decoder.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -11,8 +11,8 @@
 #include <new>
 #include <vector>
 
-#include "platform/BmpGuard.h"
-#include "settings/BmpFile.h"
+#include "image/BmpGuard.h"
+#include "image/BmpFile.h"
 
 namespace qv::win {
 

@@ -1,4 +1,4 @@
-#include "platform/Win32Dialog.h"
+#include "platform/win32/Win32Dialog.h"
 
 namespace qv::win {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The files port on the real Windows file system (Windows builds only).
-#include "platform/FilesPort.h"
+#include "ports/FilesPort.h"
 
 namespace qv::win {
 

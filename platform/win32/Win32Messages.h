@@ -4,7 +4,7 @@
 // English or Japanese template for the user's interface language.
 #include <windows.h>
 
-#include "platform/MessagePort.h"
+#include "ports/MessagePort.h"
 #include "variant/Variant.h"
 
 namespace qv::win {

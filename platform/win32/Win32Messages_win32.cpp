@@ -1,6 +1,6 @@
-#include "platform/Win32Messages.h"
+#include "platform/win32/Win32Messages.h"
 
-#include "platform/Win32App.h"
+#include "platform/win32/Win32App.h"
 
 namespace qv::win {
 

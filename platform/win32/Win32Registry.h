@@ -1,7 +1,7 @@
 #pragma once
 // The registry port on the real registry: keys under HKEY_CURRENT_USER
 // (Windows builds only).
-#include "platform/RegistryPort.h"
+#include "ports/RegistryPort.h"
 
 namespace qv::win {
 

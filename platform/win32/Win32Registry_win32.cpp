@@ -1,4 +1,4 @@
-#include "platform/Win32Registry.h"
+#include "platform/win32/Win32Registry.h"
 
 #include <windows.h>
 

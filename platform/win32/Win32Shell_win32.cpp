@@ -1,11 +1,11 @@
-#include "platform/Win32Shell.h"
+#include "platform/win32/Win32Shell.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <array>
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 
 namespace qv::win {
 

@@ -1,4 +1,4 @@
-#include "platform/Win32Window.h"
+#include "platform/win32/Win32Window.h"
 
 #include <windowsx.h>
 

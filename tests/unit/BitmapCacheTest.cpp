@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/MemoryFiles.h"
+#include "platform/fake/MemoryFiles.h"
 #include "render/ShowPictureMemory.h"
 
 namespace qv {

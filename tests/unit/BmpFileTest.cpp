@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
-#include "settings/BmpFile.h"
+#include "image/BmpFile.h"
 
 namespace qv {
 namespace {

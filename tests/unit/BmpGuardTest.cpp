@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/BmpGuard.h"
+#include "image/BmpGuard.h"
 
 namespace {
 

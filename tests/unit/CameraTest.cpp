@@ -1,8 +1,8 @@
 // The fixed camera: distances, field of view, and the matrices startShow sets.
 #include <gtest/gtest.h>
 
-#include "platform/MemoryFiles.h"
-#include "platform/RecordingDevice.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/RecordingDevice.h"
 #include "scene/Camera.h"
 #include "scene/SceneEngine.h"
 #include "tests/unit/SceneTestSupport.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
-#include "platform/MemoryFiles.h"
-#include "render/Canvas.h"
-#include "settings/BmpFile.h"
+#include "platform/fake/MemoryFiles.h"
+#include "image/Canvas.h"
+#include "image/BmpFile.h"
 #include "variant/Variant.h"
 
 namespace qv {

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
-#include "platform/MemoryFiles.h"
-#include "platform/MemoryRegistry.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/MemoryRegistry.h"
 #include "settings/PhotoImport.h"
-#include "show/PicturePreparation.h"
+#include "settings/DefaultPictures.h"
 #include "variant/Variant.h"
 
 namespace qv {
@@ -36,8 +36,8 @@ struct Show {
         }
     }
 
-    PicturePreparation prepare(const std::optional<std::string>& appData = kAppData) {
-        return preparePictures(variant, appData, files, registry, import);
+    DefaultPictures prepare(const std::optional<std::string>& appData = kAppData) {
+        return prepareDefaultPictures(variant, appData, files, registry, import);
     }
 
     const Variant& variant;
@@ -50,10 +50,10 @@ struct Show {
 
 std::string stillB(int n) { return "C:\\WINDOWS\\system32\\QUORvelkbsrc\\still" + std::to_string(n) + ".jpg"; }
 
-TEST(PicturePreparation, FirstShowSeedsTheTenStillsIntoANewFolder) {
+TEST(DefaultPictures, FirstShowSeedsTheTenStillsIntoANewFolder) {
     Show show(variantB());
     show.installStills();
-    const PicturePreparation result = show.prepare();
+    const DefaultPictures result = show.prepare();
 
     EXPECT_EQ(result.folder, kFolderB);
     EXPECT_TRUE(result.seeded);
@@ -88,10 +88,10 @@ TEST(PicturePreparation, FirstShowSeedsTheTenStillsIntoANewFolder) {
     EXPECT_EQ(show.registry.openHandles(), 0);  // the store was closed again
 }
 
-TEST(PicturePreparation, VariantAUsesItsOwnFolderKeyAndFixedSizes) {
+TEST(DefaultPictures, VariantAUsesItsOwnFolderKeyAndFixedSizes) {
     Show show(variantA(), 1080);
     show.installStills();
-    const PicturePreparation result = show.prepare(kAppData + "\\");  // trailing backslash given
+    const DefaultPictures result = show.prepare(kAppData + "\\");  // trailing backslash given
 
     EXPECT_EQ(result.folder, kFolderA);
     EXPECT_FALSE(result.endShowEarly);
@@ -103,10 +103,10 @@ TEST(PicturePreparation, VariantAUsesItsOwnFolderKeyAndFixedSizes) {
     EXPECT_EQ(show.registry.valueCount(kKeyB), 0u);
 }
 
-TEST(PicturePreparation, AMissingStillLeavesItsSlotEmptyAndEndsTheShow) {
+TEST(DefaultPictures, AMissingStillLeavesItsSlotEmptyAndEndsTheShow) {
     Show show(variantB());
     show.installStills({3});
-    const PicturePreparation result = show.prepare();
+    const DefaultPictures result = show.prepare();
 
     EXPECT_TRUE(result.seeded);
     EXPECT_EQ(result.failedStills, 1);
@@ -124,12 +124,12 @@ TEST(PicturePreparation, AMissingStillLeavesItsSlotEmptyAndEndsTheShow) {
     EXPECT_TRUE(show.messages.shown.empty());
 }
 
-TEST(PicturePreparation, AnUndecodableStillShowsItsMessageAndEndsTheShow) {
+TEST(DefaultPictures, AnUndecodableStillShowsItsMessageAndEndsTheShow) {
     Show show(variantB());
     show.installStills();
     show.files.addFile(stillB(5), "not a picture");
     show.files.addFile(stillB(8), testing::jpegBytes(60000, 60000));  // never decoded
-    const PicturePreparation result = show.prepare();
+    const DefaultPictures result = show.prepare();
 
     EXPECT_EQ(result.failedStills, 2);
     EXPECT_TRUE(result.endShowEarly);
@@ -142,13 +142,13 @@ TEST(PicturePreparation, AnUndecodableStillShowsItsMessageAndEndsTheShow) {
     EXPECT_EQ(show.decoder.jpegCalls, 8);  // 10 stills, less the text and the 60000-pixel claim
 }
 
-TEST(PicturePreparation, AnExistingFolderCountsAsPreparedEvenWhenEmpty) {
+TEST(DefaultPictures, AnExistingFolderCountsAsPreparedEvenWhenEmpty) {
     Show show(variantB());
     show.installStills();
     show.files.addFolder(kFolderB);
     show.registry.putDword(kKeyB, "photo_num", 2);
     show.registry.clearChanges();
-    const PicturePreparation result = show.prepare();
+    const DefaultPictures result = show.prepare();
 
     EXPECT_EQ(result.folder, kFolderB);
     EXPECT_FALSE(result.seeded);
@@ -159,7 +159,7 @@ TEST(PicturePreparation, AnExistingFolderCountsAsPreparedEvenWhenEmpty) {
     EXPECT_FALSE(show.files.exists(kFolderB + "photo1.bmp"));
 }
 
-TEST(PicturePreparation, RunsOnceAndComesBackWhenTheFolderIsDeleted) {
+TEST(DefaultPictures, RunsOnceAndComesBackWhenTheFolderIsDeleted) {
     Show show(variantB());
     show.installStills();
     ASSERT_TRUE(show.prepare().seeded);
@@ -169,7 +169,7 @@ TEST(PicturePreparation, RunsOnceAndComesBackWhenTheFolderIsDeleted) {
     show.registry.putString(kKeyB, "photo1_real", "D:\\mine.jpg");
     show.registry.clearChanges();
     const int decodes = show.decoder.jpegCalls;
-    const PicturePreparation second = show.prepare();
+    const DefaultPictures second = show.prepare();
     EXPECT_FALSE(second.seeded);
     EXPECT_FALSE(second.endShowEarly);
     EXPECT_EQ(show.decoder.jpegCalls, decodes);
@@ -180,18 +180,18 @@ TEST(PicturePreparation, RunsOnceAndComesBackWhenTheFolderIsDeleted) {
     for (int n = 1; n <= 10; ++n) fresh.addFile(stillB(n), testing::jpegBytes(800, 600));
     testing::FakeDecoder decoder(fresh);
     PhotoImport import(variantB(), fresh, decoder, show.messages, 768);
-    const PicturePreparation third = preparePictures(variantB(), kAppData, fresh, show.registry, import);
+    const DefaultPictures third = prepareDefaultPictures(variantB(), kAppData, fresh, show.registry, import);
     EXPECT_TRUE(third.seeded);
     EXPECT_EQ(show.registry.dword(kKeyB, "photo_num"), 10u);
     EXPECT_EQ(show.registry.text(kKeyB, "photo1_real"), stillB(1));
 }
 
-TEST(PicturePreparation, WithoutAnApplicationDataFolderNothingIsTouched) {
+TEST(DefaultPictures, WithoutAnApplicationDataFolderNothingIsTouched) {
     for (const std::optional<std::string>& appData : {std::optional<std::string>(), std::optional<std::string>("")}) {
         Show show(variantB());
         show.installStills();
         const std::size_t filesBefore = show.files.allFiles().size();
-        const PicturePreparation result = show.prepare(appData);
+        const DefaultPictures result = show.prepare(appData);
 
         EXPECT_TRUE(result.endShowEarly);
         EXPECT_TRUE(result.folder.empty());
@@ -203,11 +203,11 @@ TEST(PicturePreparation, WithoutAnApplicationDataFolderNothingIsTouched) {
     }
 }
 
-TEST(PicturePreparation, AFolderThatCannotBeMadeFailsEveryStill) {
+TEST(DefaultPictures, AFolderThatCannotBeMadeFailsEveryStill) {
     Show show(variantB());
     show.installStills();
     show.files.failWrites(true);
-    const PicturePreparation result = show.prepare();
+    const DefaultPictures result = show.prepare();
 
     EXPECT_TRUE(result.seeded);
     EXPECT_EQ(result.failedStills, 10);

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <random>
 
-#include "platform/HostFiles.h"
-#include "platform/MemoryFiles.h"
+#include "platform/host/HostFiles.h"
+#include "platform/fake/MemoryFiles.h"
 
 namespace qv {
 namespace {

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
-#include "platform/DecoderPort.h"
-#include "settings/JpegHeader.h"
-#include "settings/Orientation.h"
+#include "ports/DecoderPort.h"
+#include "image/JpegHeader.h"
+#include "image/Orientation.h"
 
 namespace qv {
 namespace {

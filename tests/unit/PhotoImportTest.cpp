@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
-#include "platform/MemoryFiles.h"
-#include "settings/BmpFile.h"
-#include "settings/ConvertSize.h"
+#include "platform/fake/MemoryFiles.h"
+#include "image/BmpFile.h"
+#include "image/ConvertSize.h"
 #include "settings/PhotoImport.h"
-#include "settings/PictureType.h"
+#include "image/PictureType.h"
 #include "variant/Variant.h"
 
 namespace qv {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/DecoderPort.h"
-#include "platform/MessagePort.h"
-#include "settings/BmpFile.h"
-#include "settings/JpegHeader.h"
+#include "ports/DecoderPort.h"
+#include "ports/MessagePort.h"
+#include "image/BmpFile.h"
+#include "image/JpegHeader.h"
 
 namespace qv::testing {
 

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
-#include "platform/AnsiText.h"
-#include "platform/MemoryFiles.h"
-#include "platform/MemoryRegistry.h"
+#include "text/AnsiText.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/MemoryRegistry.h"
 #include "render/PicturePreparation.h"
 #include "render/ShowPictureMemory.h"
-#include "settings/BmpFile.h"
+#include "image/BmpFile.h"
 #include "variant/Variant.h"
 
 namespace qv {

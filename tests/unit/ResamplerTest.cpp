@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PhotoTestSupport.h"
-#include "settings/Resampler.h"
+#include "image/Resampler.h"
 
 namespace qv {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/MemoryFiles.h"
-#include "platform/RecordingDevice.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/RecordingDevice.h"
 #include "scene/SceneEngine.h"
 #include "tests/unit/SceneTestSupport.h"
 #include "variant/Variant.h"

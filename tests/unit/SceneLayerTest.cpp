@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/RecordingDevice.h"
+#include "platform/fake/RecordingDevice.h"
 #include "scene/SceneLayer.h"
 #include "tests/unit/SceneTestSupport.h"
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/MemoryFiles.h"
-#include "platform/RecordingDevice.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/RecordingDevice.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneLayer.h"
 

@@ -1,7 +1,7 @@
 // The screen layout code and the choice between normal and wide scripts.
 #include <gtest/gtest.h>
 
-#include "show/ScreenLayout.h"
+#include "scene/ScreenLayout.h"
 
 namespace qv {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/AnsiText.h"
-#include "platform/MemoryFiles.h"
+#include "text/AnsiText.h"
+#include "platform/fake/MemoryFiles.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/MemoryFiles.h"
+#include "platform/fake/MemoryFiles.h"
 #include "scene/LineReader.h"
 #include "scene/ScriptReader.h"
 

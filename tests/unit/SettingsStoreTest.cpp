@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
-#include "platform/MemoryFiles.h"
-#include "platform/MemoryRegistry.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/MemoryRegistry.h"
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
 #include "variant/Variant.h"

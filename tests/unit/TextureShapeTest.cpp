@@ -1,4 +1,4 @@
-#include "platform/TextureShape.h"
+#include "image/TextureShape.h"
 
 #include <gtest/gtest.h>
 

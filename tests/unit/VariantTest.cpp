@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/AnsiText.h"
+#include "text/AnsiText.h"
 #include "variant/Variant.h"
 
 namespace qv {

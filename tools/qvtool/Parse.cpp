@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/HostFiles.h"
+#include "platform/host/HostFiles.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
 #include "tools/qvtool/Commands.h"

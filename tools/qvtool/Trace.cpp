@@ -34,13 +34,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/AnsiText.h"
-#include "platform/HostFiles.h"
-#include "platform/RecordingDevice.h"
+#include "text/AnsiText.h"
+#include "platform/host/HostFiles.h"
+#include "platform/fake/RecordingDevice.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneEngine.h"
 #include "show/SceneClock.h"
-#include "show/ScreenLayout.h"
+#include "scene/ScreenLayout.h"
 #include "tools/qvtool/Commands.h"
 #include "tools/qvtool/Json.h"
 #include "variant/Variant.h"

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "platform/Win32App.h"
+#include "platform/win32/Win32App.h"
 
 namespace {
 

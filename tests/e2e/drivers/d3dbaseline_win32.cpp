@@ -12,7 +12,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/D3D8Device.h"
+#include "platform/win32/D3D8Device.h"
 #include "scene/Camera.h"
 #include "scene/SceneLayer.h"
 

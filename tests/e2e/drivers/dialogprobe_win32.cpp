@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/Win32Dialog.h"
+#include "platform/win32/Win32Dialog.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/Win32Files.h"
+#include "platform/win32/Win32Files.h"
 
 namespace {
 

@@ -24,15 +24,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/MessagePort.h"
-#include "platform/Win32Decoder.h"
-#include "platform/Win32Files.h"
-#include "platform/Win32Messages.h"
-#include "platform/Win32Registry.h"
-#include "platform/Win32Shell.h"
+#include "ports/MessagePort.h"
+#include "platform/win32/Win32Decoder.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
-#include "show/PicturePreparation.h"
+#include "settings/DefaultPictures.h"
 #include "variant/Variant.h"
 
 namespace {
@@ -251,8 +251,8 @@ int main(int argc, char** argv) {
     if (command == "prepare") {
         if (!positional.empty()) return usage();
         win::Win32Registry registry;
-        const PicturePreparation result =
-            preparePictures(*variant, win::applicationDataFolder(), files, registry, import);
+        const DefaultPictures result =
+            prepareDefaultPictures(*variant, win::applicationDataFolder(), files, registry, import);
         line("folder: " + result.folder);
         line("seeded: " + std::to_string(result.seeded ? 1 : 0));
         line("failed stills: " + std::to_string(result.failedStills));
