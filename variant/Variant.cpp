@@ -4,53 +4,94 @@ namespace qv {
 
 namespace {
 
-constexpr MessageTemplates kMessagesBC{139, 140, 141, 142, 143, 146, 147, 148};
-constexpr MessageTemplates kMessagesA{140, 141, 143, 139, 142, 145, 147, 148};
+constexpr MessageTemplates kMessagesBC{
+    .alreadyListed = 139, .confirmRemove = 140, .confirmInitialize = 141, .listFull = 142,
+    .unsupportedFile = 143, .pictureTooLarge = 146, .outOfMemory = 147, .cannotDeleteAll = 148};
+constexpr MessageTemplates kMessagesA{
+    .alreadyListed = 140, .confirmRemove = 141, .confirmInitialize = 143, .listFull = 139,
+    .unsupportedFile = 142, .pictureTooLarge = 145, .outOfMemory = 147, .cannotDeleteAll = 148};
 
-constexpr SettingsDialogIds kDialogB{102, 1026, 1024, 1027, 1028, 1029, 1001, 1000, 1037, 1038, 128};
-constexpr SettingsDialogIds kDialogAC{102, 1026, 1024, 1027, 1028, 1029, 1001, 1000, 1036, 1037, 128};
+constexpr SettingsDialogIds kDialogB{
+    .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
+    .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,
+    .enlarge = 1037, .fitScreen = 1038, .icon = 128};
+// Variants A and C number the view options one lower.
+constexpr SettingsDialogIds kDialogAC{
+    .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
+    .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,
+    .enlarge = 1036, .fitScreen = 1037, .icon = 128};
 
 // nofile.bmp lives in the variant C directory and serves all three.
 constexpr const char* kPlaceholder = "C:\\WINDOWS\\system32\\QUORvelkcsrc\\nofile.bmp";
 
 const Variant kA{
-    'A', "quorvela", "QUOR VELK-A Screen Saver", "QUOR VELK-A screen saver",
-    "C:\\WINDOWS\\system32\\QUORvelkasrc\\", "C:\\WINDOWS\\SYSTEM32\\QUORvelkasrc\\",
-    "C:\\WINDOWS\\SYSTEM32\\QUORVELKASRC\\",
-    "C:\\WINDOWS\\SYSTEM32\\QUORvelkasrc\\Supernova.mp3",
-    22,
-    {253, 206, 204, 230, 260, 253, 253, 206, 213, 206, 254, 202, 202, 206, 202},
-    CanvasRule::FixedBasis, false, false, 1200000, 10,
-    "Software\\Tarn Corporation\\QUOR VELK-A Screen Saver",
-    "\\Tarn Corporation\\QUOR VELK-A Screen Saver\\",
-    kPlaceholder, "C:\\WINDOWS\\system32\\QUORvelkasrc\\base.bmp",
-    kDialogAC, kMessagesA};
+    .letter = 'A',
+    .deliverable = "quorvela",
+    .productName = "QUOR VELK-A Screen Saver",
+    .windowTitle = "QUOR VELK-A screen saver",
+    .dataDir = "C:\\WINDOWS\\system32\\QUORvelkasrc\\",
+    .dataDirMixed = "C:\\WINDOWS\\SYSTEM32\\QUORvelkasrc\\",
+    .dataDirUpper = "C:\\WINDOWS\\SYSTEM32\\QUORVELKASRC\\",
+    .musicFile = "C:\\WINDOWS\\SYSTEM32\\QUORvelkasrc\\Supernova.mp3",
+    .lastDrawnLayer = 22,
+    .cameraDistance = {253, 206, 204, 230, 260, 253, 253, 206, 213, 206, 254, 202, 202, 206, 202},
+    .canvasRule = CanvasRule::FixedBasis,
+    .picturesOnDemand = false,
+    .cacheStopsAtFirstMatch = false,
+    .pictureBufferSize = 1200000,
+    .pictureBufferCount = 10,
+    .settingsKey = "Software\\Tarn Corporation\\QUOR VELK-A Screen Saver",
+    .userFolderSuffix = "\\Tarn Corporation\\QUOR VELK-A Screen Saver\\",
+    .placeholderBitmap = kPlaceholder,
+    .basePicture = "C:\\WINDOWS\\system32\\QUORvelkasrc\\base.bmp",
+    .dialogIds = kDialogAC,
+    .messages = kMessagesA};
 
 const Variant kB{
-    'B', "quorvelb", "QUOR VELK-B Screen Saver", "QUOR VELK-B screen saver",
-    "C:\\WINDOWS\\system32\\QUORvelkbsrc\\", "C:\\WINDOWS\\SYSTEM32\\QUORvelkbsrc\\",
-    "C:\\WINDOWS\\SYSTEM32\\QUORVELKBSRC\\",
-    "C:\\WINDOWS\\SYSTEM32\\QUORvelkbsrc\\SleepyTime.mp3",
-    21,
-    {251, 206, 202, 230, 251, 251, 251, 206, 206, 206, 251, 202, 202, 206, 202},
-    CanvasRule::ScreenProportioned, false, false, kLargestCanvasBytes, 10,
-    "Software\\Tarn Corporation\\QUOR VELK-B Screen Saver",
-    "\\Tarn Corporation\\QUOR VELK-B Screen Saver\\",
-    kPlaceholder, "C:\\WINDOWS\\system32\\QUORvelkbsrc\\base.bmp",
-    kDialogB, kMessagesBC};
+    .letter = 'B',
+    .deliverable = "quorvelb",
+    .productName = "QUOR VELK-B Screen Saver",
+    .windowTitle = "QUOR VELK-B screen saver",
+    .dataDir = "C:\\WINDOWS\\system32\\QUORvelkbsrc\\",
+    .dataDirMixed = "C:\\WINDOWS\\SYSTEM32\\QUORvelkbsrc\\",
+    .dataDirUpper = "C:\\WINDOWS\\SYSTEM32\\QUORVELKBSRC\\",
+    .musicFile = "C:\\WINDOWS\\SYSTEM32\\QUORvelkbsrc\\SleepyTime.mp3",
+    .lastDrawnLayer = 21,
+    .cameraDistance = {251, 206, 202, 230, 251, 251, 251, 206, 206, 206, 251, 202, 202, 206, 202},
+    .canvasRule = CanvasRule::ScreenProportioned,
+    .picturesOnDemand = false,
+    .cacheStopsAtFirstMatch = false,
+    .pictureBufferSize = kLargestCanvasBytes,
+    .pictureBufferCount = 10,
+    .settingsKey = "Software\\Tarn Corporation\\QUOR VELK-B Screen Saver",
+    .userFolderSuffix = "\\Tarn Corporation\\QUOR VELK-B Screen Saver\\",
+    .placeholderBitmap = kPlaceholder,
+    .basePicture = "C:\\WINDOWS\\system32\\QUORvelkbsrc\\base.bmp",
+    .dialogIds = kDialogB,
+    .messages = kMessagesBC};
 
 const Variant kC{
-    'C', "quorvelc", "QUOR VELK-C Screen Saver", "QUOR VELK-C screen saver",
-    "C:\\WINDOWS\\system32\\QUORvelkcsrc\\", "C:\\WINDOWS\\SYSTEM32\\QUORvelkcsrc\\",
-    "C:\\WINDOWS\\SYSTEM32\\QUORVELKCSRC\\",
-    "C:\\WINDOWS\\SYSTEM32\\QUORvelkcsrc\\Interlude3a.mp3",
-    21,
-    {251, 206, 206, 230, 260, 251, 251, 206, 206, 206, 251, 202, 202, 206, 202},
-    CanvasRule::ScreenProportioned, true, true, kLargestCanvasBytes, 0,
-    "Software\\Tarn Corporation\\QUOR VELK-C Screen Saver",
-    "\\Tarn Corporation\\QUOR VELK-C Screen Saver\\",
-    kPlaceholder, "C:\\WINDOWS\\system32\\QUORvelkcsrc\\base.bmp",
-    kDialogAC, kMessagesBC};
+    .letter = 'C',
+    .deliverable = "quorvelc",
+    .productName = "QUOR VELK-C Screen Saver",
+    .windowTitle = "QUOR VELK-C screen saver",
+    .dataDir = "C:\\WINDOWS\\system32\\QUORvelkcsrc\\",
+    .dataDirMixed = "C:\\WINDOWS\\SYSTEM32\\QUORvelkcsrc\\",
+    .dataDirUpper = "C:\\WINDOWS\\SYSTEM32\\QUORVELKCSRC\\",
+    .musicFile = "C:\\WINDOWS\\SYSTEM32\\QUORvelkcsrc\\Interlude3a.mp3",
+    .lastDrawnLayer = 21,
+    .cameraDistance = {251, 206, 206, 230, 260, 251, 251, 206, 206, 206, 251, 202, 202, 206, 202},
+    .canvasRule = CanvasRule::ScreenProportioned,
+    .picturesOnDemand = true,
+    .cacheStopsAtFirstMatch = true,
+    .pictureBufferSize = kLargestCanvasBytes,
+    .pictureBufferCount = 0,  // one shared buffer, filled on demand
+    .settingsKey = "Software\\Tarn Corporation\\QUOR VELK-C Screen Saver",
+    .userFolderSuffix = "\\Tarn Corporation\\QUOR VELK-C Screen Saver\\",
+    .placeholderBitmap = kPlaceholder,
+    .basePicture = "C:\\WINDOWS\\system32\\QUORvelkcsrc\\base.bmp",
+    .dialogIds = kDialogAC,
+    .messages = kMessagesBC};
 
 }  // namespace
 
