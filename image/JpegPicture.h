@@ -7,18 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "image/PictureLimits.h"
 #include "ports/DecoderPort.h"
 #include "ports/FilesPort.h"
 #include "ports/MessagePort.h"
 
 namespace qv {
-
-// Sides the settings dialog accepts: 2 .. 5000 pixels.
-constexpr int kLargestAcceptedSide = 5000;
-// Beyond these a JPEG is never handed to the decoder: it could take the
-// process down or eat all memory.
-constexpr int kLargestDecodedSide = 20000;
-constexpr std::uint64_t kLargestDecodedPixels = 200000000;
 // A JPEG file is read whole; one this large is no photo we can handle.
 constexpr std::size_t kLargestJpegFileBytes = std::size_t(1) << 30;
 
