@@ -77,6 +77,8 @@ void SaverApp::carryOutPowerAction() {
 }
 
 int SaverApp::ExitInstance() {
+    // A show that ended before it began carries out nothing.
+    if (window_ && window_->endedEarly()) exitPowerAction_ = 0;
     carryOutPowerAction();
     return 0;
 }
