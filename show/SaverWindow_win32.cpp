@@ -41,18 +41,18 @@ void SaverWindow::prepareFirstRunPictures() {
     Win32Decoder decoder;
     Win32Messages messages(variant_, instance_);
     PhotoImport import(variant_, files_, decoder, messages, screenHeight());
-    const DefaultPictures prepared =
-        prepareDefaultPictures(variant_, applicationDataFolder(), files_, registry, import);
-    pictureFolder_ = prepared.folder;
-    if (!prepared.endShowEarly) return;
     // No folder to work with, or a still that would not convert: end the show
-    // as the window's destruction would (no timers run yet), so the message
-    // loop ends as soon as it starts and no power action follows.
-    powerAction_ = 0;
-    if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
-    endedEarly_ = true;
-    frameDue_ = false;
-    PostQuitMessage(0);
+    // at once, as the window's destruction would (no timers run yet), so the
+    // message loop ends as soon as it starts and no power action follows.
+    const auto endEarly = [this] {
+        powerAction_ = 0;
+        if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
+        endedEarly_ = true;
+        frameDue_ = false;
+        PostQuitMessage(0);
+    };
+    pictureFolder_ =
+        prepareDefaultPictures(variant_, applicationDataFolder(), files_, registry, import, endEarly).folder;
 }
 
 void SaverWindow::armPowerTimer() {
