@@ -389,9 +389,25 @@ DecodeError BmpFileDecoder::decodeBmp(const std::string& path, Image& out) {
     }
 }
 
-DecodeError BmpFileDecoder::decodeJpeg(const unsigned char*, std::size_t, Image& out) {
+DecodeError decodeBmpInMemory(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                              Image& out) {
     out = Image();
-    return DecodeError::Other;
+    BmpInfo info;
+    if (!readBmpInfo(data, size, info)) return DecodeError::Other;
+    if (!limit.allows(info.width, info.height)) return DecodeError::TooLarge;
+    try {
+        return qv::decodeBmp(data, size, out) ? DecodeError::None : DecodeError::Other;
+    } catch (const std::bad_alloc&) {
+        out = Image();
+        return DecodeError::NotEnoughMemory;
+    }
+}
+
+DecodeError BmpFileDecoder::decodeJpeg(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                                       Image& out) {
+    out = Image();
+    if (data == nullptr || size < 2 || data[0] != 'B' || data[1] != 'M') return DecodeError::Other;
+    return decodeBmpInMemory(data, size, limit, out);
 }
 
 }  // namespace qv

@@ -44,14 +44,21 @@ bool readBmpInfo(const unsigned char* data, std::size_t size, BmpInfo& info);
 // std::bad_alloc when the pixels do not fit in memory.
 bool decodeBmp(const unsigned char* data, std::size_t size, Image& out);
 
-// A decoder port that reads BMPs itself through a files port; it has no JPEG
-// decoder and reports every JPEG as undecodable. The native builds use it;
-// tests put their own JPEG behaviour on top.
+// decodeBmp for a BMP held in memory in place of another picture: None,
+// TooLarge (beyond limit, nothing allocated), NotEnoughMemory or Other.
+DecodeError decodeBmpInMemory(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                              Image& out);
+
+// A decoder port that reads BMPs itself through a files port, also a BMP
+// held in memory under a .jpg name; it has no other decoder and reports
+// every JPEG, GIF and PNG as undecodable. The native builds use it; tests put
+// their own JPEG behaviour on top.
 class BmpFileDecoder : public DecoderPort {
 public:
     explicit BmpFileDecoder(FilesPort& files) : files_(files) {}
     DecodeError decodeBmp(const std::string& path, Image& out) override;
-    DecodeError decodeJpeg(const unsigned char* data, std::size_t size, Image& out) override;
+    DecodeError decodeJpeg(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                           Image& out) override;
 
 private:
     FilesPort& files_;

@@ -1,8 +1,10 @@
 #pragma once
 // Reading a JPEG file into upright pixels: its size is read from the frame
 // header first and checked against the limits before the decoder sees it,
-// then it is decoded through the decoder port and turned as its EXIF
-// orientation says. The photo import and the show's canvases share it.
+// then it is decoded through the decoder port (which checks the decoded size
+// against the same limits) and turned as its EXIF orientation says. A GIF,
+// PNG or BMP named .jpg is sized from its own header and decoded the same
+// way. The photo import and the show's canvases share it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
