@@ -102,7 +102,8 @@ pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
 # Wine's time of the first debug line holding TEXT in a log, or "-".
 moment() { grep -a "debugstr:.*\"quorvelk: $2" "$1" | head -n 1 | cut -d: -f1 | grep . || echo -; }
 
-# run VARIANT CASE INDEX: one show; appends "case first photo hwm_kB" to the results.
+# run VARIANT CASE INDEX: one show; appends "case first photo hwm_kB prepared
+# device" (seconds from the start; "-": never) to the results.
 run() {
   local v=$1 case=$2 i=$3 program log start pid hwm=0 t first photo
   program="$build/app/quorvel$(echo "$v" | tr 'A-Z' 'a-z').scr"
@@ -126,11 +127,11 @@ os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$o
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
   wait "$launcher" 2>/dev/null || true
   start=$(head -n 1 "$out/start")
-  first=$(moment "$log" "first frame presented")
-  photo=$(moment "$log" "first photo frame presented")
-  awk -v s="$start" -v f="$first" -v p="$photo" -v h="${hwm:-0}" -v c="$case" 'BEGIN {
-    printf "%s %s %s %s\n", c, (f == "-" ? "-" : sprintf("%.3f", f - s)), (p == "-" ? "-" : sprintf("%.3f", p - s)), h
-  }' >>"$out/$v.results"
+  awk -v s="$start" -v c="$case" -v h="${hwm:-0}" -v f="$(moment "$log" "first frame presented")" \
+      -v p="$(moment "$log" "first photo frame presented")" -v r="$(moment "$log" "pictures prepared")" \
+      -v d="$(moment "$log" "device made")" '
+    function since(t) { return t == "-" ? "-" : sprintf("%.3f", t - s) }
+    BEGIN { printf "%s %s %s %s %s %s\n", c, since(f), since(p), h, since(r), since(d) }' >>"$out/$v.results"
 }
 
 : >"$out/convert.log"
@@ -153,13 +154,14 @@ for v in B C; do
   qv_wine reg delete "$(key "$v")" /f >/dev/null 2>&1 || true
 done
 
-# Median, least and most of one column of one case.
-stats() {  # file case column
+# Median, least and most of one column of one case, with that many decimals.
+stats() {  # file case column decimals
   awk -v c="$2" -v k="$3" '$1 == c && $k != "-" { print $k }' "$1" | sort -g |
-    awk '{ v[NR] = $1 } END {
+    awk -v d="${4:-3}" '{ v[NR] = $1 } END {
       if (NR == 0) { print "-"; exit }
       m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-      printf "%.3f (%.3f .. %.3f)\n", m, v[1], v[NR] }'
+      f = "%." d "f (%." d "f .. %." d "f)\n"
+      printf f, m, v[1], v[NR] }'
 }
 
 {
@@ -167,13 +169,15 @@ stats() {  # file case column
   for v in B C; do
     target=$([ "$v" = B ] && echo 1.0 || echo 0.3)
     echo "variant $v"
+    echo "  pictures prepared:         $(stats "$out/$v.results" photos 5) s"
+    echo "  device made:               $(stats "$out/$v.results" photos 6) s"
     echo "  first frame, ten photos:   $(stats "$out/$v.results" photos 2) s  (target $target s)"
     echo "  first frame, no photos:    $(stats "$out/$v.results" none 2) s"
     echo "  first photo frame:         $(stats "$out/$v.results" photos 3) s  (its scene is due at 0.5 s)"
-    with=$(stats "$out/$v.results" photos 4 | cut -d' ' -f1)
-    without=$(stats "$out/$v.results" none 4 | cut -d' ' -f1)
-    echo "  peak memory, ten photos:   $(stats "$out/$v.results" photos 4) kB"
-    echo "  peak memory, no photos:    $(stats "$out/$v.results" none 4) kB"
+    with=$(stats "$out/$v.results" photos 4 0 | cut -d' ' -f1)
+    without=$(stats "$out/$v.results" none 4 0 | cut -d' ' -f1)
+    echo "  peak memory, ten photos:   $(stats "$out/$v.results" photos 4 0) kB"
+    echo "  peak memory, no photos:    $(stats "$out/$v.results" none 4 0) kB"
     awk -v a="$with" -v b="$without" -v v="$v" 'BEGIN {
       printf "  the photos add:            %.1f MiB%s\n", (a - b) / 1024, (v == "B" ? "  (target <= 50 MB)" : "") }'
   done
