@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/SaverSwitches.h"
+#include "platform/win32/Win32Shell.h"
 #include "text/AnsiText.h"
 #include "show/SaverWindow_win32.h"
 
@@ -20,7 +21,7 @@ void CALLBACK checkPreviewParent(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 bool SaverApp::InitInstance() {
-    setAnsiCodePage(GetACP());
+    adoptAnsiCodePage();
     // Themed dialog controls (the manifest asks for common controls 6).
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -77,6 +78,8 @@ void SaverApp::carryOutPowerAction() {
 }
 
 int SaverApp::ExitInstance() {
+    // A show that ended before it began carries out nothing.
+    if (window_ && window_->endedEarly()) exitPowerAction_ = 0;
     carryOutPowerAction();
     return 0;
 }

@@ -1,16 +1,22 @@
-// Any bytes through the JPEG header reader, and a claimed orientation through
-// the turning code on a small picture of the claimed shape.
+// Any bytes through the header reader of a .jpg file (a JPEG, or a GIF, PNG
+// or BMP by its first bytes), and a claimed orientation through the turning
+// code on a small picture of the claimed shape.
 #include <cstddef>
 #include <cstdint>
 
-#include "ports/DecoderPort.h"
 #include "image/JpegHeader.h"
 #include "image/Orientation.h"
+#include "image/PictureHeader.h"
+#include "ports/DecoderPort.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    qv::JpegHeader header;
-    if (!qv::readJpegHeader(data, size, header)) return 0;
-    if (header.width <= 0 || header.height <= 0 || header.orientation < 1 || header.orientation > 8) __builtin_trap();
+    qv::PictureHeader header;
+    if (!qv::readPictureHeader(data, size, header)) return 0;
+    // Only a JPEG may leave its height for later.
+    const bool heightLater = header.kind == qv::PictureKind::Jpeg && header.height == 0;
+    if (header.width <= 0 || (header.height <= 0 && !heightLater) || header.orientation < 1 ||
+        header.orientation > 8 || (header.kind != qv::PictureKind::Jpeg && header.orientation != 1))
+        __builtin_trap();
     // A picture of the header's proportions, kept small.
     qv::Image image;
     image.width = header.width % 17 + 1;

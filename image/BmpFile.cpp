@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "image/PictureLimits.h"
+
 namespace qv {
 
 namespace {
@@ -32,17 +34,104 @@ std::int32_t getSigned32(const unsigned char* p) {
 }
 
 constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
+
+// One colour channel of a 16- or 32-bit pixel: where its bits sit.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    int width = 0;
+
+    bool set(std::uint32_t m) {
+        if (m == 0) return false;
+        mask = m;
+        shift = 0;
+        while (((m >> shift) & 1u) == 0) ++shift;
+        width = 0;
+        while (shift + width < 32 && ((m >> (shift + width)) & 1u) != 0) ++width;
+        // The bits of a channel must be one unbroken run.
+        return shift + width == 32 || (m >> (shift + width)) == 0;
+    }
+
+    // The channel as 8 bits; a narrower one repeats its bits downward, so
+    // 5-bit 31 becomes 255 and 16 becomes 132, as the platform widens them.
+    unsigned char of(std::uint32_t pixel) const {
+        const std::uint32_t v = (pixel & mask) >> shift;
+        if (width >= 8) return static_cast<unsigned char>(v >> (width - 8));
+        std::uint32_t wide = 0;
+        for (int at = 8 - width; at > -width; at -= width) wide |= at >= 0 ? v << at : v >> -at;
+        return static_cast<unsigned char>(wide);
+    }
+};
 
 // Everything the decoder needs, checked against the bytes available.
 struct Layout {
     BmpInfo info;
+    std::uint32_t compression = kBiRgb;
     std::uint64_t pixelOffset = 0;
     std::uint64_t rowSize = 0;
     std::uint64_t paletteOffset = 0;
     std::uint32_t paletteEntries = 0;
     std::uint32_t paletteEntrySize = 4;
+    std::array<Channel, 3> channels{};  // blue, green, red of 16- and 32-bit pixels
 };
+
+// Follows the runs of a run-length coded picture (RLE8: a byte a pixel,
+// RLE4: two pixels a byte, high nibble first), handing put(x, storedRow,
+// index) every pixel it sets. Every run is checked before it is followed: one
+// that would run past its row or below the last row refuses the picture, as
+// do a delta that leaves the picture and a run whose bytes are missing.
+// Data that ends without its end-of-picture mark keeps what it set.
+template <typename Put>
+bool walkRuns(const unsigned char* p, std::size_t n, int bits, std::uint64_t width, std::uint64_t height,
+              Put&& put) {
+    std::uint64_t x = 0, row = 0;
+    std::size_t i = 0;
+    auto indexAt = [bits](const unsigned char* bytes, std::uint32_t k) -> unsigned {
+        if (bits == 8) return bytes[k];
+        const unsigned byte = bytes[k / 2];
+        return k % 2 == 0 ? byte >> 4 : byte & 0x0Fu;
+    };
+    while (n - i >= 2) {
+        const unsigned count = p[i], code = p[i + 1];
+        i += 2;
+        if (count > 0) {  // count pixels of one index (RLE4: two alternating)
+            if (row >= height || x + count > width) return false;
+            for (unsigned k = 0; k < count; ++k)
+                put(x + k, row, bits == 8 ? code : (k % 2 == 0 ? code >> 4 : code & 0x0Fu));
+            x += count;
+            continue;
+        }
+        switch (code) {
+            case 0:  // end of the row
+                x = 0;
+                ++row;
+                break;
+            case 1:  // end of the picture
+                return true;
+            case 2: {  // move right and on by the next two bytes
+                if (n - i < 2) return false;
+                x += p[i];
+                row += p[i + 1];
+                i += 2;
+                if (x > width || row > height) return false;
+                break;
+            }
+            default: {  // code pixels given one by one, padded to a whole word
+                const std::size_t bytes = bits == 8 ? code : (code + 1u) / 2u;
+                if (n - i < bytes || row >= height || x + code > width) return false;
+                for (unsigned k = 0; k < code; ++k) put(x + k, row, indexAt(p + i, k));
+                x += code;
+                i += bytes + (bytes % 2);
+                if (i > n) i = n;  // the last pad byte may be missing
+                break;
+            }
+        }
+    }
+    return true;
+}
 
 bool readLayout(const unsigned char* data, std::size_t size, Layout& out) {
     if (data == nullptr || size < 14 + 12) return false;
@@ -78,25 +167,40 @@ bool readLayout(const unsigned char* data, std::size_t size, Layout& out) {
 
     std::uint64_t tableOffset = 14 + headerSize;
     switch (bits) {
-        case 1: case 4: case 8:
+        case 1:
             if (compression != kBiRgb) return false;
+            break;
+        case 4:
+            if (compression != kBiRgb && compression != kBiRle4) return false;
+            break;
+        case 8:
+            if (compression != kBiRgb && compression != kBiRle8) return false;
             break;
         case 24:
             if (compression != kBiRgb) return false;
             break;
-        case 32:
+        case 16:
+        case 32: {
+            std::array<std::uint32_t, 3> masks{};  // red, green, blue
             if (compression == kBiBitfields) {
                 // Masks follow a 40-byte header, or sit inside a longer one.
                 const std::uint64_t maskAt = 14 + 40;
                 if (maskAt + 12 > size) return false;
-                if (get32(data + maskAt) != 0x00FF0000u || get32(data + maskAt + 4) != 0x0000FF00u ||
-                    get32(data + maskAt + 8) != 0x000000FFu)
-                    return false;
+                masks = {get32(data + maskAt), get32(data + maskAt + 4), get32(data + maskAt + 8)};
                 if (headerSize == 40) tableOffset += 12;
-            } else if (compression != kBiRgb) {
+            } else if (compression == kBiRgb) {
+                masks = bits == 16 ? std::array<std::uint32_t, 3>{0x7C00u, 0x03E0u, 0x001Fu}
+                                   : std::array<std::uint32_t, 3>{0x00FF0000u, 0x0000FF00u, 0x000000FFu};
+            } else {
                 return false;
             }
+            const std::uint32_t room = bits == 16 ? 0xFFFFu : 0xFFFFFFFFu;
+            if ((masks[0] & masks[1]) != 0 || (masks[0] & masks[2]) != 0 || (masks[1] & masks[2]) != 0) return false;
+            for (int c = 0; c < 3; ++c) {
+                if ((masks[c] & ~room) != 0 || !out.channels[2 - c].set(masks[c])) return false;
+            }
             break;
+        }
         default:
             return false;
     }
@@ -109,8 +213,15 @@ bool readLayout(const unsigned char* data, std::size_t size, Layout& out) {
     }
 
     const std::uint64_t rowSize = ((std::uint64_t(width) * bits + 31) / 32) * 4;
-    if (rowSize == 0 || rowSize > size) return false;
-    if (pixelOffset > size || rowSize * std::uint64_t(height) > size - pixelOffset) return false;
+    const bool runs = compression == kBiRle8 || compression == kBiRle4;
+    if (runs) {
+        // The runs decide what is set: a few bytes can claim any size, so
+        // the size is held to what we would decode of any picture.
+        if (pixelOffset > size || !decodableSize(std::uint64_t(width), std::uint64_t(height))) return false;
+    } else {
+        if (rowSize == 0 || rowSize > size) return false;
+        if (pixelOffset > size || rowSize * std::uint64_t(height) > size - pixelOffset) return false;
+    }
     // The decoded picture must be addressable too (1-bit pictures grow 24-fold).
     if (std::uint64_t(width) * std::uint64_t(height) * 3u > std::numeric_limits<std::size_t>::max() / 2)
         return false;
@@ -119,10 +230,19 @@ bool readLayout(const unsigned char* data, std::size_t size, Layout& out) {
     out.info.height = static_cast<int>(height);
     out.info.topDown = topDown;
     out.info.bitsPerPixel = static_cast<int>(bits);
+    out.compression = compression;
     out.pixelOffset = pixelOffset;
     out.rowSize = rowSize;
     out.paletteOffset = tableOffset;
     out.paletteEntries = entries;
+    if (runs) {
+        // Every run is checked here already, so a picture this reads is one
+        // that decodes.
+        const auto ignore = [](std::uint64_t, std::uint64_t, unsigned) {};
+        if (!walkRuns(data + pixelOffset, size - pixelOffset, static_cast<int>(bits), std::uint64_t(width),
+                      std::uint64_t(height), ignore))
+            return false;
+    }
     return true;
 }
 
@@ -202,17 +322,44 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
     image.height = info.height;
     image.bgr.resize(std::size_t(info.width) * std::size_t(info.height) * 3u);
     const int bits = info.bitsPerPixel;
+    // An index past the table's end shows black rather than reading beyond it.
+    auto paint = [&](unsigned char* dst, unsigned index) {
+        if (index < layout.paletteEntries) {
+            dst[0] = palette[index][0];
+            dst[1] = palette[index][1];
+            dst[2] = palette[index][2];
+        } else {
+            dst[0] = dst[1] = dst[2] = 0;
+        }
+    };
+
+    if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
+        // Pixels no run sets keep index 0, as in the platform's own decoding.
+        for (int x = 0; x < info.width; ++x) paint(image.row(0) + 3 * std::size_t(x), 0);
+        for (int y = 1; y < info.height; ++y) std::memcpy(image.row(y), image.row(0), image.rowBytes());
+        const auto put = [&](std::uint64_t x, std::uint64_t stored, unsigned index) {
+            const int y = info.topDown ? static_cast<int>(stored) : info.height - 1 - static_cast<int>(stored);
+            paint(image.row(y) + 3 * std::size_t(x), index);
+        };
+        if (!walkRuns(data + layout.pixelOffset, size - layout.pixelOffset, bits, std::uint64_t(info.width),
+                      std::uint64_t(info.height), put))
+            return false;
+        out = std::move(image);
+        return true;
+    }
+
     for (int y = 0; y < info.height; ++y) {
         const int stored = info.topDown ? y : info.height - 1 - y;
         const unsigned char* src = data + layout.pixelOffset + std::uint64_t(stored) * layout.rowSize;
         unsigned char* dst = image.row(y);
         if (bits == 24) {
             std::memcpy(dst, src, image.rowBytes());
-        } else if (bits == 32) {
+        } else if (bits == 16 || bits == 32) {
+            const int bytes = bits / 8;
             for (int x = 0; x < info.width; ++x) {
-                dst[3 * x] = src[4 * x];
-                dst[3 * x + 1] = src[4 * x + 1];
-                dst[3 * x + 2] = src[4 * x + 2];
+                const unsigned char* p = src + std::size_t(x) * bytes;
+                const std::uint32_t pixel = bytes == 2 ? get16(p) : get32(p);
+                for (int c = 0; c < 3; ++c) dst[3 * x + c] = layout.channels[c].of(pixel);
             }
         } else {
             const int perByte = 8 / bits;
@@ -220,15 +367,7 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
             for (int x = 0; x < info.width; ++x) {
                 const unsigned byte = src[x / perByte];
                 const int shift = 8 - bits * (x % perByte + 1);
-                const unsigned index = (byte >> shift) & mask;
-                // An index past the table's end shows black rather than reading beyond it.
-                if (index < layout.paletteEntries) {
-                    dst[3 * x] = palette[index][0];
-                    dst[3 * x + 1] = palette[index][1];
-                    dst[3 * x + 2] = palette[index][2];
-                } else {
-                    dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = 0;
-                }
+                paint(dst + 3 * x, (byte >> shift) & mask);
             }
         }
     }
@@ -250,9 +389,25 @@ DecodeError BmpFileDecoder::decodeBmp(const std::string& path, Image& out) {
     }
 }
 
-DecodeError BmpFileDecoder::decodeJpeg(const unsigned char*, std::size_t, Image& out) {
+DecodeError decodeBmpInMemory(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                              Image& out) {
     out = Image();
-    return DecodeError::Other;
+    BmpInfo info;
+    if (!readBmpInfo(data, size, info)) return DecodeError::Other;
+    if (!limit.allows(info.width, info.height)) return DecodeError::TooLarge;
+    try {
+        return qv::decodeBmp(data, size, out) ? DecodeError::None : DecodeError::Other;
+    } catch (const std::bad_alloc&) {
+        out = Image();
+        return DecodeError::NotEnoughMemory;
+    }
+}
+
+DecodeError BmpFileDecoder::decodeJpeg(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                                       Image& out) {
+    out = Image();
+    if (data == nullptr || size < 2 || data[0] != 'B' || data[1] != 'M') return DecodeError::Other;
+    return decodeBmpInMemory(data, size, limit, out);
 }
 
 }  // namespace qv

@@ -67,11 +67,14 @@ bool readJpegHeader(const unsigned char* data, std::size_t size, JpegHeader& hea
     int orientation = 0;
     std::size_t at = 2;
     while (at < size) {
-        if (data[at] != 0xFF) return false;  // markers must follow each other
-        while (at < size && data[at] == 0xFF) ++at;  // fill bytes
+        // As decoders do: stray bytes before a marker are passed over, and so
+        // are the fill bytes (0xFF) in front of it.
+        while (at < size && data[at] != 0xFF) ++at;
+        while (at < size && data[at] == 0xFF) ++at;
         if (at >= size) return false;
         const unsigned char marker = data[at++];
-        if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA || marker == 0x00) return false;  // no frame before the scan
+        if (marker == 0x00) continue;  // an escaped 0xFF: stray data, not a marker
+        if (marker == 0xD8 || marker == 0xD9 || marker == 0xDA) return false;  // no frame before the scan
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // no length
         if (size - at < 2) return false;
         const std::size_t length = be16(data + at);
@@ -82,8 +85,9 @@ bool readJpegHeader(const unsigned char* data, std::size_t size, JpegHeader& hea
             if (bodySize < 6) return false;
             const int height = static_cast<int>(be16(body + 1));
             const int width = static_cast<int>(be16(body + 3));
-            // A height of 0 would be given later by a DNL segment: not supported.
-            if (width == 0 || height == 0) return false;
+            // A height of 0 is given later, in a DNL segment after the first
+            // scan: the decoder tells it.
+            if (width == 0) return false;
             header.width = width;
             header.height = height;
             header.orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;

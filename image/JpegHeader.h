@@ -9,12 +9,13 @@ namespace qv {
 
 struct JpegHeader {
     int width = 0;        // as stored, before the orientation is applied
-    int height = 0;
+    int height = 0;       // 0: given after the first scan (a DNL segment)
     int orientation = 1;  // EXIF 1..8; 1 when absent or out of range
 };
 
 // True when the bytes start a JPEG whose frame header comes before its first
-// scan and gives a nonzero size.
+// scan and gives a nonzero width. Stray bytes and fill bytes between the
+// segments are passed over, as decoders do.
 bool readJpegHeader(const unsigned char* data, std::size_t size, JpegHeader& header);
 
 // Orientations 5 to 8 stand the picture on its side: width and height swap.

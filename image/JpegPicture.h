@@ -1,24 +1,20 @@
 #pragma once
 // Reading a JPEG file into upright pixels: its size is read from the frame
 // header first and checked against the limits before the decoder sees it,
-// then it is decoded through the decoder port and turned as its EXIF
-// orientation says. The photo import and the show's canvases share it.
+// then it is decoded through the decoder port (which checks the decoded size
+// against the same limits) and turned as its EXIF orientation says. A GIF,
+// PNG or BMP named .jpg is sized from its own header and decoded the same
+// way. The photo import and the show's canvases share it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "image/PictureLimits.h"
 #include "ports/DecoderPort.h"
 #include "ports/FilesPort.h"
 #include "ports/MessagePort.h"
 
 namespace qv {
-
-// Sides the settings dialog accepts: 2 .. 5000 pixels.
-constexpr int kLargestAcceptedSide = 5000;
-// Beyond these a JPEG is never handed to the decoder: it could take the
-// process down or eat all memory.
-constexpr int kLargestDecodedSide = 20000;
-constexpr std::uint64_t kLargestDecodedPixels = 200000000;
 // A JPEG file is read whole; one this large is no photo we can handle.
 constexpr std::size_t kLargestJpegFileBytes = std::size_t(1) << 30;
 

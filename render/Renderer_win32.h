@@ -50,6 +50,10 @@ public:
     ShowPictureMemory& pictures() { return pictures_; }
 
 private:
+    // Whether a layer (a started one) holds a texture of a user's picture.
+    bool showsPhoto(bool startedOnly);
+    void noteScenesBuilt();
+
     const Variant& variant_;
     FilesPort& files_;
     ShowPictureMemory pictures_;
@@ -58,6 +62,10 @@ private:
     std::unique_ptr<D3D8Device> device_;
     std::unique_ptr<SceneEngine> engine_;
     FrameDrawer drawer_;
+    // Start-up moments already told (see mark()).
+    bool firstFramePresented_ = false;
+    bool photoTextureMade_ = false;
+    bool photoFramePresented_ = false;
 };
 
 }  // namespace qv::win

@@ -55,8 +55,13 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
     const int n = placeholderNumber(upper);
     if (variant_.picturesOnDemand) {
         // One shared buffer: placeholder n is the user's picture n, made
-        // now; a source naming no placeholder looks nothing up.
-        if (n != 0) assignComposed(layer, n);
+        // now and looked up as any picture; a source naming no placeholder
+        // looks nothing up.
+        if (n != 0) {
+            memory_.composePicture(n);
+            const std::string replacement = memory_.pictureName(n);
+            assignPicture(layer, upperAnsi(replacement), replacement, n);
+        }
     } else {
         const std::string replacement =
             n != 0 ? memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])
@@ -66,24 +71,20 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
     lastPlaceholder_ = upper;
 }
 
-void PictureChoice::assignComposed(SceneLayer& layer, int n) {
-    memory_.composePicture(n);
-    const std::string name = memory_.pictureName(n);
-    if (name.empty()) return;  // no picture for this number: keep the texture
-    // The shared buffer now holds picture n with the size recorded for n.
-    // Looking the name up among the ten would stop at an earlier slot of the
-    // same file, whose size may never have been recorded (no texture then),
-    // so picture n is taken directly.
-    const PictureImage image = memory_.pictureImage(n);
-    layer.loadTexture(device_, name, image.bytes, image.size);
-}
-
-void PictureChoice::assignPicture(SceneLayer& layer, const std::string& key,
-                                  const std::string& text) {
+void PictureChoice::assignPicture(SceneLayer& layer, const std::string& key, const std::string& text,
+                                  int composed) {
     // An empty name is what a buffer holding nothing is called: matching it
     // would only take the layer's picture away (a block without a source, a
     // source naming no placeholder), so nothing is looked up.
     if (key.empty()) return;
+    // The shared buffer holds the picture just composed, with the size
+    // recorded for its number. An earlier slot of the same file may never
+    // have been composed (no size, so no texture), so that number wins.
+    if (composed != 0 && memory_.pictureName(composed) == key) {
+        const PictureImage image = memory_.pictureImage(composed);
+        layer.loadTexture(device_, text, image.bytes, image.size);
+        return;
+    }
     for (int n = 1; n <= 10; ++n) {
         if (memory_.pictureName(n) == key) {
             const PictureImage image = memory_.pictureImage(n);

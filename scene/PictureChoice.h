@@ -20,10 +20,12 @@ public:
     // resolution, layerFile the resolved path of the layer file applied.
     void choosePicture(SceneLayer& layer, const std::string& source, const std::string& layerFile);
 
-    // Finds the picture named key (an upper-case path) and makes the layer's
-    // texture from it, naming it text; nothing happens when none matches
-    // or the key is empty.
-    void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text);
+    // Finds the picture named key (an upper-case path) among the ten, then
+    // among the data-directory bitmaps, and makes the layer's texture from
+    // it, naming it text; nothing happens when none matches or the key is
+    // empty. composed: the number of the picture just composed into a
+    // shared buffer (variant C), which is taken when its name is the key.
+    void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text, int composed = 0);
 
     // Every hand-over to another scene script moves each placeholder on to
     // the next picture buffer (10 wraps to 1) and forgets the last
@@ -38,8 +40,6 @@ public:
     static int placeholderNumber(const std::string& upperText);
 
 private:
-    void assignComposed(SceneLayer& layer, int n);
-
     const Variant& variant_;
     PictureMemory& memory_;
     DrawingPort& device_;

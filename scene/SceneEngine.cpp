@@ -140,12 +140,8 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         return nextSceneTime_;
     }
     float t = narrow(sceneTime);
-    // A script whose first header hands over again passes the show on at
-    // once, as a hand-over read after a scene does.
-    bool handOverAtOnce = false;
     for (int round = 0; round < kAdvanceRounds; ++round) {
-        if (!handOverAtOnce && !(static_cast<double>(t) + 0.01 >= reader_.wait)) break;
-        handOverAtOnce = false;
+        if (!(static_cast<double>(t) + 0.01 >= reader_.wait)) break;
         bool ranIntoEnd = false;
         if (!chainPending_) {
             buildCurrentHeader();
@@ -171,11 +167,10 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         sceneTime = 0.0;
         // The new script's first header: one cut off by the end of the file
         // is never applied (as at the start of the show), and one that
-        // hands over is followed, not applied as a layer file.
+        // hands over is followed, not applied as a layer file, when its
+        // scene time comes, as at the start of the show.
         chainPending_ = reader_.readSceneHeader(ranIntoEnd);
-        if (chainPending_) {
-            handOverAtOnce = true;
-        } else if (ranIntoEnd) {
+        if (!chainPending_ && ranIntoEnd) {
             endScript();
             break;
         }

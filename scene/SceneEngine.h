@@ -92,7 +92,8 @@ private:
     int nextSceneTime_ = 0;
     bool scriptEnded_ = false;
     // The header last read hands over to another scene script and has not
-    // been followed yet (the show's first header, due later, can be one).
+    // been followed yet: a script's first header that hands over waits for
+    // its scene time, at the start of the show as after a hand-over.
     bool chainPending_ = false;
     int screenLayoutCode_ = 0;
     int distance_ = 0;

@@ -7,7 +7,8 @@ namespace qv {
 
 DefaultPictures prepareDefaultPictures(const Variant& variant,
                                    const std::optional<std::string>& appDataFolder, FilesPort& files,
-                                   RegistryPort& registry, PhotoImport& import) {
+                                   RegistryPort& registry, PhotoImport& import,
+                                   const std::function<void()>& endShowEarly) {
     DefaultPictures result;
     // Without an application-data folder there is no folder path at all:
     // nothing may be made or written, and the show cannot run.
@@ -15,6 +16,7 @@ DefaultPictures prepareDefaultPictures(const Variant& variant,
         appDataFolder ? userPictureFolder(*appDataFolder, variant) : std::nullopt;
     if (!folder) {
         result.endShowEarly = true;
+        if (endShowEarly) endShowEarly();
         return result;
     }
     result.folder = *folder;
@@ -24,7 +26,7 @@ DefaultPictures prepareDefaultPictures(const Variant& variant,
 
     {
         SettingsStore store(registry, variant);
-        result.failedStills = store.SeedDefaultPictures(*folder, files, import);
+        result.failedStills = store.SeedDefaultPictures(*folder, files, import, endShowEarly);
     }
     result.seeded = true;
     result.endShowEarly = result.failedStills > 0;

@@ -3,6 +3,7 @@
 // user's very first show the per-user picture folder does not exist yet, so
 // it is made and filled with the variant's ten default stills, converted to
 // screen-sized bitmaps, and the picture list in the registry is set to them.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,8 +31,13 @@ struct DefaultPictures {
 // appDataFolder: the user's application-data folder, nothing when the shell
 // has none. An existing folder, even an empty one, counts as prepared.
 // Conversions may show their messages through the import's message port.
+// endShowEarly (the show's) is called the moment the show must end: at once
+// without a folder, or when the first still fails, before the next one is
+// converted; the stills after it convert without messages, so the user sees
+// one message however many stills are broken.
 DefaultPictures prepareDefaultPictures(const Variant& variant,
                                    const std::optional<std::string>& appDataFolder, FilesPort& files,
-                                   RegistryPort& registry, PhotoImport& import);
+                                   RegistryPort& registry, PhotoImport& import,
+                                   const std::function<void()>& endShowEarly = {});
 
 }  // namespace qv

@@ -84,17 +84,21 @@ bool SettingsStore::RemovePicture(const std::string& slotName, const std::string
     return true;
 }
 
-int SettingsStore::SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import) {
+int SettingsStore::SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import,
+                                       const std::function<void()>& firstFailure) {
     files.makeDirectories(folder);
     WriteDword(kPhotoNumValue, kMaxPictures);
     int failed = 0;
     for (int n = 1; n <= kMaxPictures; ++n) {
         const std::string still = variant_.defaultStill(n);
-        if (import.ConvertPicture(still, n, folder, false)) {
+        // Once the show has ended, a message of a later still would only be
+        // closed unseen by the show's end: those convert silently.
+        const bool silent = failed > 0 && firstFailure;
+        if (import.ConvertPicture(still, n, folder, silent)) {
             WriteString(photoValueName(n), folder + photoFileName(n));
             WriteString(photoRealValueName(n), still);
-        } else {
-            ++failed;
+        } else if (++failed == 1 && firstFailure) {
+            firstFailure();
         }
     }
     return failed;

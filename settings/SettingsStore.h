@@ -2,6 +2,7 @@
 // The settings of one variant in the current user's registry: the picture
 // list ("photo_num", photoN, photoN_real), "background music" and
 // "trimming". Reads write their default back when the value is missing.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -55,7 +56,10 @@ public:
     // First-run filling: makes the folder, writes "photo_num" = 10, then
     // converts default still N into slot N for N = 1..10, writing photoN and
     // photoN_real for each still that converted. Returns how many failed.
-    int SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import);
+    // firstFailure (the show's early end) is called when the first still
+    // fails; the stills after it still convert, without messages.
+    int SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import,
+                            const std::function<void()>& firstFailure = {});
 
 private:
     const Variant& variant_;

@@ -25,7 +25,11 @@ SaverWindow::SaverWindow(const Variant& variant, HINSTANCE instance)
 
 SaverWindow::~SaverWindow() {
     // Only the failed start deletes the window object; the show itself ends
-    // with the process.
+    // with the process. The renderer made for this window goes first: it
+    // holds the window's files and a device made on its handle.
+    if (renderer_ && Renderer::current() == renderer_) Renderer::setCurrent(nullptr);
+    delete renderer_;
+    renderer_ = nullptr;
     if (handle()) DestroyWindow(handle());
     if (comStarted_) CoUninitialize();
 }
@@ -37,17 +41,18 @@ void SaverWindow::prepareFirstRunPictures() {
     Win32Decoder decoder;
     Win32Messages messages(variant_, instance_);
     PhotoImport import(variant_, files_, decoder, messages, screenHeight());
-    const DefaultPictures prepared =
-        prepareDefaultPictures(variant_, applicationDataFolder(), files_, registry, import);
-    pictureFolder_ = prepared.folder;
-    if (!prepared.endShowEarly) return;
     // No folder to work with, or a still that would not convert: end the show
-    // as the window's destruction would (no timers run yet), so the message
-    // loop ends as soon as it starts and no power action follows.
-    powerAction_ = 0;
-    if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
-    frameDue_ = false;
-    PostQuitMessage(0);
+    // at once, as the window's destruction would (no timers run yet), so the
+    // message loop ends as soon as it starts and no power action follows.
+    const auto endEarly = [this] {
+        powerAction_ = 0;
+        if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
+        endedEarly_ = true;
+        frameDue_ = false;
+        PostQuitMessage(0);
+    };
+    pictureFolder_ =
+        prepareDefaultPictures(variant_, applicationDataFolder(), files_, registry, import, endEarly).folder;
 }
 
 void SaverWindow::armPowerTimer() {
@@ -107,9 +112,11 @@ bool SaverWindow::create() {
     // 8. The layout code picks the camera distance.
     screenLayoutCode_ = screenLayoutCode(showWidth_, showHeight_);
 
-    // 9. The scenes due at once. Without a scene script the window still
-    // shows and closes as soon as the message loop runs.
-    if (renderer_->startShow(screenLayoutCode_) != 0) close();
+    // 9. The scenes due at once. Without a scene script (the generic
+    // failure) the window still shows and closes as soon as the message loop
+    // runs; any other failure, such as a transform the device refused,
+    // leaves the show going.
+    if (renderer_->startShow(screenLayoutCode_) == E_FAIL) close();
 
     // 10. The scene timer, armed whatever the next scene time: a first scene
     // due within the first second has a next scene time of 0, and the

@@ -34,6 +34,9 @@ public:
     bool create();
 
     int powerAction() const { return powerAction_; }
+    // The show ended before it began (first-run pictures): no power action
+    // follows it, whatever was set meanwhile.
+    bool endedEarly() const { return endedEarly_; }
 
     // The idle hook's part: draws one frame when one is due.
     void drawDueFrame();
@@ -91,6 +94,7 @@ private:
     int musicOn_ = 0;
     int powerAction_ = 0;
     bool endedByPower_ = false;
+    bool endedEarly_ = false;
     bool frameDue_ = true;
     bool comStarted_ = false;
     bool closePosted_ = false;

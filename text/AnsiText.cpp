@@ -1,9 +1,16 @@
 #include "text/AnsiText.h"
 
+#include <bitset>
+
 namespace qv {
 
 namespace {
 unsigned gCodePage = 1252;
+std::bitset<256> gLeadBytes;
+
+void addLeadBytes(unsigned first, unsigned last) {
+    for (unsigned c = first; c <= last && c < 256; ++c) gLeadBytes.set(c);
+}
 
 template <typename F>
 void mapLetters(std::string& text, F f) {
@@ -21,13 +28,40 @@ unsigned char upperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 
 unsigned char lowerAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
 }  // namespace
 
-void setAnsiCodePage(unsigned codePage) { gCodePage = codePage; }
+void setAnsiCodePage(unsigned codePage) {
+    gCodePage = codePage;
+    gLeadBytes.reset();
+    switch (codePage) {
+        case 932:  // Japanese (Shift JIS)
+            addLeadBytes(0x81, 0x9F);
+            addLeadBytes(0xE0, 0xFC);
+            break;
+        case 936:  // Simplified Chinese (GBK)
+        case 949:  // Korean (Unified Hangul)
+        case 950:  // Traditional Chinese (Big5)
+            addLeadBytes(0x81, 0xFE);
+            break;
+        case 1361:  // Korean (Johab)
+            addLeadBytes(0x84, 0xD3);
+            addLeadBytes(0xD8, 0xDE);
+            addLeadBytes(0xE0, 0xF9);
+            break;
+        default:
+            break;
+    }
+}
+
 unsigned ansiCodePage() { return gCodePage; }
 
-bool isLeadByte(unsigned char c) {
-    if (gCodePage == 932) return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    return false;
+void setAnsiLeadByteRanges(const unsigned char* pairs, std::size_t count) {
+    gLeadBytes.reset();
+    for (std::size_t i = 0; pairs != nullptr && i + 1 < count; i += 2) {
+        if (pairs[i] == 0 && pairs[i + 1] == 0) break;
+        addLeadBytes(pairs[i], pairs[i + 1]);
+    }
 }
+
+bool isLeadByte(unsigned char c) { return gLeadBytes.test(c); }
 
 void makeUpperAnsi(std::string& text) { mapLetters(text, upperAscii); }
 void makeLowerAnsi(std::string& text) { mapLetters(text, lowerAscii); }

@@ -64,13 +64,15 @@ struct ComScope {
 };
 
 // The bitmap's pixels as 24-bit rows, read bottom-up from the platform and
-// stored top-down in out.
-DecodeError readPixels(HBITMAP bitmap, Image& out) {
+// stored top-down in out; a bitmap beyond limit (when one is given) is left
+// before anything is allocated for it.
+DecodeError readPixels(HBITMAP bitmap, Image& out, const DecodeLimit* limit = nullptr) {
     BITMAP info{};
     if (GetObjectW(bitmap, sizeof info, &info) != sizeof info) return DecodeError::Other;
     const int width = info.bmWidth;
     const int height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     if (width <= 0 || height <= 0) return DecodeError::Other;
+    if (limit && !limit->allows(width, height)) return DecodeError::TooLarge;
 
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3u;
     const std::size_t stride = (rowBytes + 3u) & ~static_cast<std::size_t>(3u);
@@ -193,9 +195,17 @@ DecodeError Win32Decoder::decodeBmp(const std::string& path, Image& out) {
     return readPixels(loaded.bitmap, out);
 }
 
-DecodeError Win32Decoder::decodeJpeg(const unsigned char* data, std::size_t size, Image& out) {
+DecodeError Win32Decoder::decodeJpeg(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                                     Image& out) {
     out = Image{};
     if (!data || size == 0 || size > 0x7FFFFFFFu) return DecodeError::Other;
+    // A BMP under a .jpg name: our own reader first, as for BMP files (it
+    // takes the top-down and run-length kinds the platform gets wrong); what
+    // it does not know goes to the platform's decoder.
+    if (size >= 2 && data[0] == 'B' && data[1] == 'M') {
+        const DecodeError own = decodeBmpInMemory(data, size, limit, out);
+        if (own != DecodeError::Other) return own;
+    }
 
     // The whole file in one movable block; the stream frees it when released.
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -233,8 +243,9 @@ DecodeError Win32Decoder::decodeJpeg(const unsigned char* data, std::size_t size
     // The pixels straight from the decoder's bitmap, which the picture owns:
     // we scale them ourselves, so a platform copy would only cost time and
     // another picture's worth of memory. Running out of memory shows up in
-    // our own buffers.
-    return readPixels(decoded, out);
+    // our own buffers. The decoded size is checked first: a JPEG whose
+    // height came only after its first scan was never checked before.
+    return readPixels(decoded, out, &limit);
 }
 
 }  // namespace qv::win

@@ -14,8 +14,9 @@ std::optional<std::string> applicationDataFolder();
 int screenWidth();
 int screenHeight();
 
-// Tells the core's text functions the system's ANSI code page (GetACP), so
-// case rules follow a double-byte code page such as 932.
+// Tells the core's text functions the system's ANSI code page (GetACP) and
+// its lead bytes, so case rules follow a double-byte code page such as 932
+// or 936.
 void adoptAnsiCodePage();
 
 }  // namespace qv::win

@@ -22,6 +22,12 @@ std::optional<std::string> applicationDataFolder() {
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
-void adoptAnsiCodePage() { setAnsiCodePage(GetACP()); }
+void adoptAnsiCodePage() {
+    const UINT codePage = GetACP();
+    setAnsiCodePage(codePage);
+    // The system's own lead bytes, for whatever double-byte code page it has.
+    CPINFO info{};
+    if (GetCPInfo(codePage, &info) && info.MaxCharSize > 1) setAnsiLeadByteRanges(info.LeadByte, MAX_LEADBYTES);
+}
 
 }  // namespace qv::win

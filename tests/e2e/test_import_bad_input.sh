@@ -48,6 +48,7 @@ truncated.bmp $U $U
 claims60000.bmp $U $U
 claims60000.jpg $L $M
 claims30000x100.jpg $L $M
+dnl.jpg $U $U
 a.bmp.old\\x.jpg $U $U
 notes.txt $U -
 LIST

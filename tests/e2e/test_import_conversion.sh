@@ -3,7 +3,8 @@
 # bitmaps written for each variant have the sizes the arithmetic gives for
 # this 1024 x 768 screen (base height truncate(768 x 0.64) = 491), their
 # headers field by field, and the source's pixels: the colour blocks land in
-# the right quadrants, also for a JPEG stored turned with EXIF orientation 6.
+# the right quadrants, also for a JPEG stored turned with EXIF orientation 6,
+# for 16-bit BMPs, and for a GIF, PNG or BMP named .jpg.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/import-helpers.sh"
 e2e_start_display 1024x768x24
@@ -41,6 +42,14 @@ convert_ok B upper2.JPEG 9 654 491 12
 convert_ok B UPPER.BMP 10 654 491 2
 convert_ok B topdown.bmp 2 654 491 2          # rows stored from the top
 convert_ok B rle8.bmp 7 654 491 2             # run-length coded
+convert_ok B rgb565.bmp 8 654 491 12          # 16 bits a pixel: 5-6-5
+convert_ok B rgb565topdown.bmp 9 654 491 12   # the same from the top (our own reader)
+# Files named .jpg that are another kind, or a JPEG with stray bytes
+# between its segments: each sized from its own header and decoded.
+convert_ok B gif.jpg 1 654 491 12
+convert_ok B png.jpg 2 654 491 2
+convert_ok B bmp.jpg 3 654 491 2
+convert_ok B stray.jpg 4 654 491 12
 echo "photo1.bmp: rows of 1964 bytes, 964324 pixel bytes, 964378 in all"
 e2e_check "654 x 491 sizes" test "$(field "$out/photo1.bmp" 34 4):$(stat -c %s "$out/photo1.bmp")" = "964324:964378"
 
@@ -68,7 +77,7 @@ e2e_check "notes.txt: success, no output, no message" \
 e2e_check "notes.txt: nothing written" test ! -e "$out/photo9.bmp"
 
 echo "--- the picture check accepts 2 .. 5000 pixels a side"
-for pic in tiny.jpg max5000.jpg blocks.bmp exif6.jpg UPPER.JPG; do
+for pic in tiny.jpg max5000.jpg blocks.bmp exif6.jpg UPPER.JPG gif.jpg png.jpg stray.jpg rgb565.bmp; do
   import_run validate B "$(import_winpath "$pics/$pic")"
   e2e_check "$pic accepted" test "$IMPORT_CODE:$(head -n 1 <<<"$IMPORT_OUT")" = "0:accepted"
 done

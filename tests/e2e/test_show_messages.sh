@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The show window's answers to system messages: Alt+F4 / SC_CLOSE are
-# swallowed and a power status change is ignored, while a suspend, a display
+# The show window's answers to system messages: Alt+F4 / SC_CLOSE (also with
+# the low four bits set) are swallowed, a move that keeps the size and a
+# power status change are ignored, while a suspend, a display
 # change, a session end, a capture change in the test window and the loss of
 # activation end the show (exit code 0 each time).
 source "$(dirname "$0")/lib.sh"
@@ -36,6 +37,16 @@ start_b "swallowed"
 send 0x0112 0xF060        # WM_SYSCOMMAND, SC_CLOSE
 sleep 1
 e2e_check "SC_CLOSE is swallowed" show_running "$pid"
+# The system uses the low four bits of a command itself: they are masked
+# off before the comparison.
+send 0x0112 0xF063        # SC_CLOSE | 3
+send 0x0112 0xF142        # SC_SCREENSAVE | 2
+sleep 1
+e2e_check "SC_CLOSE and SC_SCREENSAVE with low bits set are swallowed too" show_running "$pid"
+# A move that keeps the size says nothing about the display: the show stays.
+send move 10 10
+sleep 1
+e2e_check "a move without a size change keeps the show" show_running "$pid"
 xdotool key alt+F4
 sleep 1.5
 e2e_check "Alt+F4 does not end the show" show_running "$pid"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Shows that cannot start: with a data directory without a scene script the
 # show window opens and closes itself as soon as the message loop runs;
-# without Direct3D the show ends at once. Either way the program ends with
-# exit code 0 and no message.
+# without Direct3D the show ends at once, and the renderer made for the
+# window goes with it. Either way the program ends with exit code 0 and no
+# message.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 e2e_start_display 1024x768x24
@@ -35,6 +36,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 show_wait_exit "$SHOW_PID" 30
 e2e_check "B without Direct3D ends by itself with code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
 show_stop "$SHOW_PID"
+# The renderer made for the failed window is released with it.
+WINEDLLOVERRIDES="d3d8=;mscoree,mshtml=" timeout 60 "$(command -v wine64 || command -v wine)" \
+  "$QV_BUILD_DIR/tests/e2e/showfail.exe" >"$E2E_TMP/showfail.log" 2>/dev/null || true
+tr -d '\r' <"$E2E_TMP/showfail.log" | sed 's/^/  /'
+e2e_check "a failed show window leaves no renderer behind" grep -q 'ok: no renderer is left' "$E2E_TMP/showfail.log"
 
 # The data is put back for the tests that follow.
 show_install_data

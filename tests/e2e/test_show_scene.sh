@@ -41,9 +41,9 @@ for variant in B A C; do
   read -r ix iy < <(show_project -68 28 1 "$d")
   e2e_check "$variant: layer 1 reaches its corner at ($ix, $iy)" e2e_pixel_near "$shot" "$ix" "$iy" 255 0 0 3
 
-  # Layer 4: a white 30 x 10 picture (a texture of no power-of-two size)
-  # times the diffuse (0, 255, 128) at (60, -20); probe its centre and
-  # inside its right end (x 75 is its edge).
+  # Layer 4: a white 30 x 10 picture (a texture of no power-of-two size,
+  # from a run-length coded BMP) times the diffuse (0, 255, 128) at
+  # (60, -20); probe its centre and inside its right end (x 75 is its edge).
   read -r wx wy < <(show_project 60 -20 4 "$d")
   e2e_check "$variant: white layer 4 tinted (0, 255, 128) at ($wx, $wy)" e2e_pixel_near "$shot" "$wx" "$wy" 0 255 128 3
   read -r wx wy < <(show_project 73 -18 4 "$d")
@@ -62,8 +62,9 @@ for variant in B A C; do
   read -r cx cy < <(show_project -60 50 25 "$d")
   e2e_check "$variant: record 25 not drawn at ($cx, $cy)" e2e_pixel_near "$shot" "$cx" "$cy" 0 0 0 2
 
-  # Layer 3 (magenta, 20 x 20) sits at (-80, -60) until the scene at 4 s
-  # moves it to (80, -60) within one second.
+  # Layer 3 (magenta, 20 x 20, from a 16-bit BMP stored from the top) sits
+  # at (-80, -60) until the scene at 4 s moves it to (80, -60) within one
+  # second.
   read -r sx sy < <(show_project -80 -60 3 "$d")
   e2e_check "$variant: layer 3 at its start place ($sx, $sy)" e2e_pixel_near "$shot" "$sx" "$sy" 255 0 255 3
   if [ "$variant" = B ]; then

@@ -65,6 +65,13 @@ TEST(BitmapCache, UnreadableFilesAreLeftOutAndAMissingDirectoryGivesNothing) {
 
     cache.fill(files, "C:\\nowhere\\");
     EXPECT_EQ(cache.size(), 0u);
+
+    // A file over 64 MiB is no bitmap we would draw: it is not held for the
+    // whole show.
+    files.addFile(kDirB + "huge.bmp", std::string(64u * 1024u * 1024u + 1u, 'x'));
+    cache.fill(files, kDirB);
+    EXPECT_EQ(cache.size(), 1u);
+    EXPECT_TRUE(cache.find("C:\\WINDOWS\\SYSTEM32\\QUORVELKBSRC\\HUGE.BMP", false).empty());
 }
 
 TEST(ShowPictureMemory, FindsCachedBitmapsAndHasNoUserPicturesYet) {

@@ -130,7 +130,7 @@ TEST(BmpFile, ReadsTopDown32BitAndPalettedPictures) {
     for (unsigned char b : {7, 8, 9, 0}) vbf.push_back(b);
     ASSERT_TRUE(decodeBmp(vbf.data(), vbf.size(), image));
     EXPECT_EQ(image.bgr, (std::vector<unsigned char>{7, 8, 9}));
-    // Other masks are refused rather than guessed.
+    // Overlapping masks are refused rather than guessed.
     put32(vbf, 54, 0x000000FFu);
     EXPECT_FALSE(decodeBmp(vbf.data(), vbf.size(), image));
 
@@ -180,7 +180,7 @@ TEST(BmpFile, BrokenHeadersAreRefused) {
         with(22, 0, true),             // height 0
         with(22, 0x80000000u, true),   // height that cannot be negated
         with(26, 2, false),            // two planes
-        with(28, 16, false),           // 16 bits a pixel
+        with(28, 12, false),           // 12 bits a pixel
         with(30, 1, true),             // run-length compressed
         with(10, 0xFFFFFFF0u, true),   // pixels beyond the end
         with(10, 56, true),            // pixels start 2 bytes late: last row incomplete
@@ -203,6 +203,128 @@ TEST(BmpFile, BrokenHeadersAreRefused) {
     table.resize(54 + 100, 0);
     EXPECT_FALSE(decodeBmp(table.data(), table.size(), image));
     EXPECT_FALSE(decodeBmp(nullptr, 0, image));
+}
+
+// The bytes of a run-length coded picture after its headers and a colour
+// table of three entries: (10,20,30), (40,50,60), (70,80,90) as blue, green, red.
+std::vector<unsigned char> runLengthBmp(std::int32_t w, std::int32_t h, int bits,
+                                        const std::vector<unsigned char>& runs) {
+    auto v = bmpHeaders(w, h, bits, bits == 8 ? 1 : 2, 54 + 12, 3);
+    for (unsigned char b : {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0}) v.push_back(b);
+    v.insert(v.end(), runs.begin(), runs.end());
+    return v;
+}
+
+// Palette indexes of each row from the top, for a picture of that table.
+std::vector<std::vector<int>> indexRows(const Image& image) {
+    std::vector<std::vector<int>> rows;
+    for (int y = 0; y < image.height; ++y) {
+        rows.emplace_back();
+        for (int x = 0; x < image.width; ++x) rows.back().push_back((pixel(image, x, y)[0] - 10) / 30);
+    }
+    return rows;
+}
+
+TEST(BmpFile, SixteenBitPicturesWithAndWithoutBitFields) {
+    // 5-5-5 without bit fields, 2 x 2 bottom-up, rows of 4 bytes: bottom row
+    // white and pure red, top row 0x0210 (green 16, blue 16) and 0x0001
+    // (blue 1). Five bits widen by repeating their top bits: 31 -> 255,
+    // 16 -> 128 + 4 = 132, 1 -> 8.
+    auto v555 = bmpHeaders(2, 2, 16, 0, 54);
+    for (unsigned char b : {0xFF, 0x7F, 0x00, 0x7C, 0x10, 0x02, 0x01, 0x00}) v555.push_back(b);
+    Image image;
+    ASSERT_TRUE(decodeBmp(v555.data(), v555.size(), image));
+    EXPECT_EQ(pixel(image, 0, 1), (std::array<unsigned char, 3>{255, 255, 255}));
+    EXPECT_EQ(pixel(image, 1, 1), (std::array<unsigned char, 3>{0, 0, 255}));
+    EXPECT_EQ(pixel(image, 0, 0), (std::array<unsigned char, 3>{132, 132, 0}));
+    EXPECT_EQ(pixel(image, 1, 0), (std::array<unsigned char, 3>{8, 0, 0}));
+
+    // 5-6-5 bit fields, 3 x 1 stored from the top (the rows Wine's loader
+    // turns black), a row of 6 bytes padded to 8: 0xF800 red, 0x07E0 green
+    // 63, 0x0020 green 1 (six bits: 1 -> 4).
+    auto v565 = bmpHeaders(3, -1, 16, 3, 66);
+    for (std::uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu})
+        for (int i = 0; i < 4; ++i) v565.push_back(static_cast<unsigned char>(mask >> (8 * i)));
+    for (unsigned char b : {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0xEE, 0xEE}) v565.push_back(b);
+    ASSERT_TRUE(decodeBmp(v565.data(), v565.size(), image));
+    ASSERT_EQ(image.width, 3);
+    EXPECT_EQ(image.bgr, (std::vector<unsigned char>{0, 0, 255, 0, 255, 0, 0, 4, 0}));
+    BmpInfo info;
+    ASSERT_TRUE(readBmpInfo(v565.data(), v565.size(), info));
+    EXPECT_TRUE(info.topDown);
+    EXPECT_EQ(info.bitsPerPixel, 16);
+
+    // Masks that cannot be channels: overlapping, broken into two runs, past
+    // 16 bits, or missing.
+    for (std::uint32_t red : {0x07E0u, 0xF0F0u, 0x1F0000u, 0u}) {
+        auto bad = v565;
+        put32(bad, 54, red);
+        EXPECT_FALSE(decodeBmp(bad.data(), bad.size(), image)) << red;
+    }
+    // The last row cut short.
+    v565.pop_back();
+    v565.pop_back();
+    v565.pop_back();
+    EXPECT_FALSE(decodeBmp(v565.data(), v565.size(), image));
+}
+
+TEST(BmpFile, RunLengthPicturesFollowTheirRunsBothWaysUp) {
+    // RLE8, 4 x 3. Bottom row: three of index 2, end of row (the fourth
+    // pixel keeps index 0). Middle row: 1, 2, 1 given one by one (an odd
+    // count, so a pad byte), then a move 0 right and 1 on to the top row's
+    // fourth pixel: one of index 1, end of picture.
+    const std::vector<unsigned char> runs8 = {3, 2, 0, 0, 0, 3, 1, 2, 1, 0, 0, 2, 0, 1, 1, 1, 0, 1};
+    Image image;
+    auto up = runLengthBmp(4, 3, 8, runs8);
+    ASSERT_TRUE(decodeBmp(up.data(), up.size(), image));
+    EXPECT_EQ(indexRows(image), (std::vector<std::vector<int>>{{0, 0, 0, 1}, {1, 2, 1, 0}, {2, 2, 2, 0}}));
+    // The same runs stored from the top fill the rows from the top.
+    auto down = runLengthBmp(4, -3, 8, runs8);
+    ASSERT_TRUE(decodeBmp(down.data(), down.size(), image));
+    EXPECT_EQ(indexRows(image), (std::vector<std::vector<int>>{{2, 2, 2, 0}, {1, 2, 1, 0}, {0, 0, 0, 1}}));
+
+    // RLE4, 4 x 2: four pixels alternating 1 and 2; end of row; three given
+    // one by one (two bytes, no pad); one of index 2; end of picture.
+    auto four = runLengthBmp(4, 2, 4, {4, 0x12, 0, 0, 0, 3, 0x21, 0x00, 1, 0x20, 0, 1});
+    ASSERT_TRUE(decodeBmp(four.data(), four.size(), image));
+    EXPECT_EQ(indexRows(image), (std::vector<std::vector<int>>{{2, 1, 0, 2}, {1, 2, 1, 2}}));
+    BmpInfo info;
+    EXPECT_TRUE(readBmpInfo(four.data(), four.size(), info));
+
+    // Data that stops after a whole run keeps what it set.
+    auto unended = runLengthBmp(4, 1, 8, {2, 1});
+    ASSERT_TRUE(decodeBmp(unended.data(), unended.size(), image));
+    EXPECT_EQ(indexRows(image), (std::vector<std::vector<int>>{{1, 1, 0, 0}}));
+}
+
+TEST(BmpFile, RunsThatWouldLeaveThePictureAreRefused) {
+    const std::vector<std::vector<unsigned char>> refused = {
+        runLengthBmp(4, 2, 8, {5, 1, 0, 1}),                       // 5 pixels in a 4-pixel row
+        runLengthBmp(4, 2, 8, {2, 1, 3, 1, 0, 1}),                 // 2 + 3 in one row
+        runLengthBmp(4, 2, 8, {0, 5, 1, 1, 1, 1, 1, 0, 0, 1}),     // 5 one by one
+        runLengthBmp(4, 2, 8, {0, 0, 0, 0, 1, 1, 0, 1}),           // a run below the last row
+        runLengthBmp(4, 2, 8, {0, 2, 5, 0, 0, 1}),                 // a move past the row's end
+        runLengthBmp(4, 2, 8, {0, 2, 0, 3, 0, 1}),                 // a move below the picture
+        runLengthBmp(4, 2, 8, {0, 4, 1, 2}),                       // pixels cut off by the end
+        runLengthBmp(4, 2, 8, {0, 2, 1}),                          // a move without its second byte
+        runLengthBmp(4, 2, 4, {0, 5, 0x11, 0x11, 0x10, 0, 0, 1}),  // RLE4: 5 in a 4-pixel row
+    };
+    Image image;
+    BmpInfo info;
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        EXPECT_FALSE(decodeBmp(refused[i].data(), refused[i].size(), image)) << i;
+        EXPECT_TRUE(image.empty());
+        EXPECT_FALSE(readBmpInfo(refused[i].data(), refused[i].size(), info)) << i;
+    }
+    // Run-length coding of any other depth.
+    auto rle8At4 = runLengthBmp(4, 2, 8, {0, 1});
+    put16(rle8At4, 28, 4);
+    EXPECT_FALSE(decodeBmp(rle8At4.data(), rle8At4.size(), image));
+    // A few bytes may claim any size: 20000 x 10000 is the most decoded.
+    auto huge = runLengthBmp(20000, 10001, 8, {0, 1});
+    EXPECT_FALSE(readBmpInfo(huge.data(), huge.size(), info));
+    auto large = runLengthBmp(20000, 10000, 8, {0, 1});
+    EXPECT_TRUE(readBmpInfo(large.data(), large.size(), info));
 }
 
 }  // namespace

@@ -36,9 +36,19 @@ struct Show {
         }
     }
 
+    // As the show prepares them: each early end is counted, with the JPEGs
+    // decoded and the messages shown by then.
     DefaultPictures prepare(const std::optional<std::string>& appData = kAppData) {
-        return prepareDefaultPictures(variant, appData, files, registry, import);
+        return prepareDefaultPictures(variant, appData, files, registry, import, [this] {
+            ++earlyEnds;
+            decodedAtEnd = decoder.jpegCalls;
+            messagesAtEnd = messages.shown.size();
+        });
     }
+
+    int earlyEnds = 0;
+    int decodedAtEnd = -1;
+    std::size_t messagesAtEnd = 0;
 
     const Variant& variant;
     MemoryFiles files;
@@ -59,6 +69,7 @@ TEST(DefaultPictures, FirstShowSeedsTheTenStillsIntoANewFolder) {
     EXPECT_TRUE(result.seeded);
     EXPECT_EQ(result.failedStills, 0);
     EXPECT_FALSE(result.endShowEarly);
+    EXPECT_EQ(show.earlyEnds, 0);
     EXPECT_TRUE(show.files.folderExists(kFolderB));
     EXPECT_TRUE(show.messages.shown.empty());
 
@@ -111,6 +122,7 @@ TEST(DefaultPictures, AMissingStillLeavesItsSlotEmptyAndEndsTheShow) {
     EXPECT_TRUE(result.seeded);
     EXPECT_EQ(result.failedStills, 1);
     EXPECT_TRUE(result.endShowEarly);
+    EXPECT_EQ(show.earlyEnds, 1);
     for (int n : {1, 2, 4, 5, 6, 7, 8, 9, 10}) {
         EXPECT_TRUE(show.files.exists(kFolderB + "photo" + std::to_string(n) + ".bmp")) << n;
         EXPECT_EQ(show.registry.text(kKeyB, "photo" + std::to_string(n) + "_real"), stillB(n));
@@ -124,7 +136,7 @@ TEST(DefaultPictures, AMissingStillLeavesItsSlotEmptyAndEndsTheShow) {
     EXPECT_TRUE(show.messages.shown.empty());
 }
 
-TEST(DefaultPictures, AnUndecodableStillShowsItsMessageAndEndsTheShow) {
+TEST(DefaultPictures, TheFirstUndecodableStillEndsTheShowAtOnceWithTheOnlyMessage) {
     Show show(variantB());
     show.installStills();
     show.files.addFile(stillB(5), "not a picture");
@@ -133,13 +145,29 @@ TEST(DefaultPictures, AnUndecodableStillShowsItsMessageAndEndsTheShow) {
 
     EXPECT_EQ(result.failedStills, 2);
     EXPECT_TRUE(result.endShowEarly);
-    EXPECT_EQ(show.messages.shown,
-              (std::vector<MessageKind>{MessageKind::MsgUnsupportedFile, MessageKind::MsgOutOfMemory}));
+    // The show ends at still 5, before still 6 is decoded (stills 1 to 4
+    // were), after its message; still 8 fails without one.
+    EXPECT_EQ(show.earlyEnds, 1);
+    EXPECT_EQ(show.decodedAtEnd, 4);
+    EXPECT_EQ(show.messagesAtEnd, 1u);
+    EXPECT_EQ(show.messages.shown, (std::vector<MessageKind>{MessageKind::MsgUnsupportedFile}));
     EXPECT_TRUE(show.messages.cursorRestoredBeforeEachMessage);
+    // The seeding goes on through all ten slots.
     EXPECT_FALSE(show.files.exists(kFolderB + "photo5.bmp"));
     EXPECT_FALSE(show.files.exists(kFolderB + "photo8.bmp"));
     EXPECT_TRUE(show.files.exists(kFolderB + "photo9.bmp"));
+    EXPECT_EQ(show.registry.text(kKeyB, "photo10_real"), stillB(10));
     EXPECT_EQ(show.decoder.jpegCalls, 8);  // 10 stills, less the text and the 60000-pixel claim
+
+    // Without an early end to call (the settings dialog's preparation),
+    // every failed still shows its message.
+    Show dialog(variantB());
+    dialog.installStills();
+    dialog.files.addFile(stillB(5), "not a picture");
+    dialog.files.addFile(stillB(8), testing::jpegBytes(60000, 60000));
+    EXPECT_EQ(prepareDefaultPictures(variantB(), kAppData, dialog.files, dialog.registry, dialog.import).failedStills, 2);
+    EXPECT_EQ(dialog.messages.shown,
+              (std::vector<MessageKind>{MessageKind::MsgUnsupportedFile, MessageKind::MsgOutOfMemory}));
 }
 
 TEST(DefaultPictures, AnExistingFolderCountsAsPreparedEvenWhenEmpty) {
@@ -194,6 +222,7 @@ TEST(DefaultPictures, WithoutAnApplicationDataFolderNothingIsTouched) {
         const DefaultPictures result = show.prepare(appData);
 
         EXPECT_TRUE(result.endShowEarly);
+        EXPECT_EQ(show.earlyEnds, 1);
         EXPECT_TRUE(result.folder.empty());
         EXPECT_FALSE(result.seeded);
         EXPECT_EQ(show.files.allFiles().size(), filesBefore);

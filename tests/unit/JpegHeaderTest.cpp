@@ -5,7 +5,9 @@
 
 #include "PhotoTestSupport.h"
 #include "ports/DecoderPort.h"
+#include "image/BmpFile.h"
 #include "image/JpegHeader.h"
+#include "image/PictureHeader.h"
 #include "image/Orientation.h"
 
 namespace qv {
@@ -66,10 +68,8 @@ TEST(JpegHeader, BadBytesAreRefusedWithoutReadingPastTheEnd) {
     const std::string text = "hello, this is not a picture\r\n";
     EXPECT_FALSE(readJpegHeader(reinterpret_cast<const unsigned char*>(text.data()), text.size(), header));
     EXPECT_FALSE(readJpegHeader(nullptr, 0, header));
-    // A zero height (to be given by a later DNL segment) and a zero width.
+    // A zero width.
     auto zero = jpegBytes(0, 100);
-    EXPECT_FALSE(readJpegHeader(zero.data(), zero.size(), header));
-    zero = jpegBytes(100, 0);
     EXPECT_FALSE(readJpegHeader(zero.data(), zero.size(), header));
     // A scan before any frame header.
     const std::vector<unsigned char> scanFirst = {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xC0};
@@ -95,11 +95,76 @@ TEST(JpegHeader, BadBytesAreRefusedWithoutReadingPastTheEnd) {
         JpegHeader any;
         if (readJpegHeader(bytes.data(), bytes.size(), any)) {
             EXPECT_GT(any.width, 0);
-            EXPECT_GT(any.height, 0);
+            EXPECT_GE(any.height, 0);
             EXPECT_GE(any.orientation, 1);
             EXPECT_LE(any.orientation, 8);
         }
     }
+}
+
+TEST(JpegHeader, StrayAndFillBytesBetweenSegmentsAndAHeightGivenLater) {
+    // Three stray bytes (an escaped 0xFF among them) and three fill bytes
+    // after the JFIF segment, as decoders pass them over.
+    auto bytes = jpegBytes(800, 600, 6);
+    const std::size_t afterApp0 = 2 + 18;
+    bytes.insert(bytes.begin() + afterApp0, {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xFF, 0xFF});
+    JpegHeader header;
+    ASSERT_TRUE(readJpegHeader(bytes.data(), bytes.size(), header));
+    EXPECT_EQ(header.width, 800);
+    EXPECT_EQ(header.height, 600);
+    EXPECT_EQ(header.orientation, 6);
+
+    // Height 0 in the frame header: the DNL segment after the scan gives it;
+    // the width alone is read here.
+    const auto later = testing::jpegWithLaterHeight(3000, 2000);
+    ASSERT_TRUE(readJpegHeader(later.data(), later.size(), header));
+    EXPECT_EQ(header.width, 3000);
+    EXPECT_EQ(header.height, 0);
+}
+
+TEST(PictureHeader, EachKindIsSizedFromItsOwnHeader) {
+    PictureHeader header;
+    const auto jpeg = jpegBytes(4000, 3000, 8);
+    ASSERT_TRUE(readPictureHeader(jpeg.data(), jpeg.size(), header));
+    EXPECT_EQ(header.kind, PictureKind::Jpeg);
+    EXPECT_EQ(header.width, 4000);
+    EXPECT_EQ(header.orientation, 8);
+
+    // A GIF: its logical screen, widened to hold its first image (50 x 40
+    // screen, a 60 x 30 image at (5, 20): 65 x 50).
+    const auto gif = testing::gifBytes(50, 40, 5, 20, 60, 30);
+    ASSERT_TRUE(readPictureHeader(gif.data(), gif.size(), header));
+    EXPECT_EQ(header.kind, PictureKind::Gif);
+    EXPECT_EQ(header.width, 65);
+    EXPECT_EQ(header.height, 50);
+    EXPECT_EQ(header.orientation, 1);
+
+    const auto png = testing::pngBytes(3000, 0x80000000u);
+    ASSERT_TRUE(readPictureHeader(png.data(), png.size(), header));
+    EXPECT_EQ(header.kind, PictureKind::Png);
+    EXPECT_EQ(header.width, 3000);
+    EXPECT_EQ(header.height, 2147483647);  // beyond the int range: its largest value
+
+    // A BMP stored from the top.
+    auto bmp = encodeBmp24(makeImage(7, 5, testing::positionColour));
+    bmp[22] = 0xFB; bmp[23] = 0xFF; bmp[24] = 0xFF; bmp[25] = 0xFF;  // height -5
+    ASSERT_TRUE(readPictureHeader(bmp.data(), bmp.size(), header));
+    EXPECT_EQ(header.kind, PictureKind::Bmp);
+    EXPECT_EQ(header.width, 7);
+    EXPECT_EQ(header.height, 5);
+
+    // Not pictures: another GIF version, a PNG without IHDR, empty sides,
+    // and each kind cut short of the header that sizes it.
+    auto gif88 = gif;
+    gif88[4] = '8';
+    auto noIhdr = png;
+    noIhdr[12] = 'X';
+    const std::vector<std::vector<unsigned char>> refused = {gif88, noIhdr, testing::gifBytes(0, 0),
+                                                             testing::pngBytes(0, 10)};
+    for (const auto& bytes : refused) EXPECT_FALSE(readPictureHeader(bytes.data(), bytes.size(), header));
+    const std::pair<std::vector<unsigned char>, std::size_t> needs[] = {{gif, 13}, {png, 24}, {bmp, 54}};
+    for (const auto& [whole, headerEnd] : needs)
+        for (std::size_t n = 0; n < headerEnd; ++n) EXPECT_FALSE(readPictureHeader(whole.data(), n, header)) << n;
 }
 
 TEST(Orientation, EachTagStandsThePictureUpright) {

@@ -293,6 +293,44 @@ TEST(ConvertPicture, JpegSizeLimitsBeforeDecoding) {
     EXPECT_FALSE(rig.files.exists(kFolder + "photo1.bmp"));
 }
 
+TEST(ConvertPicture, AJpegNameOverAnotherKindOrALaterHeightIsDecodedAsTheDecoderTakesIt) {
+    // On the 768-line screen: 4:3 becomes 654 x 491, 3:2 818 x 545.
+    Rig rig;
+    rig.decoder.jpegColour = nullptr;
+    rig.files.addFile("C:\\p\\gif.jpg", testing::gifBytes(800, 600));
+    rig.files.addFile("C:\\p\\png.jpg", testing::pngBytes(3000, 2000));
+    rig.files.addFile("C:\\p\\bmp.jpg", encodeBmp24(makeImage(1600, 1200, testing::positionColour)));
+    rig.files.addFile("C:\\p\\dnl.jpg", testing::jpegWithLaterHeight(3000, 2000));
+    const std::pair<const char*, int> sources[] = {
+        {"C:\\p\\gif.jpg", 654}, {"C:\\p\\png.jpg", 818}, {"C:\\p\\bmp.jpg", 654}, {"C:\\p\\dnl.jpg", 818}};
+    for (const auto& [source, width] : sources) {
+        EXPECT_TRUE(rig.import.ValidatePicture(source)) << source;
+        ASSERT_TRUE(rig.import.ConvertPicture(source, 1, kFolder, false)) << source;
+        EXPECT_EQ(converted(rig, 1).width, width) << source;
+    }
+    EXPECT_TRUE(rig.takeMessages().empty());
+    EXPECT_EQ(rig.decoder.jpegCalls, 8);
+    EXPECT_EQ(rig.decoder.bmpCalls, 0);  // the BMP came through the .jpg path
+
+    // Only a width to check before decoding: one past the limits is never
+    // decoded; a height past them, known only once decoded, is refused then,
+    // with the message its purpose gives (over 5000 for the dialog, over 200
+    // megapixels for the conversion: 20000 x 10001).
+    rig.files.addFile("C:\\p\\wide.jpg", testing::jpegWithLaterHeight(20001, 10));
+    rig.files.addFile("C:\\p\\tall.jpg", testing::jpegWithLaterHeight(4000, 6000));
+    rig.files.addFile("C:\\p\\many.jpg", testing::jpegWithLaterHeight(20000, 10001));
+    rig.files.addFile("C:\\p\\huge.jpg", testing::gifBytes(60000, 10));
+    const int decoded = rig.decoder.jpegCalls;
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\wide.jpg", 2, kFolder, false));
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\huge.jpg", 2, kFolder, false));
+    EXPECT_EQ(rig.decoder.jpegCalls, decoded);
+    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\tall.jpg"));
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\many.jpg", 2, kFolder, false));
+    EXPECT_EQ(rig.takeMessages(), (Kinds{MessageKind::MsgOutOfMemory, MessageKind::MsgOutOfMemory,
+                                         MessageKind::MsgPictureTooLarge, MessageKind::MsgOutOfMemory}));
+    EXPECT_FALSE(rig.files.exists(kFolder + "photo2.bmp"));
+}
+
 TEST(ConvertPicture, AFailedConversionLeavesThePreviousBitmap) {
     Rig rig;
     const std::string old = "previous bitmap";

@@ -12,6 +12,7 @@
 #include "ports/MessagePort.h"
 #include "image/BmpFile.h"
 #include "image/JpegHeader.h"
+#include "image/PictureHeader.h"
 
 namespace qv::testing {
 
@@ -73,6 +74,48 @@ inline std::vector<unsigned char> jpegBytes(unsigned w, unsigned h, int orientat
     return v;
 }
 
+// A JPEG whose frame header gives height 0 and whose DNL segment, after the
+// scan, gives the height.
+inline std::vector<unsigned char> jpegWithLaterHeight(unsigned w, unsigned h) {
+    std::vector<unsigned char> v = jpegBytes(w, 0);
+    const std::vector<unsigned char> dnl = {0xFF, 0xDC, 0x00, 0x04, static_cast<unsigned char>(h >> 8),
+                                            static_cast<unsigned char>(h)};
+    v.insert(v.end() - 2, dnl.begin(), dnl.end());  // before the end mark
+    return v;
+}
+
+// The headers of a GIF: logical screen w x h, then an image of iw x ih at
+// (left, top).
+inline std::vector<unsigned char> gifBytes(unsigned w, unsigned h, unsigned left = 0, unsigned top = 0,
+                                           unsigned iw = 0, unsigned ih = 0) {
+    auto le = [](std::vector<unsigned char>& v, unsigned x) {
+        v.push_back(static_cast<unsigned char>(x));
+        v.push_back(static_cast<unsigned char>(x >> 8));
+    };
+    std::vector<unsigned char> v = {'G', 'I', 'F', '8', '9', 'a'};
+    le(v, w);
+    le(v, h);
+    v.insert(v.end(), {0x80, 0, 0});                  // a global table of two colours
+    v.insert(v.end(), {0, 0, 0, 255, 255, 255});
+    v.insert(v.end(), {0x21, 0xF9, 4, 0, 0, 0, 0, 0});  // a graphic control extension
+    v.push_back(0x2C);
+    le(v, left);
+    le(v, top);
+    le(v, iw ? iw : w);
+    le(v, ih ? ih : h);
+    v.insert(v.end(), {0, 2, 2, 0x44, 0x01, 0, 0x3B});
+    return v;
+}
+
+// The signature and IHDR chunk of a PNG of w x h.
+inline std::vector<unsigned char> pngBytes(std::uint32_t w, std::uint32_t h) {
+    std::vector<unsigned char> v = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (std::uint32_t x : {w, h})
+        for (int shift = 24; shift >= 0; shift -= 8) v.push_back(static_cast<unsigned char>(x >> shift));
+    v.insert(v.end(), {8, 2, 0, 0, 0, 0, 0, 0, 0});  // depth, colour type, methods, a CRC
+    return v;
+}
+
 inline std::string asString(const std::vector<unsigned char>& v) { return std::string(v.begin(), v.end()); }
 
 // A picture whose pixel (x, y) is colour(x, y) = {b, g, r}.
@@ -100,8 +143,18 @@ inline std::array<unsigned char, 3> positionColour(int x, int y) {
     return {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 200};
 }
 
-// BMPs come from the strict reader through the files port; a JPEG "decodes"
-// to its header's stored size with positionColour, unless an error is set.
+// The height a DNL segment (FF DC, length 4) gives; 0 without one.
+inline int dnlHeight(const unsigned char* data, std::size_t size) {
+    for (std::size_t i = 0; i + 5 < size; ++i)
+        if (data[i] == 0xFF && data[i + 1] == 0xDC && data[i + 2] == 0 && data[i + 3] == 4)
+            return (data[i + 4] << 8) | data[i + 5];
+    return 0;
+}
+
+// BMPs come from the strict reader through the files port; a JPEG (or a GIF
+// or PNG) "decodes" to its header's stored size with positionColour, unless
+// an error is set, its height from a DNL segment when its header has none.
+// Sizes beyond the caller's limit are refused before anything is made.
 class FakeDecoder : public BmpFileDecoder {
 public:
     using BmpFileDecoder::BmpFileDecoder;
@@ -117,12 +170,16 @@ public:
         if (bmpError != DecodeError::None) { out = Image(); return bmpError; }
         return BmpFileDecoder::decodeBmp(path, out);
     }
-    DecodeError decodeJpeg(const unsigned char* data, std::size_t size, Image& out) override {
+    DecodeError decodeJpeg(const unsigned char* data, std::size_t size, const DecodeLimit& limit,
+                           Image& out) override {
         ++jpegCalls;
         out = Image();
         if (jpegError != DecodeError::None) return jpegError;
-        JpegHeader header;
-        if (!readJpegHeader(data, size, header)) return DecodeError::Other;
+        if (size >= 2 && data[0] == 'B' && data[1] == 'M') return decodeBmpInMemory(data, size, limit, out);
+        PictureHeader header;
+        if (!readPictureHeader(data, size, header)) return DecodeError::Other;
+        if (header.height == 0) header.height = dnlHeight(data, size);
+        if (!limit.allows(header.width, header.height)) return DecodeError::TooLarge;
         if (!jpegColour) {
             out.width = header.width;
             out.height = header.height;

@@ -316,7 +316,7 @@ TEST(SceneEngineHandOver, AHandOverToAScriptWhoseFirstHeaderHasNoEndStopsTheScen
     EXPECT_EQ(empty.opens("empty.txt"), 1);
 }
 
-TEST(SceneEngineHandOver, AFirstHeaderThatHandsOverLaterDoesSoWhenDue) {
+TEST(SceneEngineHandOver, AFirstHeaderThatHandsOverLaterDoesSoWhenDueAtStartAndMidShow) {
     // The show's first header chains at 2 s: nothing is built at the start,
     // and at 2 s the show moves to second.txt instead of applying the chained
     // name as a layer file and reading on in the old script.
@@ -338,6 +338,30 @@ TEST(SceneEngineHandOver, AFirstHeaderThatHandsOverLaterDoesSoWhenDue) {
     EXPECT_FALSE(rig.layer(4).inUse);
     EXPECT_EQ(rig.opens("second.txt"), 1);
     EXPECT_EQ(rig.engine->pictureChoice().stillRotation()[0], 2);
+
+    // The same rule mid-show: reached by a hand-over at 1 s, menu.txt's
+    // first header hands over at 3 s of its own time, not at once.
+    EngineRig mid;
+    mid.file("scenescript.txt",
+             "scenetime=0\nscript=.\\a.txt\nend\nscenetime=1\nscript=.\\a.txt\nend\n"
+             "continue=.\\menu.txt\nend\n");
+    mid.file("a.txt", "set\nlayer=1\nend\n");
+    mid.file("menu.txt", "scenetime=3\ncontinue=.\\b.txt\nend\n");
+    mid.file("b.txt", "scenetime=0.5\nscript=.\\c.txt\nend\n");
+    mid.file("c.txt", "set\nlayer=2\nend\n");
+    mid.start();
+    sceneTime = 1.0;
+    EXPECT_EQ(mid.engine->advanceScenes(sceneTime), 3000);
+    EXPECT_EQ(sceneTime, 0.0);
+    EXPECT_EQ(mid.opens("b.txt"), 0);
+    EXPECT_EQ(mid.advance(2.95), 3000);  // 2.95 + 0.01 is short of 3
+    EXPECT_EQ(mid.opens("b.txt"), 0);
+    sceneTime = 3.0;
+    EXPECT_EQ(mid.engine->advanceScenes(sceneTime), 500);
+    EXPECT_EQ(sceneTime, 0.0);
+    EXPECT_EQ(mid.opens("b.txt"), 1);
+    EXPECT_EQ(mid.opens("menu.txt"), 1);  // read as a scene script only
+    EXPECT_EQ(mid.engine->pictureChoice().stillRotation()[0], 3);
 }
 
 TEST(SceneEngineLayerFile, LayerThirtyEndsTheFile) {

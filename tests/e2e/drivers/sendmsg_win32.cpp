@@ -2,8 +2,10 @@
 // answer, for the end-to-end tests of the show window's message handling.
 // Usage: sendmsg "<window title>" <message> <wParam> [lParam]
 //        sendmsg "<window title>" activate-other
+//        sendmsg "<window title>" move <x> <y>
 // Numbers may be decimal or 0x hex. "activate-other" makes a window of its
 // own and brings it to the front, so the titled window loses activation.
+// "move" moves the window without touching its size (SWP_NOSIZE).
 // Exit code 0 when the window was found (and the message sent).
 #include <windows.h>
 
@@ -40,6 +42,12 @@ int main(int argc, char** argv) {
         }
         std::printf("activated another window\n");
         return 0;
+    }
+    if (std::strcmp(argv[2], "move") == 0 && argc > 4) {
+        const BOOL moved = SetWindowPos(target, nullptr, std::atoi(argv[3]), std::atoi(argv[4]), 0, 0,
+                                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        std::printf("moved %d\n", moved ? 1 : 0);
+        return moved ? 0 : 1;
     }
     const UINT message = static_cast<UINT>(std::strtoul(argv[2], nullptr, 0));
     const WPARAM wParam = static_cast<WPARAM>(std::strtoull(argv[3 < argc ? 3 : 2], nullptr, 0));

@@ -10,7 +10,7 @@ QV_TL="200 40 40"
 QV_TR="40 160 60"
 QV_BL="50 70 200"
 QV_BR="230 210 40"
-QV_PICTURES_VERSION=5
+QV_PICTURES_VERSION=6
 
 _qv_rgb() { local r g b; read -r r g b <<<"$1"; printf 'rgb(%d,%d,%d)' "$r" "$g" "$b"; }
 
@@ -76,6 +76,21 @@ qv_make_pictures() {  # folder
   convert "$d/blocks.bmp" -flip -type truecolor "BMP3:$d/topdown.bmp"
   printf '\x20\xfe\xff\xff' | dd of="$d/topdown.bmp" bs=1 seek=22 conv=notrunc status=none  # -480
   convert "$d/blocks.bmp" -colors 8 -type palette -compress RLE "BMP3:$d/rle8.bmp"
+  # 16 bits a pixel (5-6-5 bit fields), also stored from the top row down.
+  _qv_blocks 640 480 "BMP:$d/rgb565.bmp" -type truecolor -define bmp:subtype=RGB565
+  _qv_blocks 640 480 "BMP:$d/rgb565topdown.bmp" -flip -type truecolor -define bmp:subtype=RGB565
+  printf '\x20\xfe\xff\xff' | dd of="$d/rgb565topdown.bmp" bs=1 seek=22 conv=notrunc status=none  # -480
+  # Files named .jpg that the platform's decoder takes all the same: a GIF,
+  # a PNG and a BMP; a JPEG with stray bytes (an escaped 0xFF among them)
+  # and fill bytes after its JFIF segment; a JPEG whose frame header leaves
+  # the height to a DNL segment after the scan.
+  _qv_blocks 640 480 "GIF:$d/gif.jpg"
+  _qv_blocks 640 480 "PNG24:$d/png.jpg"
+  cp "$d/blocks.bmp" "$d/bmp.jpg"
+  { head -c 20 "$d/blocks.jpg"; printf '\x12\xff\x00\x34\xff\xff\xff'; tail -c +21 "$d/blocks.jpg"; } >"$d/stray.jpg"
+  cp "$d/blocks.jpg" "$d/dnl.jpg"
+  _qv_patch_sof "$d/dnl.jpg" 0 640
+  { head -c -2 "$d/dnl.jpg"; printf '\xff\xdc\x00\x04\x01\xe0\xff\xd9'; } >"$d/dnl.tmp" && mv "$d/dnl.tmp" "$d/dnl.jpg"
   cp "$d/blocks.jpg" "$d/UPPER.JPG"
   cp "$d/blocks.jpg" "$d/upper2.JPEG"
   cp "$d/blocks.bmp" "$d/UPPER.BMP"

@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# Start-up time and memory of the show under Wine (not part of the test
+# command). Runs variants B and C full screen ("/s") on a 1920 x 1080 Xvfb
+# of its own, with the real data directories, QV_BENCH_RUNS (default 5)
+# times each, once with ten converted 6000 x 4000 photos in the user's list
+# and once with none, and reports per variant and case the median, least and
+# most of:
+#   - seconds from the process's start to the first presented frame,
+#   - seconds to the first presented frame in which a started layer shows a
+#     user's photo (the scene script asks for one 0.5 s into the show),
+#   - the peak resident memory (VmHWM) of the program, 3 s after its first
+#     frame, and what the photos add to it.
+# The moments come from the program's own debug lines ("quorvelk: device
+# made", "pictures prepared", "first frame presented", "first photo texture
+# made", "first photo frame presented"), which Wine prints with their times
+# under WINEDEBUG=+timestamp,+debugstr; the start is the same clock read just
+# before wine is started. That clock is CLOCK_MONOTONIC_RAW, which drifts
+# from CLOCK_MONOTONIC by tenths of a second within hours.
+# Targets: the first frame within 1.0 s (B) and 0.3 s (C) of the start; the
+# photos add at most 50 MB to B's peak. For comparison it also times how
+# soon a program that only makes a window and a Direct3D 8 device has it.
+# Usage: bench/startup.sh   (QV_BUILD_DIR: the Windows build, default build/win64)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QV_BUILD_DIR:-$root/build/win64}"
+runs="${QV_BENCH_RUNS:-5}"
+source "$root/scripts/wine-env.sh"
+qv_ensure_prefix
+wine_bin="$(command -v wine64 || command -v wine)"
+out="$build/bench-startup"
+mkdir -p "$out"
+system32="$WINEPREFIX/drive_c/windows/system32"
+appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarn Corporation"
+appdata_win='C:\users\'"$(id -un)"'\AppData\Roaming\Tarn Corporation'
+
+fdfile="$out/displayfd"
+exec 8>"$fdfile"
+Xvfb -displayfd 8 -screen 0 1920x1080x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+exec 8>&-
+export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+
+cmake --build "$build" --target quorvelb quorvelc qvimport d3dbaseline >/dev/null
+bash "$root/data/install-data.sh" "b c" >/dev/null
+
+# The scene script of both shapes: the real opening's backdrop and title at
+# once, its first photo scene (a placeholder scene) 0.5 s later.
+for v in b c; do
+  for shape in normal wide; do
+    printf 'effect=photo\nscenetime=0\nscript=.\\open_01_prints.txt\nend\neffect=photo\nscenetime=0.5\nscript=.\\open_07_still_photos.txt\nend\n' \
+      >"$system32/QUORvelk${v}src/$shape/scenescript.txt"
+  done
+done
+
+# Ten 6000 x 4000 photos made from the default stills, made once.
+photos="$out/photos"
+if [ ! -f "$photos/.made" ]; then
+  mkdir -p "$photos"
+  for n in $(seq 1 10); do
+    convert "$system32/QUORvelkbsrc/still$n.jpg" -resize '6000x4000!' -quality 90 "$photos/photo$n.jpg"
+  done
+  touch "$photos/.made"
+fi
+
+key() { echo "HKCU\\Software\\Tarn Corporation\\QUOR VELK-$1 Screen Saver"; }
+
+# convert_photos VARIANT: the ten photos converted into the user's picture
+# folder by the program's own conversion, for this screen.
+convert_photos() {
+  local v=$1 n folder folder_win
+  folder="$appdata/QUOR VELK-$v Screen Saver"
+  folder_win="$appdata_win\\QUOR VELK-$v Screen Saver\\"
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  for n in $(seq 1 10); do
+    timeout 300 "$wine_bin" "$build/tests/e2e/qvimport.exe" convert "$v" "Z:${photos//\//\\}\\photo$n.jpg" \
+      "$n" "$folder_win" --silent 2>/dev/null | tr -d '\r' >>"$out/convert.log"
+  done
+}
+
+# set_photos VARIANT COUNT: the user's list holds the first COUNT of the ten
+# converted photos; no music.
+set_photos() {
+  local v=$1 count=$2 n folder_win
+  folder_win="$appdata_win\\QUOR VELK-$v Screen Saver\\"
+  qv_wine reg delete "$(key "$v")" /f >/dev/null 2>&1 || true
+  for n in $(seq 1 "$count"); do
+    qv_wine reg add "$(key "$v")" /v "photo$n" /t REG_SZ /d "${folder_win}photo$n.bmp" /f >/dev/null 2>&1
+    qv_wine reg add "$(key "$v")" /v "photo${n}_real" /t REG_SZ /d "Z:${photos//\//\\}\\photo$n.jpg" /f >/dev/null 2>&1
+  done
+  qv_wine reg add "$(key "$v")" /v photo_num /t REG_DWORD /d "$count" /f >/dev/null 2>&1
+  qv_wine reg add "$(key "$v")" /v "background music" /t REG_DWORD /d 0 /f >/dev/null 2>&1
+}
+
+# The Linux process of a Windows program, by its full path and this prefix.
+pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
+  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c 'python3\|timeout')" = 0 ] &&
+     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    echo "$p"; break
+  fi; done; }
+
+# Wine's time of the first debug line holding TEXT in a log, or "-".
+moment() { grep -a "debugstr:.*\"quorvelk: $2" "$1" | head -n 1 | cut -d: -f1 | grep . || echo -; }
+
+# run VARIANT CASE INDEX: one show; appends "case first photo hwm_kB prepared
+# device" (seconds from the start; "-": never) to the results.
+run() {
+  local v=$1 case=$2 i=$3 program log start pid hwm=0 t first photo
+  program="$build/app/quorvel$(echo "$v" | tr 'A-Z' 'a-z').scr"
+  log="$out/$v-$case-$i.log"
+  WINEDEBUG=+timestamp,+debugstr python3 -c '
+import os, sys, time
+sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
+sys.stdout.flush()
+os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$out/start" 2>"$log" &
+  local launcher=$!
+  # Up to 20 s for the first frame, then 3 s more before the peak is read.
+  for ((t = 0; t < 200; t++)); do
+    grep -aq 'quorvelk: first frame presented' "$log" 2>/dev/null && break
+    sleep 0.1
+  done
+  sleep 3
+  pid=$(pid_of "$program")
+  [ -n "$pid" ] && hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || echo 0)
+  xdotool key space 2>/dev/null || true
+  for ((t = 0; t < 100; t++)); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.1; done
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  wait "$launcher" 2>/dev/null || true
+  start=$(head -n 1 "$out/start")
+  awk -v s="$start" -v c="$case" -v h="${hwm:-0}" -v f="$(moment "$log" "first frame presented")" \
+      -v p="$(moment "$log" "first photo frame presented")" -v r="$(moment "$log" "pictures prepared")" \
+      -v d="$(moment "$log" "device made")" '
+    function since(t) { return t == "-" ? "-" : sprintf("%.3f", t - s) }
+    BEGIN { printf "%s %s %s %s %s %s\n", c, since(f), since(p), h, since(r), since(d) }' >>"$out/$v.results"
+}
+
+: >"$out/convert.log"
+for v in B C; do
+  : >"$out/$v.results"
+  convert_photos "$v"
+  for case in photos none; do
+    set_photos "$v" "$([ "$case" = photos ] && echo 10 || echo 0)"
+    run "$v" warmup 0  # an untimed first start: the wine server and the disk cache warm up
+    for i in $(seq 1 "$runs"); do run "$v" "$case" "$i"; done
+  done
+  sed -i '/^warmup /d' "$out/$v.results"
+done
+
+# The floor: a window and a Direct3D 8 device and nothing else (the
+# frame-pacing baseline, 800 x 600), started as the shows are.
+: >"$out/baseline.results"
+for i in $(seq 0 "$runs"); do
+  log="$out/baseline-$i.log"
+  WINEDEBUG=+timestamp,+debugstr python3 -c '
+import os, sys, time
+sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
+sys.stdout.flush()
+os.execvp(sys.argv[1], sys.argv[1:])' timeout 60 "$wine_bin" "$build/tests/e2e/d3dbaseline.exe" 1 >"$out/start" 2>"$log" || true
+  # The first start only warms up.
+  [ "$i" = 0 ] || awk -v s="$(head -n 1 "$out/start")" -v d="$(moment "$log" "device made")" \
+    'BEGIN { printf "device %s\n", d == "-" ? "-" : sprintf("%.3f", d - s) }' >>"$out/baseline.results"
+done
+
+# The prefix as the tests leave it: their data directories, no picture
+# folder or settings of these two variants.
+bash "$root/data/test/install-test-data.sh" >/dev/null
+for v in B C; do
+  rm -rf "$appdata/QUOR VELK-$v Screen Saver"
+  qv_wine reg delete "$(key "$v")" /f >/dev/null 2>&1 || true
+done
+
+# Median, least and most of one column of one case, with that many decimals.
+stats() {  # file case column decimals
+  awk -v c="$2" -v k="$3" '$1 == c && $k != "-" { print $k }' "$1" | sort -g |
+    awk -v d="${4:-3}" '{ v[NR] = $1 } END {
+      if (NR == 0) { print "-"; exit }
+      m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      f = "%." d "f (%." d "f .. %." d "f)\n"
+      printf f, m, v[1], v[NR] }'
+}
+
+{
+  echo "start-up under Wine, 1920 x 1080, $runs runs each: median (least .. most)"
+  echo "a window and a Direct3D 8 device, nothing else: device made $(stats "$out/baseline.results" device 2) s"
+  for v in B C; do
+    target=$([ "$v" = B ] && echo 1.0 || echo 0.3)
+    echo "variant $v"
+    echo "  pictures prepared:         $(stats "$out/$v.results" photos 5) s"
+    echo "  device made:               $(stats "$out/$v.results" photos 6) s"
+    echo "  first frame, ten photos:   $(stats "$out/$v.results" photos 2) s  (target $target s)"
+    echo "  first frame, no photos:    $(stats "$out/$v.results" none 2) s"
+    echo "  first photo frame:         $(stats "$out/$v.results" photos 3) s  (its scene is due at 0.5 s)"
+    with=$(stats "$out/$v.results" photos 4 0 | cut -d' ' -f1)
+    without=$(stats "$out/$v.results" none 4 0 | cut -d' ' -f1)
+    echo "  peak memory, ten photos:   $(stats "$out/$v.results" photos 4 0) kB"
+    echo "  peak memory, no photos:    $(stats "$out/$v.results" none 4 0) kB"
+    awk -v a="$with" -v b="$without" -v v="$v" 'BEGIN {
+      printf "  the photos add:            %.1f MiB%s\n", (a - b) / 1024, (v == "B" ? "  (target <= 50 MB)" : "") }'
+  done
+} | tee "$out/result.txt"
