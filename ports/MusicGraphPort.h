@@ -3,6 +3,7 @@
 // calls the music player makes on it. Results are the platform's result
 // codes, passed up unchanged (0 success, negative failure).
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qv {
@@ -42,8 +43,9 @@ public:
     // Takes the next event, waiting at most timeoutMs; kMediaTimeout when none came.
     virtual long getEvent(long& code, std::intptr_t& param1, std::intptr_t& param2, long timeoutMs) = 0;
     virtual long freeEventParams(long code, std::intptr_t param1, std::intptr_t param2) = 0;
-    // Both positions absolute.
-    virtual long setPositions(MediaTime current, MediaTime stop) = 0;
+    // Both positions absolute; without a stop position the graph keeps the
+    // one it has (the end of the file unless set otherwise).
+    virtual long setPositions(MediaTime current, std::optional<MediaTime> stop) = 0;
     // Audio volume in hundredths of a decibel (0 full, -10000 silence); a
     // graph without audio fails.
     virtual long setVolume(long volume) = 0;

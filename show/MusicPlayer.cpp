@@ -1,6 +1,7 @@
 #include "show/MusicPlayer.h"
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace qv {
@@ -29,9 +30,12 @@ void MusicPlayer::Play(const std::string& path) {
         releaseGraph();
         return;
     }
-    // Without a known range the track plays once: seeking to positions the
-    // graph never gave could stop it at 0 or run it past its end.
-    rangeKnown_ = !mediaFailed(graph_->getAvailable(earliest_, latest_));
+    // A graph may report no range, or an empty one (Wine's gives 0 to 0);
+    // a stop position taken from that would end the track where it starts.
+    earliest_ = 0;
+    latest_ = 0;
+    rangeKnown_ = !mediaFailed(graph_->getAvailable(earliest_, latest_)) && latest_ > earliest_;
+    if (!rangeKnown_) earliest_ = 0;
     graph_->run();
 }
 
@@ -48,8 +52,9 @@ void MusicPlayer::PollEvent() {
     if (mediaFailed(graph_->getEvent(code, param1, param2, kEventWaitMs))) return;
     graph_->freeEventParams(code, param1, param2);
     // The graph keeps running at the end of the track, so moving back to the
-    // start plays it again.
-    if (code == kMediaEventComplete && rangeKnown_) graph_->setPositions(earliest_, latest_);
+    // start plays it again; without a range, from 0 to the end it has.
+    if (code == kMediaEventComplete)
+        graph_->setPositions(earliest_, rangeKnown_ ? std::optional<MediaTime>(latest_) : std::nullopt);
 }
 
 void MusicPlayer::Stop() {

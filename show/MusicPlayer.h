@@ -43,7 +43,7 @@ private:
     std::unique_ptr<MusicGraphPort> graph_;
     std::string path_;
     bool built_ = false;
-    bool rangeKnown_ = false;  // the seekable range was read, so the track can loop
+    bool rangeKnown_ = false;  // the seekable range was read and is not empty
     MediaTime earliest_ = 0;
     MediaTime latest_ = 0;
 };

@@ -21,7 +21,8 @@ struct FakeMusicGraphState {
 
     // What was done to it: "create", "render PATH", "available", "run",
     // "stop", "event 4" (a wait of 4 ms that took one), "wait 4" (a wait
-    // that found none), "free 1", "seek 0 10000000", "volume -1200",
+    // that found none), "free 1", "seek 0 10000000" (or "seek 0 end" with the stop
+    // position left as it was), "volume -1200",
     // "release".
     std::vector<std::string> calls;
     int live = 0;             // graphs made and not yet released
@@ -60,8 +61,8 @@ public:
     long freeEventParams(long code, std::intptr_t, std::intptr_t) override {
         return call("free " + std::to_string(code), kMediaOk);
     }
-    long setPositions(MediaTime current, MediaTime stop) override {
-        return call("seek " + std::to_string(current) + " " + std::to_string(stop), kMediaOk);
+    long setPositions(MediaTime current, std::optional<MediaTime> stop) override {
+        return call("seek " + std::to_string(current) + " " + (stop ? std::to_string(*stop) : "end"), kMediaOk);
     }
     long setVolume(long volume) override { return call("volume " + std::to_string(volume), kMediaOk); }
     void release() override {
