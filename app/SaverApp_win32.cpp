@@ -3,12 +3,16 @@
 #include <commctrl.h>
 
 #include "app/SaverSwitches.h"
+#include "platform/win32/Win32Power.h"
 #include "text/AnsiText.h"
 #include "show/SaverWindow_win32.h"
 
 namespace qv::win {
 
 namespace {
+
+Win32Power g_power;
+PowerPolicy g_powerPolicy(g_power);
 
 // The window a preview was started for; the process ends when it is gone.
 HWND g_previewParent = nullptr;
@@ -18,6 +22,8 @@ void CALLBACK checkPreviewParent(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 }  // namespace
+
+PowerPolicy& SaverApp::powerPolicy() { return g_powerPolicy; }
 
 bool SaverApp::InitInstance() {
     setAnsiCodePage(GetACP());
@@ -72,12 +78,16 @@ bool SaverApp::OnIdle(long) {
 }
 
 void SaverApp::carryOutPowerAction() {
-    // Sleep or hibernation after the show (action 2 or 3) comes with the
-    // power policy; nothing is done yet.
+    // Sleep (2) or hibernation (3) kept from a show the power timer ended;
+    // the call returns once the machine has resumed. Without the shutdown
+    // privilege the machine is left running.
+    qv::carryOutPowerAction(g_power, exitPowerAction_);
 }
 
 int SaverApp::ExitInstance() {
+    if (window_) window_->endMusic();
     carryOutPowerAction();
+    // 0 whatever happened, the power request included.
     return 0;
 }
 
