@@ -73,7 +73,7 @@ rm -f "$capture"
 HOME="$home" timeout 60 "$(command -v wine64 || command -v wine)" "$QV_BUILD_DIR/tests/e2e/musicplay.exe" \
   'C:\WINDOWS\SYSTEM32\QUORvelkbsrc\SleepyTime.mp3' 0 2500 >"$E2E_TMP/musicplay.log" 2>&1 || true
 full=$(capture_peak "$capture")
-echo "  full-volume peak $full; $(tr -d '\r' <"$E2E_TMP/musicplay.log" | grep -c 'event 1$') ends of the track in 2.5 s"
+echo "  full-volume peak $full"
 e2e_check "the reference player built a graph" grep -aq '^graph 1' "$E2E_TMP/musicplay.log"
 e2e_check "the track is heard at full volume (peak $full)" above "$full" 0.3
 

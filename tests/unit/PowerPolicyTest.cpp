@@ -10,143 +10,97 @@
 namespace qv {
 namespace {
 
-using Requests = std::vector<std::string>;
+constexpr std::uint32_t kMax = 4294967295u;  // the largest time-out the system can report
+constexpr int kSleep = kPowerActionSleep;
+constexpr int kHibernate = kPowerActionHibernate;
 
-constexpr std::uint32_t kLargestDword = 4294967295u;
-
-// A machine on AC whose scheme sleeps after idleSeconds; a screen saver runs
-// after screenSaveSeconds.
-FakePower scheme(std::uint32_t screenSaveSeconds, std::uint32_t idleSeconds, int action = kPowerActionSleep) {
-    FakePower power;
-    power.screenSaveSeconds = screenSaveSeconds;
-    power.idle.actionAc = action;
-    power.idle.timeoutAcSeconds = idleSeconds;
-    return power;
-}
-
-std::int64_t timerFor(FakePower& power, int* action = nullptr) {
-    PowerPolicy policy(power);
-    int got = -1;
-    const std::int64_t period = policy.PowerTimer(&got);
-    if (action) *action = got;
-    return period;
-}
-
-TEST(PowerTimer, WhileAScreenSaverRunsTheIdleTimeAlreadySpentIsTakenOff) {
-    FakePower power = scheme(600, 1800);
-    int action = -1;
-    EXPECT_EQ(timerFor(power, &action), 1'200'000);  // (1800 - 600) s
-    EXPECT_EQ(action, kPowerActionSleep);
-    power.screenSaverIsRunning = false;
-    EXPECT_EQ(timerFor(power), 1'800'000);
-    power.runningFails = true;  // a failed query counts as "not running"
-    EXPECT_EQ(timerFor(power), 1'800'000);
-
-    // Hibernation the same way.
-    FakePower hibernate = scheme(600, 1800, kPowerActionHibernate);
-    EXPECT_EQ(timerFor(hibernate, &action), 1'200'000);
-    EXPECT_EQ(action, kPowerActionHibernate);
-}
-
-TEST(PowerTimer, AtOrPastTheIdleTimeOutOnlyAKeptAwakeSystemWaitsAWholeIdleTimeOut) {
-    FakePower equal = scheme(600, 600);
-    EXPECT_EQ(timerFor(equal), 1);  // due now
-    equal.state = 0x80000001u;       // ES_CONTINUOUS | ES_SYSTEM_REQUIRED
-    EXPECT_EQ(timerFor(equal), 600'000);
-
-    FakePower shorter = scheme(600, 300);
-    EXPECT_EQ(timerFor(shorter), 0);
-    shorter.state = 0x1;
-    EXPECT_EQ(timerFor(shorter), 300'000);
-    // Only the system bit keeps it awake; the display bit does not.
-    shorter.state = 0x80000002u;
-    EXPECT_EQ(timerFor(shorter), 0);
-    // A state that cannot be read counts as kept awake.
-    shorter.stateFails = true;
-    EXPECT_EQ(timerFor(shorter), 300'000);
-}
-
-TEST(PowerTimer, OnlySleepAndHibernationOnAKnownSourceArmATimer) {
-    int action = -1;
-    for (int other : {0, 1, 4, 5, 6, 7}) {
-        SCOPED_TRACE(other);
-        FakePower power = scheme(600, 1800, other);
-        EXPECT_EQ(timerFor(power, &action), 0);
-        EXPECT_EQ(action, other);
-        power.screenSaverIsRunning = false;
-        EXPECT_EQ(timerFor(power), 0);
+TEST(PowerTimer, CasesWorkedByHand) {
+    struct Case {
+        const char* what;
+        std::uint32_t screenSave;  // s, seconds
+        int line;                  // AC line status
+        int actionAc; std::uint32_t idleAc;
+        int actionDc; std::uint32_t idleDc;
+        bool running;              // the system reports a running screen saver
+        std::uint32_t state;       // execution state (bit 0: kept awake)
+        std::int64_t period;       // expected, ms
+        int action;                // expected
+    };
+    const Case cases[] = {
+        {"(1800 - 600) s", 600, 1, kSleep, 1800, 0, 0, true, 0, 1'200'000, kSleep},
+        {"no screen saver reported: 1800 s", 600, 1, kSleep, 1800, 0, 0, false, 0, 1'800'000, kSleep},
+        {"hibernation alike", 600, 1, kHibernate, 1800, 0, 0, true, 0, 1'200'000, kHibernate},
+        {"equal: due now", 600, 1, kSleep, 600, 0, 0, true, 0, 1, kSleep},
+        {"equal, kept awake: a whole idle time-out", 600, 1, kSleep, 600, 0, 0, true, 0x80000001u, 600'000, kSleep},
+        {"shorter: none", 600, 1, kSleep, 300, 0, 0, true, 0, 0, kSleep},
+        {"shorter, kept awake", 600, 1, kSleep, 300, 0, 0, true, 0x1, 300'000, kSleep},
+        {"display kept on only: not awake", 600, 1, kSleep, 300, 0, 0, true, 0x80000002u, 0, kSleep},
+        {"shut down is never armed", 600, 1, 4, 1800, 0, 0, true, 0, 0, 4},
+        {"nor is reserved action 1", 600, 1, 1, 1800, 0, 0, false, 0, 0, 1},
+        {"battery: the DC values", 600, 0, kSleep, 1800, kHibernate, 900, true, 0, 300'000, kHibernate},
+        {"unknown source: nothing", 600, 255, kSleep, 1800, kSleep, 1800, true, 0, 0, 0},
+        // Time-outs up to the largest DWORD neither overflow nor wrap.
+        {"4,294,967,295 s", 0, 1, kSleep, kMax, 0, 0, true, 0, 4'294'967'295'000, kSleep},
+        {"4,294,967,295 s, none running", 600, 1, kSleep, kMax, 0, 0, false, 0, 4'294'967'295'000, kSleep},
+        {"both largest: due now", kMax, 1, kSleep, kMax, 0, 0, true, 0, 1, kSleep},
+        {"1 s idle, largest screen saver time-out", kMax, 1, kSleep, 1, 0, 0, true, 0, 0, kSleep},
+        {"the same kept awake: 1 s", kMax, 1, kSleep, 1, 0, 0, true, 0x1, 1000, kSleep},
+        // An idle time-out of 0 is "never", even beside a 0 s screen saver.
+        {"idle never", 0, 1, kSleep, 0, 0, 0, true, 0, 0, kSleep},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePower power;
+        power.screenSaveSeconds = c.screenSave;
+        power.lineStatus = c.line;
+        power.idle = {c.actionAc, c.actionDc, c.idleAc, c.idleDc};
+        power.screenSaverIsRunning = c.running;
+        power.state = c.state;
+        PowerPolicy policy(power);
+        int action = -1;
+        EXPECT_EQ(policy.PowerTimer(&action), c.period);
+        EXPECT_EQ(action, c.action);
     }
-
-    // On battery the DC values count: hibernation after 900 s.
-    FakePower battery = scheme(600, 1800);
-    battery.lineStatus = 0;
-    battery.idle.actionDc = kPowerActionHibernate;
-    battery.idle.timeoutDcSeconds = 900;
-    EXPECT_EQ(timerFor(battery, &action), 300'000);
-    EXPECT_EQ(action, kPowerActionHibernate);
-
-    // An unknown source, a failed status query, or no policy at all (as
-    // under Wine): action 0, no timer.
-    FakePower unknown = scheme(600, 1800);
-    unknown.lineStatus = 255;
-    EXPECT_EQ(timerFor(unknown, &action), 0);
-    EXPECT_EQ(action, kPowerActionNone);
-    FakePower noStatus = scheme(600, 1800);
-    noStatus.lineFails = true;
-    EXPECT_EQ(PowerPolicy(noStatus).AcLineStatus(), 2);
-    EXPECT_EQ(timerFor(noStatus, &action), 0);
-    EXPECT_EQ(action, kPowerActionNone);
-    FakePower noPolicy = scheme(600, 1800);
-    noPolicy.policyFails = true;
-    EXPECT_EQ(timerFor(noPolicy, &action), 0);
-    EXPECT_EQ(action, kPowerActionNone);
 }
 
-TEST(PowerTimer, ExtremeTimeOutsNeitherOverflowNorWrap) {
-    // The largest time-outs the system can report give exact periods in
-    // milliseconds (4,294,967,295 s is 4,294,967,295,000 ms, about 136
-    // years); the show waits them out in window-timer steps.
-    FakePower longest = scheme(0, kLargestDword);
-    EXPECT_EQ(timerFor(longest), 4'294'967'295'000);
-    longest.screenSaverIsRunning = false;
-    EXPECT_EQ(timerFor(longest), 4'294'967'295'000);
-
-    FakePower both = scheme(kLargestDword, kLargestDword);
-    EXPECT_EQ(timerFor(both), 1);
-
-    // Screen saver time-out far past a 1 s idle time-out: a negative
-    // difference of 4,294,967,294,000 ms, so no timer; kept awake, 1 s.
-    FakePower past = scheme(kLargestDword, 1);
-    EXPECT_EQ(timerFor(past), 0);
-    past.state = 0x1;
-    EXPECT_EQ(timerFor(past), 1000);
-
-    // An idle time-out of 0 is "never": no timer even when a failed screen
-    // saver query gives 0 s as well.
-    FakePower never = scheme(600, 0);
-    never.timeoutFails = true;
-    EXPECT_EQ(PowerPolicy(never).ScreenSaveTimeout(), 0u);
-    EXPECT_EQ(timerFor(never), 0);
+TEST(PowerTimer, FailedQueries) {
+    FakePower power;
+    power.screenSaveSeconds = 600;
+    power.idle = {kSleep, 0, 300, 0};
+    PowerPolicy policy(power);
+    int action = -1;
+    // An execution state that cannot be read counts as kept awake.
+    power.stateFails = true;
+    EXPECT_EQ(policy.PowerTimer(&action), 300'000);
+    // No screen saver time-out: 0 s; no answer on a running screen saver: none.
+    power.timeoutFails = true;
+    power.runningFails = true;
+    EXPECT_EQ(policy.ScreenSaveTimeout(), 0u);
+    EXPECT_EQ(policy.PowerTimer(&action), 300'000);
+    // No power status (status 2), or no policy as under Wine: action 0.
+    power.lineFails = true;
+    EXPECT_EQ(policy.AcLineStatus(), 2);
+    EXPECT_EQ(policy.PowerTimer(&action), 0);
+    EXPECT_EQ(action, 0);
+    power.lineFails = false;
+    power.policyFails = true;
+    action = -1;
+    EXPECT_EQ(policy.PowerTimer(&action), 0);
+    EXPECT_EQ(action, 0);
 }
 
 TEST(PowerExit, SleepOrHibernationOnlyWithTheShutdownPrivilege) {
+    using Requests = std::vector<std::string>;
     FakePower power;
-    EXPECT_TRUE(carryOutPowerAction(power, kPowerActionSleep));
-    EXPECT_EQ(power.requests, (Requests{"privilege", "suspend"}));
-
-    power.requests.clear();
-    EXPECT_TRUE(carryOutPowerAction(power, kPowerActionHibernate));
-    EXPECT_EQ(power.requests, (Requests{"privilege", "hibernate"}));
-
-    // No action, or one never acted on: not even the privilege is asked for.
-    power.requests.clear();
-    for (int other : {0, 1, 4, 7, -1}) EXPECT_FALSE(carryOutPowerAction(power, other));
-    EXPECT_TRUE(power.requests.empty());
-
+    EXPECT_TRUE(carryOutPowerAction(power, kSleep));
+    EXPECT_TRUE(carryOutPowerAction(power, kHibernate));
+    for (int other : {0, 1, 4, 7}) EXPECT_FALSE(carryOutPowerAction(power, other));
+    EXPECT_EQ(power.requests, (Requests{"privilege", "suspend", "privilege", "hibernate"}));
     // A refused privilege leaves the machine running.
+    power.requests.clear();
     power.privilegeGranted = false;
-    EXPECT_FALSE(carryOutPowerAction(power, kPowerActionSleep));
-    EXPECT_FALSE(carryOutPowerAction(power, kPowerActionHibernate));
+    EXPECT_FALSE(carryOutPowerAction(power, kSleep));
+    EXPECT_FALSE(carryOutPowerAction(power, kHibernate));
     EXPECT_EQ(power.requests, (Requests{"privilege", "privilege"}));
 }
 
