@@ -87,11 +87,18 @@ void SaverWindow::startMusic() {
         musicOn_ = store.ReadDword(kBackgroundMusicValue, 1);
     }
     if (musicOn_ == 0 || !renderer_) return;
-    auto* player = new MusicPlayer(std::make_unique<DirectShowGraph>());
-    renderer_->setMusic(Renderer::MusicOwner(player, [](MusicPlayer* p) { delete p; }));
+    renderer_->setMusic(Renderer::MusicOwner(new MusicPlayer(std::make_unique<DirectShowGraph>()),
+                                             [](MusicPlayer* p) { delete p; }));
+    // Building the graph takes 0.2 s, and up to 0.8 s when it finds no audio
+    // device: it waits for the first frame, so the show does not open black.
+    musicToPlay_ = true;
+}
+
+void SaverWindow::playMusic(MusicPlayer& music) {
+    musicToPlay_ = false;
     // Without a graph, an audio device or the file the show goes on silently.
-    player->Play(variant_.musicPath());
-    player->SetVolume(MusicPlayer::kShowVolume);
+    music.Play(variant_.musicPath());
+    music.SetVolume(MusicPlayer::kShowVolume);
 }
 
 void SaverWindow::endMusic() {
@@ -180,7 +187,10 @@ void SaverWindow::drawDueFrame() {
     frameDue_ = false;
     renderer_->drawFrame();
     // One media event at most per frame; at the end of the track it loops.
-    if (MusicPlayer* music = renderer_->music()) music->PollEvent();
+    if (MusicPlayer* music = renderer_->music()) {
+        if (musicToPlay_) playMusic(*music);
+        else music->PollEvent();
+    }
     // A device lost in presenting is gone for good: the show ends.
     if (renderer_->deviceLost() && !closePosted_) {
         closePosted_ = true;

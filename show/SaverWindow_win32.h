@@ -79,8 +79,9 @@ private:
     void prepareFirstRunPictures();  // seeding of the default pictures on first run
     void armPowerTimer();            // sleep / hibernate timers 23 and 24
     void onPowerTimer(UINT_PTR id);
-    // Reads "background music"; when on, the music loops from here on.
+    // Reads "background music"; when on, the music loops from the first frame on.
     void startMusic();
+    void playMusic(MusicPlayer& music);
 
     const Variant& variant_;
     HINSTANCE instance_;
@@ -92,6 +93,7 @@ private:
     int showHeight_ = 0;
     int screenLayoutCode_ = 0;
     int musicOn_ = 0;
+    bool musicToPlay_ = false;
     ShowPower power_;  // the power action and whether the power timer ended the show
     bool frameDue_ = true;
     bool comStarted_ = false;
