@@ -4,12 +4,16 @@
 
 #include "app/SaverSwitches.h"
 #include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32Power.h"
 #include "text/AnsiText.h"
 #include "show/SaverWindow_win32.h"
 
 namespace qv::win {
 
 namespace {
+
+Win32Power g_power;
+PowerPolicy g_powerPolicy(g_power);
 
 // The window a preview was started for; the process ends when it is gone.
 HWND g_previewParent = nullptr;
@@ -19,6 +23,8 @@ void CALLBACK checkPreviewParent(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 }  // namespace
+
+PowerPolicy& SaverApp::powerPolicy() { return g_powerPolicy; }
 
 bool SaverApp::InitInstance() {
     adoptAnsiCodePage();
@@ -73,14 +79,18 @@ bool SaverApp::OnIdle(long) {
 }
 
 void SaverApp::carryOutPowerAction() {
-    // Sleep or hibernation after the show (action 2 or 3) comes with the
-    // power policy; nothing is done yet.
+    // Sleep (2) or hibernation (3) kept from a show the power timer ended;
+    // the call returns once the machine has resumed. Without the shutdown
+    // privilege the machine is left running.
+    qv::carryOutPowerAction(g_power, exitPowerAction_);
 }
 
 int SaverApp::ExitInstance() {
     // A show that ended before it began carries out nothing.
     if (window_ && window_->endedEarly()) exitPowerAction_ = 0;
+    if (window_) window_->endMusic();
     carryOutPowerAction();
+    // 0 whatever happened, the power request included.
     return 0;
 }
 

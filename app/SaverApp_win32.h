@@ -4,6 +4,7 @@
 // window's frames drawn in idle time.
 #include <windows.h>
 
+#include "app/PowerPolicy.h"
 #include "platform/win32/Win32App.h"
 #include "variant/Variant.h"
 
@@ -16,6 +17,8 @@ public:
     explicit SaverApp(const Variant& variant) : variant_(variant) {}
 
     static SaverApp* current() { return static_cast<SaverApp*>(Application::current()); }
+    // The process-wide power policy, there before the program's entry runs.
+    static PowerPolicy& powerPolicy();
 
     // The show window hands over its power action when it is destroyed.
     void SetPowerAction(const int* action) { exitPowerAction_ = action ? *action : 0; }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <utility>
 
 #include "platform/win32/D3D8Device.h"
 #include "ports/FilesPort.h"
@@ -13,6 +14,10 @@
 #include "render/ShowPictureMemory.h"
 #include "scene/SceneEngine.h"
 #include "variant/Variant.h"
+
+namespace qv {
+class MusicPlayer;
+}
 
 namespace qv::win {
 
@@ -46,6 +51,13 @@ public:
     // The next frame is drawn even if the layers look unchanged.
     void invalidate() { drawer_.invalidate(); }
 
+    // The show's music player, owned from here on (the show hands it over
+    // with the function that ends it, the player being the show's type).
+    // nullptr while the music is off.
+    using MusicOwner = std::unique_ptr<MusicPlayer, void (*)(MusicPlayer*)>;
+    void setMusic(MusicOwner player) { music_ = std::move(player); }
+    MusicPlayer* music() const { return music_.get(); }
+
     SceneEngine* engine() { return engine_.get(); }
     ShowPictureMemory& pictures() { return pictures_; }
 
@@ -66,6 +78,7 @@ private:
     bool firstFramePresented_ = false;
     bool photoTextureMade_ = false;
     bool photoFramePresented_ = false;
+    MusicOwner music_{nullptr, nullptr};
 };
 
 }  // namespace qv::win

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 #include "app/SaverApp_win32.h"
 #include "app/SaverSwitches.h"
+#include "platform/win32/DirectShowGraph.h"
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Registry.h"
@@ -15,6 +17,7 @@
 #include "settings/SettingsStore.h"
 #include "settings/DefaultPictures.h"
 #include "scene/ScreenLayout.h"
+#include "show/MusicPlayer.h"
 
 namespace qv::win {
 
@@ -45,8 +48,9 @@ void SaverWindow::prepareFirstRunPictures() {
     // at once, as the window's destruction would (no timers run yet), so the
     // message loop ends as soon as it starts and no power action follows.
     const auto endEarly = [this] {
-        powerAction_ = 0;
-        if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
+        power_.endEarly();
+        const int none = power_.action();
+        if (auto* app = SaverApp::current()) app->SetPowerAction(&none);
         endedEarly_ = true;
         frameDue_ = false;
         PostQuitMessage(0);
@@ -56,22 +60,57 @@ void SaverWindow::prepareFirstRunPictures() {
 }
 
 void SaverWindow::armPowerTimer() {
-    // The power policy's sleep or hibernate timer goes here: it reports the
-    // power action and a period; action 2 arms kSleepTimer, 3 kHibernateTimer.
+    // Action 2 arms the sleep timer, 3 the hibernate timer, for the period
+    // the power policy gives; the action is kept either way.
+    const ShowPower::Timer timer = power_.arm(SaverApp::powerPolicy());
+    if (timer.id) SetTimer(handle(), timer.id, timer.delayMs, nullptr);
 }
 
-void SaverWindow::onPowerTimer(UINT_PTR) {
-    // Ends the show with the power action kept, unless something keeps the
-    // system awake; comes with the power timer.
+void SaverWindow::onPowerTimer(UINT_PTR id) {
+    if (!renderer_) return;
+    const ShowPower::Outcome outcome =
+        power_.onTimer(static_cast<unsigned>(id), SaverApp::powerPolicy(), renderer_->music());
+    switch (outcome.firing) {
+        case ShowPower::Firing::Rearm:
+            SetTimer(handle(), outcome.timer.id, outcome.timer.delayMs, nullptr);
+            break;
+        case ShowPower::Firing::EndShow:
+            // Destroyed here, not closed: the destroy handling keeps the action.
+            KillTimer(handle(), id);
+            DestroyWindow(handle());
+            break;
+        case ShowPower::Firing::Ignore: break;
+    }
 }
 
 void SaverWindow::startMusic() {
     // The setting is read at every start, its default written back when it
-    // is missing. When on, a music player that loops the variant's music
-    // file goes to the renderer here; the store is closed again either way.
-    Win32Registry registry;
-    SettingsStore store(registry, variant_);
-    musicOn_ = store.ReadDword(kBackgroundMusicValue, 1);
+    // is missing; the store is closed again either way.
+    {
+        Win32Registry registry;
+        SettingsStore store(registry, variant_);
+        musicOn_ = store.ReadDword(kBackgroundMusicValue, 1);
+    }
+    if (musicOn_ == 0 || !renderer_) return;
+    renderer_->setMusic(Renderer::MusicOwner(new MusicPlayer(std::make_unique<DirectShowGraph>()),
+                                             [](MusicPlayer* p) { delete p; }));
+    // Building the graph takes 0.2 s, and up to 0.8 s when it finds no audio
+    // device: it waits for the first frame, so the show does not open black.
+    musicToPlay_ = true;
+}
+
+void SaverWindow::playMusic(MusicPlayer& music) {
+    musicToPlay_ = false;
+    // Without a graph, an audio device or the file the show goes on silently.
+    music.Play(variant_.musicPath());
+    music.SetVolume(MusicPlayer::kShowVolume);
+}
+
+void SaverWindow::endMusic() {
+    // A graph still playing when the process ends takes the process down
+    // with it under Wine (its decoder threads outlive the process's own), so
+    // the player is stopped and released first.
+    if (renderer_) renderer_->setMusic(Renderer::MusicOwner(nullptr, nullptr));
 }
 
 bool SaverWindow::create() {
@@ -154,6 +193,11 @@ void SaverWindow::drawDueFrame() {
     if (!frameDue_ || !renderer_) return;
     frameDue_ = false;
     renderer_->drawFrame();
+    // One media event at most per frame; at the end of the track it loops.
+    if (MusicPlayer* music = renderer_->music()) {
+        if (musicToPlay_) playMusic(*music);
+        else music->PollEvent();
+    }
     // A device lost in presenting is gone for good: the show ends.
     if (renderer_->deviceLost() && !closePosted_) {
         closePosted_ = true;
@@ -197,10 +241,10 @@ void SaverWindow::OnDestroy() {
     KillTimer(handle(), kSceneTimer);
     KillTimer(handle(), kSleepTimer);
     KillTimer(handle(), kHibernateTimer);
-    if (!endedByPower_) {
-        powerAction_ = 0;
-        if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
-    }
+    // Only an end by the power timer keeps the action.
+    const int action = power_.end();
+    auto* app = SaverApp::current();
+    if (app && !power_.endedByPower()) app->SetPowerAction(&action);
     frameDue_ = false;
     PostQuitMessage(0);
     Default();

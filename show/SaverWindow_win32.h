@@ -11,6 +11,7 @@
 #include "render/Renderer_win32.h"
 #include "show/SceneClock.h"
 #include "show/ShowInput.h"
+#include "show/ShowPower.h"
 #include "variant/Variant.h"
 
 namespace qv::win {
@@ -19,8 +20,8 @@ class SaverWindow : public Window {
 public:
     static constexpr UINT_PTR kTickTimer = 1;
     static constexpr UINT_PTR kSceneTimer = 10;
-    static constexpr UINT_PTR kSleepTimer = 23;
-    static constexpr UINT_PTR kHibernateTimer = 24;
+    static constexpr UINT_PTR kSleepTimer = ShowPower::kSleepTimer;
+    static constexpr UINT_PTR kHibernateTimer = ShowPower::kHibernateTimer;
     static constexpr UINT kTickMilliseconds = 50;
 
     SaverWindow(const Variant& variant, HINSTANCE instance);
@@ -33,10 +34,13 @@ public:
     // destroys this object and the program ends.
     bool create();
 
-    int powerAction() const { return powerAction_; }
+    int powerAction() const { return power_.action(); }
     // The show ended before it began (first-run pictures): no power action
     // follows it, whatever was set meanwhile.
     bool endedEarly() const { return endedEarly_; }
+
+    // Stops the music and releases its graph; the process is about to end.
+    void endMusic();
 
     // The idle hook's part: draws one frame when one is due.
     void drawDueFrame();
@@ -76,11 +80,11 @@ private:
     void bringToFront(HWND gaining);
 
     void prepareFirstRunPictures();  // seeding of the default pictures on first run
-    // Places for the parts that come with later work; they do nothing yet.
     void armPowerTimer();            // sleep / hibernate timers 23 and 24
     void onPowerTimer(UINT_PTR id);
-    // Reads "background music"; the player itself comes with later work.
+    // Reads "background music"; when on, the music loops from the first frame on.
     void startMusic();
+    void playMusic(MusicPlayer& music);
 
     const Variant& variant_;
     HINSTANCE instance_;
@@ -92,8 +96,8 @@ private:
     int showHeight_ = 0;
     int screenLayoutCode_ = 0;
     int musicOn_ = 0;
-    int powerAction_ = 0;
-    bool endedByPower_ = false;
+    bool musicToPlay_ = false;
+    ShowPower power_;  // the power action and whether the power timer ended the show
     bool endedEarly_ = false;
     bool frameDue_ = true;
     bool comStarted_ = false;
