@@ -31,6 +31,10 @@ public:
     // cannot take it.
     virtual bool insertItem(int index, const Image& thumbnail) = 0;
 
+    // Selects the item and scrolls it into view, so a picture just added or
+    // exchanged is the one the user sees.
+    virtual void revealItem(int index) = 0;
+
     // The open-file dialog for a JPEG or BMP picture, opening in
     // initialFolder (empty: wherever the system likes). The picked file's
     // full path, or nothing when the user cancels.

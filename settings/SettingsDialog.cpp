@@ -253,6 +253,7 @@ void SettingsDialog::OnAdd() {
     }
     ListedSources[pictureCount_] = addPath_;
     pictureCount_ = n;
+    list_.revealItem(n - 1);
     arrow();
 }
 
@@ -279,6 +280,7 @@ void SettingsDialog::OnExchange(int selected) {
     // Every slot is made again from its picture, this one too: should the
     // second write have failed, the bitmap goes back to the stored picture.
     ReloadPictureList();
+    list_.revealItem(selected);
     arrow();
 }
 

@@ -31,6 +31,7 @@ public:
     std::vector<Image> items;
     std::vector<std::string> picks;  // answers of the file selection, first first; none: cancel
     std::vector<std::string> openedIn;
+    int revealed = -1;
     bool canCreate = true;
     int waits = 0;
     bool createThumbnailList() override { return canCreate; }
@@ -47,6 +48,7 @@ public:
         picks.erase(picks.begin());
         return picked;
     }
+    void revealItem(int index) override { revealed = index; }
     void showWaitCursor() override { ++waits; }
 };
 
@@ -213,6 +215,7 @@ TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
     EXPECT_EQ(desk.value("photo2_real"), kTall);
     EXPECT_EQ(desk.bitmap(2), kTallSize);
     EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo"}));
+    EXPECT_EQ(desk.list.revealed, 1);
     // The file selection opens where the last picture came from.
     EXPECT_EQ(desk.list.openedIn, (std::vector<std::string>{"C:\\users\\me\\Pictures"}));
 
@@ -350,6 +353,7 @@ TEST(SettingsDialog, ExchangeAndInitializeMakeEverySlotAgain) {
     EXPECT_EQ(desk.bitmaps()[0], kWideSize);
     EXPECT_EQ(desk.bitmaps()[1], kSquareSize);
     EXPECT_EQ(d.ListedSources[1], kSquare);
+    EXPECT_EQ(desk.list.revealed, 1);
 
     // A conversion that fails changes nothing.
     desk.registry.clearChanges();
