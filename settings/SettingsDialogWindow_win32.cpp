@@ -102,6 +102,15 @@ void SettingsDialogWindow::OnOK() {
 
 bool SettingsDialogWindow::OnCommand(int id, int code, HWND control) {
     const SettingsDialogIds& ids = variant_.dialogIds;
+    // One operation at a time: a click that reaches a button while a file
+    // selection or a message of the last one is open (a click posted by
+    // another program, say) must not start a second one inside it.
+    if (busy_) return true;
+    struct Busy {
+        bool& flag;
+        explicit Busy(bool& f) : flag(f) { flag = true; }
+        ~Busy() { flag = false; }
+    } busy(busy_);
     if (code == BN_CLICKED && id != IDOK && id != IDCANCEL) {
         if (id == ids.musicOn) logic_->OnMusicOn();
         else if (id == ids.musicOff) logic_->OnMusicOff();

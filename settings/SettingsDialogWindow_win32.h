@@ -55,6 +55,7 @@ private:
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HIMAGELIST thumbnails_ = nullptr;
+    bool busy_ = false;  // an operation is running (its dialogs may be open)
     Win32Files files_;
     Win32Registry registry_;
     Win32Decoder decoder_;

@@ -121,8 +121,8 @@ e2e_check "ten bitmaps of 654 x 491" test "$(bitmaps)" = "$(printf 'photo%d.bmp 
 e2e_check "photo3 and photo3_real" test "$(rv photo3)|$(rv photo3_real)" = "${folder_win}photo3.bmp|${still_win}3.jpg"
 
 echo "--- a full list refuses Add before any file dialog; Escape keeps a picture"
-drive click add answer first idle select 9 click delete answer escape idle state
-e2e_check "MsgListFull, no file dialog" test "$(messages)" = "MsgListFull MsgConfirmRemove" -a \
+drive click add click initialize answer first idle select 9 click delete answer escape idle state
+e2e_check "MsgListFull, no file dialog, and a click meanwhile starts nothing" test "$(messages)" = "MsgListFull MsgConfirmRemove" -a \
   -z "$(grep 'file dialog came instead' <<<"$OUT")"
 e2e_check "Escape on the confirmation removes nothing" said "items: 10"
 
