@@ -175,7 +175,9 @@ std::optional<std::string> SettingsDialog::pick() {
     std::optional<std::string> picked = list_.choosePicture(initialFolder());
     if (!picked || picked->empty()) return std::nullopt;
     const std::size_t slash = picked->find_last_of('\\');
-    if (slash != std::string::npos && slash > 0) lastPickedFolder_ = picked->substr(0, slash);
+    // "C:\x.jpg" was picked in "C:\", not in "C:" (the drive's current folder).
+    if (slash != std::string::npos && slash > 0)
+        lastPickedFolder_ = picked->substr(0, (*picked)[slash - 1] == ':' ? slash + 1 : slash);
     return picked;
 }
 
