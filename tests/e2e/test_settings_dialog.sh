@@ -11,6 +11,16 @@ source "$(dirname "$0")/show-helpers.sh"
 source "$(dirname "$0")/import-helpers.sh"
 e2e_start_display 1024x768x24
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
+shell='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+x11='HKCU\Software\Wine\X11 Driver'
+# Whatever happens, the prefix gets its application-data folder back and
+# Wine's own window frames go again.
+restore_prefix() {
+  qv_wine reg add "$shell" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f >/dev/null 2>&1 || true
+  qv_wine reg delete "$x11" /v Decorated /f >/dev/null 2>&1 || true
+  e2e_cleanup
+}
+trap restore_prefix EXIT
 import_setup
 show_install_data
 
@@ -239,7 +249,6 @@ done
 variant=B
 
 echo "--- no application-data folder: an empty list, nothing made"
-shell='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
 qv_wine reg add "$shell" /v AppData /t REG_EXPAND_SZ /d 'C:\nowhere\Roaming' /f >/dev/null
 reset_user B
 open_dialog /c
@@ -262,7 +271,6 @@ shots="$QV_BUILD_DIR/screenshots"
 mkdir -p "$shots"
 # Without a window manager Wine draws the frame and caption itself only
 # when told to; for these two pictures only.
-x11='HKCU\Software\Wine\X11 Driver'
 qv_wine reg add "$x11" /v Decorated /t REG_SZ /d N /f >/dev/null
 reset_user B
 open_dialog /c
