@@ -75,9 +75,14 @@ void SettingsDialog::OnInitDialog() {
 }
 
 void SettingsDialog::fillPictureList() {
+    bool showing = true;
     for (int i = 1; i <= pictureCount_; ++i) {
         std::string display = store_.ReadString(photoValueName(i), "default");
         const std::string source = store_.ReadString(photoRealValueName(i), "default");
+        // Slots past a thumbnail that failed are not shown, but still listed
+        // for the duplicate check.
+        ListedSources[i - 1] = source;
+        if (!showing) continue;
         if (!files_.canOpen(display)) {
             std::string made;
             if (import_.ConvertPicture(source, i, pictureFolder_, false, &made) && !made.empty()) {
@@ -87,8 +92,7 @@ void SettingsDialog::fillPictureList() {
                 display = variant_.placeholderBitmap;
             }
         }
-        ListedSources[i - 1] = source;
-        if (!AddThumbnail(i - 1, display)) break;
+        showing = AddThumbnail(i - 1, display);
     }
 }
 

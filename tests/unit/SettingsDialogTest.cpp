@@ -168,6 +168,14 @@ TEST(SettingsDialog, OpeningShowsWhatTheStoreHolds) {
     EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo", "card"}));
     EXPECT_TRUE(desk.messages.shown.empty());
 
+    // A bitmap that opens but is no picture: its message, and the list ends
+    // there; the later slot still counts for the duplicate check.
+    desk.files.addFile(kFolder + "photo2.bmp", std::string("BMxx"));
+    SettingsDialog& cut = desk.open();
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo"}));
+    EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgUnsupportedFile}));
+    EXPECT_EQ(cut.ListedSources[2], kSquare);
+
     // "photo_num" = 3 with no slot values: "default" written, three placeholders.
     Desk bare;
     bare.files.addFolder(kFolder);
