@@ -3,10 +3,11 @@
 #include <commctrl.h>
 
 #include "app/SaverSwitches.h"
-#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Power.h"
-#include "text/AnsiText.h"
+#include "platform/win32/Win32Shell.h"
+#include "settings/SettingsDialogWindow_win32.h"
 #include "show/SaverWindow_win32.h"
+#include "text/AnsiText.h"
 
 namespace qv::win {
 
@@ -46,8 +47,13 @@ bool SaverApp::InitInstance() {
 }
 
 void SaverApp::runConfiguration() {
-    // The settings dialog runs here, modally and without a parent; until it
-    // exists, configuration mode ends at once.
+    // A window named after "/c" (the system's screen-saver settings) owns
+    // the dialog, so it stays above it and is disabled meanwhile.
+    HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(configurationOwnerHandle(arguments())));
+    if (owner && !IsWindow(owner)) owner = nullptr;
+    SettingsDialogWindow dialog(variant_, owner, instance());
+    dialog.DoModal(instance());
+    setMainWindow(nullptr);
 }
 
 bool SaverApp::startPreview() {

@@ -49,8 +49,12 @@ bool isTestWindowArgument(const std::string& argument) {
     return argument == "/t" || argument == "-t";
 }
 
-std::uint64_t previewWindowHandle(const std::vector<std::string>& arguments) {
-    if (arguments.empty() || !matchesOption(arguments[0], 'p')) return 0;
+namespace {
+
+// The number after the option letter in the same argument, after an
+// optional ':', or else in the next argument.
+std::uint64_t handleAfterOption(const std::vector<std::string>& arguments, char option) {
+    if (arguments.empty() || !matchesOption(arguments[0], option)) return 0;
     const std::string& first = arguments[0];
     std::size_t at = optionStart(first) + 1;
     if (at < first.size() && first[at] == ':') ++at;
@@ -58,6 +62,16 @@ std::uint64_t previewWindowHandle(const std::vector<std::string>& arguments) {
     if (at < first.size()) return parseDecimal(first.substr(at), handle) ? handle : 0;
     if (arguments.size() >= 2 && parseDecimal(arguments[1], handle)) return handle;
     return 0;
+}
+
+}  // namespace
+
+std::uint64_t previewWindowHandle(const std::vector<std::string>& arguments) {
+    return handleAfterOption(arguments, 'p');
+}
+
+std::uint64_t configurationOwnerHandle(const std::vector<std::string>& arguments) {
+    return handleAfterOption(arguments, 'c');
 }
 
 }  // namespace qv

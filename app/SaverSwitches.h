@@ -32,4 +32,8 @@ bool isTestWindowArgument(const std::string& argument);
 // is none or it is not a plain decimal number that fits.
 std::uint64_t previewWindowHandle(const std::vector<std::string>& arguments);
 
+// The same for a configuration start ("/c:1234", "/c 1234"): the window the
+// settings dialog belongs to. 0 when none is named.
+std::uint64_t configurationOwnerHandle(const std::vector<std::string>& arguments);
+
 }  // namespace qv

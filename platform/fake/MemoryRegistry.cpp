@@ -99,6 +99,7 @@ MemoryRegistry::Key* MemoryRegistry::keyOf(RegHandle handle) {
 long MemoryRegistry::store(RegHandle handle, const std::string& name, Value value) {
     Key* key = keyOf(handle);
     if (key == nullptr) return kRegInvalidHandle;
+    if (!failSet_.empty() && lower(name) == failSet_) return 5;  // ERROR_ACCESS_DENIED
     changes_.push_back(Change{Change::Set, key->spelling, name, value});
     key->values[lower(name)] = std::move(value);
     return kRegSuccess;

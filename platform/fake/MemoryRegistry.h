@@ -51,9 +51,10 @@ public:
     // Names of the values set, in order ("photo_num", "photo1", ...).
     std::vector<std::string> setOrder() const;
 
-    // Faults: key creation fails; deleting a given value name fails.
+    // Faults: key creation fails; deleting or setting a given value name fails.
     void failCreate(bool fail) { failCreate_ = fail; }
     void failDeleteOf(const std::string& name) { failDelete_ = lower(name); }
+    void failSetOf(const std::string& name) { failSet_ = lower(name); }
     int openHandles() const { return openHandles_; }
 
     RegHandle createKey(const std::string& subKey) override;
@@ -81,6 +82,7 @@ private:
     std::vector<Change> changes_;
     bool failCreate_ = false;
     std::string failDelete_;
+    std::string failSet_;
     int openHandles_ = 0;
 };
 

@@ -10,6 +10,10 @@ namespace qv::win {
 // missing; nothing when the shell cannot give it. No trailing backslash.
 std::optional<std::string> applicationDataFolder();
 
+// The user's own Pictures folder (CSIDL_MYPICTURES); nothing when the shell
+// has none. No trailing backslash.
+std::optional<std::string> userPicturesFolder();
+
 // The primary display's size in pixels (SM_CXSCREEN, SM_CYSCREEN).
 int screenWidth();
 int screenHeight();

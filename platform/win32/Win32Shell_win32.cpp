@@ -9,15 +9,23 @@
 
 namespace qv::win {
 
-std::optional<std::string> applicationDataFolder() {
+namespace {
+
+std::optional<std::string> specialFolder(int which) {
     std::array<char, MAX_PATH + 1> path{};
     // FALSE: a missing folder is not created; the caller then has none.
-    if (!SHGetSpecialFolderPathA(nullptr, path.data(), CSIDL_APPDATA, FALSE)) return std::nullopt;
+    if (!SHGetSpecialFolderPathA(nullptr, path.data(), which, FALSE)) return std::nullopt;
     path.back() = '\0';
     std::string folder(path.data());
     if (folder.empty()) return std::nullopt;
     return folder;
 }
+
+}  // namespace
+
+std::optional<std::string> applicationDataFolder() { return specialFolder(CSIDL_APPDATA); }
+
+std::optional<std::string> userPicturesFolder() { return specialFolder(CSIDL_MYPICTURES); }
 
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }

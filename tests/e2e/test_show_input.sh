@@ -3,7 +3,8 @@
 # move only records where the cursor is); a button ends it; a second start
 # of the same variant ends at once while another variant starts; "/p" with a
 # handle that is no window ends by itself, and a preview ends when its window
-# goes; configuration mode ends at once for now. Exit codes are 0 throughout.
+# goes; configuration mode opens the settings dialog, and its Cancel ends the
+# program. Exit codes are 0 throughout.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 e2e_start_display 1024x768x24
@@ -100,11 +101,14 @@ preview_host() {
   return $status
 }
 e2e_check "a preview stays while its window exists and ends after it" preview_host
+driver="$QV_BUILD_DIR/tests/e2e/settingsdriver.exe"
 for args in "" "/c" "/c:1234" "-C"; do
   # shellcheck disable=SC2086
   show_start B $args
+  said=$(timeout 60 "$(command -v wine64 || command -v wine)" "$driver" B wait click cancel closed 2>/dev/null | tr -d '\r')
   show_wait_exit "$SHOW_PID" 15
-  e2e_check "configuration mode '${args}' ends at once with code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
+  e2e_check "configuration mode '${args}' opens the settings dialog" grep -qxF 'caption: QUOR VELK-B Screen Saver Setting' <<<"$said"
+  e2e_check "its Cancel ends the program with code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
   show_stop "$SHOW_PID"
 done
 

@@ -3,38 +3,22 @@
 // and every template must carry its exact text and buttons in both languages.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "ResourceTestSupport.h"
 #include "variant/Variant.h"
 
 namespace {
 
-std::string sourceFile(const std::string& relative) {
-    const char* root = std::getenv("QV_SOURCE_DIR");
-    if (!root) return {};
-    std::ifstream in(std::string(root) + "/" + relative, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using namespace qv::testing;
 
 // The #define numbers of one branch of messages.h ("A" or "BC").
 std::map<std::string, int> templateDefines(const std::string& header, const std::string& branch) {
-    const std::size_t a = header.find("#if defined(QV_VARIANT_A)");
-    const std::size_t bc = header.find("#elif defined(QV_VARIANT_B) || defined(QV_VARIANT_C)");
-    const std::size_t end = header.find("#else", bc);
-    std::string part = branch == "A" ? header.substr(a, bc - a) : header.substr(bc, end - bc);
-    std::map<std::string, int> numbers;
-    const std::regex define(R"(#define\s+(IDD_MSG_\w+)\s+(\d+))");
-    for (std::sregex_iterator it(part.begin(), part.end(), define), stop; it != stop; ++it)
-        numbers[(*it)[1]] = std::stoi((*it)[2]);
-    return numbers;
+    return branch == "A" ? definesBetween(header, "#if defined(QV_VARIANT_A)", "#elif")
+                         : definesBetween(header, "#elif defined(QV_VARIANT_B) || defined(QV_VARIANT_C)", "#else");
 }
 
 struct Expected {
@@ -67,34 +51,6 @@ const Expected kMessages[] = {
      "リスト内の画像をすべて削除することはできません。\\n\\n画像リストをお買い上げ時の状態に戻すときは、\\n[初期設定] をクリックしてください。",
      false},
 };
-
-// One DIALOGEX template of the .rc: its language block and its lines.
-struct Template {
-    std::string language;
-    std::string body;  // from the DIALOGEX line to END
-};
-
-std::map<std::string, std::vector<Template>> templates(const std::string& rc) {
-    std::map<std::string, std::vector<Template>> found;
-    std::istringstream in(rc);
-    std::string line, language, current;
-    Template open;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.rfind("LANGUAGE ", 0) == 0) language = line;
-        const std::size_t dialog = line.find(" DIALOGEX ");
-        if (dialog != std::string::npos) {
-            current = line.substr(0, dialog);
-            open = Template{language, ""};
-        }
-        if (!current.empty()) open.body += line + "\n";
-        if (!current.empty() && line == "END") {
-            found[current].push_back(open);
-            current.clear();
-        }
-    }
-    return found;
-}
 
 }  // namespace
 

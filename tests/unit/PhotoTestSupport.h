@@ -194,13 +194,14 @@ public:
 class RecordingMessages : public MessagePort {
 public:
     std::vector<MessageKind> shown;
+    int answer = kMsgFirstButton;  // the button every message is closed with
     int cursorRestores = 0;
     bool cursorRestoredBeforeEachMessage = true;
     void restoreArrowCursor() override { ++cursorRestores; }
     int showMessage(MessageKind kind) override {
         if (cursorRestores <= static_cast<int>(shown.size())) cursorRestoredBeforeEachMessage = false;
         shown.push_back(kind);
-        return kMsgFirstButton;
+        return answer;
     }
 };
 

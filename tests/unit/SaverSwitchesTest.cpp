@@ -61,5 +61,14 @@ TEST(SaverSwitches, PreviewHandleInTheSameOrTheNextArgument) {
     EXPECT_EQ(previewWindowHandle({}), 0u);
 }
 
+TEST(SaverSwitches, ConfigurationOwnerInTheSameOrTheNextArgument) {
+    EXPECT_EQ(configurationOwnerHandle({"/c:1234"}), 1234u);
+    EXPECT_EQ(configurationOwnerHandle({"-c", "66"}), 66u);
+    EXPECT_EQ(configurationOwnerHandle({"/C"}), 0u);
+    EXPECT_EQ(configurationOwnerHandle({}), 0u);
+    EXPECT_EQ(configurationOwnerHandle({"/p:1234"}), 0u);
+    EXPECT_EQ(previewWindowHandle({"/c:1234"}), 0u);
+}
+
 }  // namespace
 }  // namespace qv

@@ -1,0 +1,119 @@
+#pragma once
+// The settings dialog's logic: the user's list of up to ten pictures (Add,
+// Delete, Exchange, Initialize, with their thumbnails) and the two switches,
+// background music and the view option. The list is stored as each
+// operation runs; the switches only by OK. The window itself is a thin
+// Windows class around this (SettingsDialogWindow_win32).
+//
+// Whatever fails half-way, the store and the bitmap files are left agreeing:
+// slots 1 .. "photo_num" each have photoN = folder + photoN.bmp and
+// photoN_real = the chosen picture, and photoN.bmp is either made from that
+// picture or missing (the list then shows the placeholder, and the show
+// rebuilds it or passes it over). No bitmap is left behind past the list.
+#include <array>
+#include <optional>
+#include <string>
+
+#include "ports/DecoderPort.h"
+#include "ports/FilesPort.h"
+#include "ports/MessagePort.h"
+#include "ports/PictureListPort.h"
+#include "ports/RegistryPort.h"
+#include "settings/PhotoImport.h"
+#include "settings/SettingsStore.h"
+#include "variant/Variant.h"
+
+namespace qv {
+
+// The folder the file selection opened in on older systems, for everyone.
+extern const char* const kSharedPicturesFolder;
+
+// What the dialog learns from the system when it is made.
+struct DialogSurroundings {
+    std::optional<std::string> appDataFolder;  // the user's application-data folder
+    std::optional<std::string> picturesFolder; // the user's own Pictures folder
+    int screenWidth = 0;
+    int screenHeight = 0;
+};
+
+class SettingsDialog {
+public:
+    // Construction prepares the per-user picture folder: a missing one is
+    // made and seeded with the ten default stills (messages may appear).
+    SettingsDialog(const Variant& variant, FilesPort& files, RegistryPort& registry, DecoderPort& decoder,
+                   MessagePort& messages, PictureListPort& list, const DialogSurroundings& surroundings);
+    SettingsDialog(const SettingsDialog&) = delete;
+    SettingsDialog& operator=(const SettingsDialog&) = delete;
+
+    // Reads the switches and fills the list from the store; bitmaps that
+    // exist are shown as they are, missing ones are made again.
+    void OnInitDialog();
+
+    void OnMusicOn() { backgroundMusic_ = 1; }
+    void OnMusicOff() { backgroundMusic_ = 0; }
+    void OnEnlarge() { trimming_ = 1; }
+    void OnFitScreen() { trimming_ = 0; }
+
+    // selected: the list item selected when the button was pressed (-1: none).
+    void OnAdd();
+    void OnDelete(int selected);
+    void OnExchange(int selected);
+    void OnInitialize();
+    // Stores the two switches; the window then closes.
+    void OnOK();
+
+    // Rebuilds the list with every slot's bitmap made anew from its picture.
+    void ReloadPictureList();
+    // Thumbnail of the picture at path as list item index; on failure shows
+    // MsgUnsupportedFile and returns false.
+    bool AddThumbnail(int index, const std::string& path);
+
+    int pictureCount() const { return pictureCount_; }
+    int backgroundMusic() const { return backgroundMusic_; }
+    int trimming() const { return trimming_; }
+    // False without an application-data folder: the list stays empty and
+    // nothing may be added, since there is nowhere to put a bitmap.
+    bool hasPictureFolder() const { return !pictureFolder_.empty(); }
+    const std::string& pictureFolder() const { return pictureFolder_; }
+    // The folder the next file selection opens in.
+    std::string initialFolder();
+
+    // The chosen picture of each listed slot, for the duplicate check.
+    std::array<std::string, kMaxPictures> ListedSources{};
+
+private:
+    // The list filled from the store without making any bitmap that exists.
+    void fillPictureList();
+    // A slot's bitmap made from its picture: its path, or nothing (and then
+    // no bitmap of that slot is left either).
+    std::optional<std::string> remakeBitmap(const std::string& source, int n);
+    // Keeps photoN pointing at the slot's own bitmap.
+    void repairBitmapValue(int n, const std::string& current);
+    std::optional<std::string> pick();
+    bool alreadyListed(const std::string& path);
+    // The 76 x 57 thumbnail of a picture; for the placeholder bitmap a drawn
+    // card when the bitmap cannot be read.
+    bool makeThumbnail(const std::string& path, Image& thumbnail, bool placeholder);
+    std::string bitmapPath(int n) const { return pictureFolder_ + photoFileName(n); }
+    void arrow() { messages_.restoreArrowCursor(); }
+
+    const Variant& variant_;
+    FilesPort& files_;
+    DecoderPort& decoder_;
+    MessagePort& messages_;
+    PictureListPort& list_;
+    PhotoImport import_;
+    SettingsStore store_;
+    DialogSurroundings surroundings_;
+
+    std::string addPath_;
+    std::string exchangePath_;
+    std::string lastPickedFolder_;
+    std::string pictureFolder_;
+    int pictureCount_ = 0;
+    int backgroundMusic_ = 1;
+    int trimming_ = 0;
+    bool thumbnailsReady_ = false;
+};
+
+}  // namespace qv

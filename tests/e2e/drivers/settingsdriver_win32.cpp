@@ -1,0 +1,333 @@
+// Drives a running settings dialog of another process, for the end-to-end
+// tests: finds it, reads its controls, selects list items, presses buttons,
+// fills the open-file dialog and answers the message dialogs. Commands run
+// in order, each printing what it saw, one fact a line:
+//
+//   settingsdriver VARIANT COMMAND... with COMMAND one of
+//     wait              the dialog is up: "caption: ...", "window: x y w h"
+//     idle              the dialog has finished what it was doing
+//     state             items, selection, which buttons are enabled, switches
+//     text ID           "text ID: ..." of a control
+//     select I          selects list item I (-1: none)
+//     click NAME        add delete exchange initialize on off enlarge fit ok cancel
+//     pick PATH         the open-file dialog comes: PATH is typed and opened
+//     cancel-pick       the open-file dialog comes and is cancelled
+//     answer KEY        a message comes: "message: TEXT"; KEY is first or escape
+//     closed            the dialog has gone
+//     owner PROGRAM ARG  starts PROGRAM ARG<handle> with a window of ours as
+//                       owner ("/c:" or "/c "), reports the owner and cancels
+//
+// Anything that does not come within its time prints "timeout: ..." and the
+// driver ends with exit code 1.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "variant/Variant.h"
+
+namespace {
+
+const qv::Variant* variant = nullptr;
+HWND dialog = nullptr;
+constexpr int kFileNameBox = 0x47C;  // the open-file dialog's name field
+constexpr int kMessageText = 1050;   // the text of every message dialog
+
+void line(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+[[noreturn]] void timeout(const std::string& what) {
+    line("timeout: " + what);
+    std::exit(1);
+}
+
+std::string utf8(const std::wstring& text) {
+    std::wstring escaped;
+    for (wchar_t c : text) escaped += c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string textOf(HWND window) {
+    wchar_t text[1024] = {};
+    // Another process's window: WM_GETTEXT is carried across.
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
+    return utf8(text);
+}
+
+// Keeps our own windows answering (an owner is sent WM_ENABLE) while waiting.
+void pump(DWORD milliseconds) {
+    const DWORD until = GetTickCount() + milliseconds;
+    MSG message;
+    do {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    } while (static_cast<LONG>(until - GetTickCount()) > 0);
+}
+
+bool isDialogClass(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return std::wcscmp(name, L"#32770") == 0;
+}
+
+// A visible dialog box with a control of that id (the settings dialog's
+// list, a message's text, the open-file dialog's name field).
+HWND findDialogWith(int controlId) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{controlId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (IsWindowVisible(window) && isDialogClass(window) && GetDlgItem(window, s->id)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitFor(int controlId, const char* what, DWORD milliseconds = 30000) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND found = findDialogWith(controlId)) {
+            pump(150);  // let it finish its own start
+            return found;
+        }
+        if (GetTickCount() - start > milliseconds) timeout(what);
+        pump(50);
+    }
+}
+
+HWND settingsDialog() {
+    if (!dialog || !IsWindow(dialog)) dialog = waitFor(variant->dialogIds.pictureList, "settings dialog");
+    return dialog;
+}
+
+HWND control(int id) { return GetDlgItem(settingsDialog(), id); }
+
+std::string rect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
+           std::to_string(r.bottom - r.top);
+}
+
+// Waits until the dialog's thread is free and nothing of it is open above it.
+void idle() {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD_PTR answer = 0;
+        const bool free = SendMessageTimeoutW(settingsDialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) != 0;
+        if (free && IsWindowEnabled(settingsDialog()) && !findDialogWith(kMessageText) &&
+            !findDialogWith(kFileNameBox))
+            return;
+        if (GetTickCount() - start > 60000) timeout("idle");
+        pump(50);
+    }
+}
+
+std::string onOff(HWND window) { return IsWindowEnabled(window) ? "on" : "off"; }
+bool checked(int id) { return SendMessageW(control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void state() {
+    const qv::SettingsDialogIds& ids = variant->dialogIds;
+    HWND list = control(ids.pictureList);
+    line("items: " + std::to_string(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+    line("selected: " + std::to_string(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)));
+    line("add: " + onOff(control(ids.addButton)));
+    line("delete: " + onOff(control(ids.deleteButton)));
+    line("exchange: " + onOff(control(ids.exchangeButton)));
+    line("initialize: " + onOff(control(ids.initializeButton)));
+    line(std::string("music: ") + (checked(ids.musicOn) ? "on" : checked(ids.musicOff) ? "off" : "none"));
+    line(std::string("view: ") + (checked(ids.enlarge) ? "enlarge" : checked(ids.fitScreen) ? "fit" : "none"));
+}
+
+// LVM_SETITEMSTATE takes a pointer, read in the list's own process: the
+// item goes there first.
+void select(int index) {
+    HWND list = control(variant->dialogIds.pictureList);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, pid);
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (!remote) timeout("memory in the dialog's process");
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    if (index >= 0) {
+        // Nothing selected first, so the notices run as a click would make them.
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageW(list, LVM_SETITEMSTATE, WPARAM(-1), reinterpret_cast<LPARAM>(remote));
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    }
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    SendMessageW(list, LVM_SETITEMSTATE, WPARAM(index), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    line("selected " + std::to_string(index));
+}
+
+int buttonId(const std::string& name) {
+    const qv::SettingsDialogIds& ids = variant->dialogIds;
+    if (name == "add") return ids.addButton;
+    if (name == "delete") return ids.deleteButton;
+    if (name == "exchange") return ids.exchangeButton;
+    if (name == "initialize") return ids.initializeButton;
+    if (name == "on") return ids.musicOn;
+    if (name == "off") return ids.musicOff;
+    if (name == "enlarge") return ids.enlarge;
+    if (name == "fit") return ids.fitScreen;
+    if (name == "ok") return IDOK;
+    if (name == "cancel") return IDCANCEL;
+    return std::atoi(name.c_str());
+}
+
+void click(const std::string& name) {
+    // Posted: the button's work opens modal dialogs of its own.
+    PostMessageW(control(buttonId(name)), BM_CLICK, 0, 0);
+    line("clicked " + name);
+}
+
+void pick(const std::string& path) {
+    HWND files = waitFor(kFileNameBox, "open-file dialog");
+    line("file dialog: " + textOf(files));
+    std::wstring wide(path.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), int(wide.size())) - 1);
+    SendMessageW(GetDlgItem(files, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    PostMessageW(files, WM_COMMAND, IDOK, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(files) && GetTickCount() - start < 30000) pump(50);
+    line("picked " + path);
+}
+
+void answer(const std::string& key) {
+    const DWORD start = GetTickCount();
+    HWND message = nullptr;
+    bool told = false;
+    while (!(message = findDialogWith(kMessageText))) {
+        if (!told && findDialogWith(kFileNameBox)) {
+            line("file dialog came instead");
+            told = true;
+        }
+        if (GetTickCount() - start > 30000) timeout("message");
+        pump(50);
+    }
+    pump(150);
+    line("message: " + textOf(GetDlgItem(message, kMessageText)));
+    if (key == "escape") {
+        // Through the dialog manager, as a key press goes.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(message, nullptr), &info);
+        HWND target = info.hwndFocus ? info.hwndFocus : message;
+        PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    } else {
+        PostMessageW(message, WM_COMMAND, IDOK, 0);
+    }
+    while (IsWindow(message) && GetTickCount() - start < 40000) pump(50);
+}
+
+void closed() {
+    const DWORD start = GetTickCount();
+    while (findDialogWith(variant->dialogIds.pictureList)) {
+        if (GetTickCount() - start > 30000) timeout("dialog to close");
+        pump(50);
+    }
+    line("closed");
+}
+
+// Starts the program for its settings with a window of ours named as owner.
+void owner(const std::string& program, const std::string& option) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QvSettingsOwner";
+    RegisterClassW(&windowClass);
+    HWND mine = CreateWindowExW(0, L"QvSettingsOwner", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+    std::string command = "\"" + program + "\" " + option +
+                          std::to_string(reinterpret_cast<UINT_PTR>(mine));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        timeout("start of " + program);
+    dialog = nullptr;
+    HWND settings = settingsDialog();
+    line(std::string("owner is ours: ") + (GetWindow(settings, GW_OWNER) == mine ? "yes" : "no"));
+    line(std::string("ours while it runs: ") + (IsWindowEnabled(mine) ? "enabled" : "disabled"));
+    PostMessageW(control(IDCANCEL), BM_CLICK, 0, 0);
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(started.hProcess, 0) == WAIT_TIMEOUT && GetTickCount() - start < 30000) pump(50);
+    line(std::string("ours afterwards: ") + (IsWindowEnabled(mine) ? "enabled" : "disabled"));
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    DestroyWindow(mine);
+    dialog = nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || !(variant = qv::findVariant(argv[1][0]))) {
+        line("usage: settingsdriver VARIANT COMMAND...");
+        return 2;
+    }
+    std::vector<std::string> args(argv + 2, argv + argc);
+    auto next = [&](std::size_t& i) -> std::string {
+        if (i + 1 >= args.size()) {
+            line("missing argument after " + args[i]);
+            std::exit(2);
+        }
+        return args[++i];
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& command = args[i];
+        if (command == "wait") {
+            dialog = nullptr;
+            line("caption: " + textOf(settingsDialog()));
+            line("window: " + rect(settingsDialog()));
+        } else if (command == "idle") {
+            idle();
+        } else if (command == "state") {
+            state();
+        } else if (command == "text") {
+            const std::string id = next(i);
+            line("text " + id + ": " + textOf(control(std::atoi(id.c_str()))));
+        } else if (command == "select") {
+            select(std::atoi(next(i).c_str()));
+        } else if (command == "click") {
+            click(next(i));
+        } else if (command == "pick") {
+            pick(next(i));
+        } else if (command == "cancel-pick") {
+            PostMessageW(waitFor(kFileNameBox, "open-file dialog"), WM_COMMAND, IDCANCEL, 0);
+            line("file dialog cancelled");
+        } else if (command == "answer") {
+            answer(next(i));
+        } else if (command == "closed") {
+            closed();
+        } else if (command == "owner") {
+            const std::string program = next(i);
+            owner(program, next(i));
+        } else {
+            line("unknown command " + command);
+            return 2;
+        }
+    }
+    return 0;
+}

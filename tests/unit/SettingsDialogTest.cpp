@@ -1,0 +1,403 @@
+// The settings dialog's logic over in-memory files, registry and list. The
+// pictures are told apart by the size of their converted bitmaps on a
+// 1024 x 768 screen (base height 491): an 800 x 600 still becomes 654 x 491,
+// a 900 x 600 photo 818 x 545, 600 x 800 368 x 491, 700 x 600 572 x 491.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "PhotoTestSupport.h"
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/MemoryRegistry.h"
+#include "settings/SettingsDialog.h"
+#include "variant/Variant.h"
+
+namespace qv {
+namespace {
+
+const std::string kAppData = "C:\\users\\me\\AppData\\Roaming";
+const std::string kFolder = kAppData + "\\Tarn Corporation\\QUOR VELK-B Screen Saver\\";
+const std::string kKey = "Software\\Tarn Corporation\\QUOR VELK-B Screen Saver";
+const std::string kNofile = "C:\\WINDOWS\\system32\\QUORvelkcsrc\\nofile.bmp";
+const std::string kWide = "D:\\p\\wide.jpg", kTall = "D:\\p\\tall.jpg", kSquare = "D:\\p\\square.jpg";
+using Size = std::pair<int, int>;
+const Size kStill{654, 491}, kWideSize{818, 545}, kTallSize{368, 491}, kSquareSize{572, 491}, kNone{0, 0};
+
+class FakeList : public PictureListPort {
+public:
+    std::vector<Image> items;
+    std::vector<std::string> picks;  // answers of the file selection, first first; none: cancel
+    std::vector<std::string> openedIn;
+    int revealed = -1;
+    bool canCreate = true;
+    int waits = 0;
+    bool createThumbnailList() override { return canCreate; }
+    void deleteAllItems() override { items.clear(); }
+    bool insertItem(int index, const Image& thumbnail) override {
+        if (!canCreate || index < 0 || index > int(items.size())) return false;
+        items.insert(items.begin() + index, thumbnail);
+        return true;
+    }
+    std::optional<std::string> choosePicture(const std::string& initialFolder) override {
+        openedIn.push_back(initialFolder);
+        if (picks.empty()) return std::nullopt;
+        std::string picked = picks.front();
+        picks.erase(picks.begin());
+        return picked;
+    }
+    void revealItem(int index) override { revealed = index; }
+    void showWaitCursor() override { ++waits; }
+};
+
+// What a thumbnail shows, by its centre: a picture (the fake decoder's flat
+// grey), the placeholder bitmap (blue), or the drawn card.
+std::string shows(const Image& thumbnail) {
+    if (thumbnail.width != 76 || thumbnail.height != 57) return "wrong size";
+    const auto p = testing::pixel(thumbnail, 38, 20);
+    if (p == std::array<unsigned char, 3>{128, 128, 128}) return "photo";
+    if (p == std::array<unsigned char, 3>{200, 0, 0}) return "nofile";
+    if (p[0] == 0xE4 && p[1] == 0xE4) return "card";
+    return "?";
+}
+
+struct Desk {
+    Desk() {
+        decoder.jpegColour = nullptr;  // flat grey: quick
+        for (int n = 1; n <= 10; ++n) files.addFile(variantB().defaultStill(n), testing::jpegBytes(800, 600));
+        files.addFile(kWide, testing::jpegBytes(900, 600));
+        files.addFile(kTall, testing::jpegBytes(600, 800));
+        files.addFile(kSquare, testing::jpegBytes(700, 600));
+        files.addFile(kNofile, encodeBmp24(testing::makeImage(8, 6, [](int, int) {
+                          return std::array<unsigned char, 3>{200, 0, 0};
+                      })));
+    }
+    SettingsDialog& open() {
+        dialog.reset();
+        list.items.clear();  // a new window's list
+        list.openedIn.clear();
+        dialog = std::make_unique<SettingsDialog>(variantB(), files, registry, decoder, messages, list, around);
+        dialog->OnInitDialog();
+        return *dialog;
+    }
+    std::string value(const std::string& name) const { return registry.text(kKey, name).value_or("-"); }
+    unsigned count() const { return registry.dword(kKey, "photo_num").value_or(99); }
+    Size bitmap(int n) const {
+        BmpInfo info;
+        const std::string bytes = files.contents(kFolder + "photo" + std::to_string(n) + ".bmp");
+        if (!readBmpInfo(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), info)) return kNone;
+        return {info.width, info.height};
+    }
+    std::vector<Size> bitmaps() const {
+        std::vector<Size> all;
+        for (int n = 1; n <= 10; ++n) all.push_back(bitmap(n));
+        return all;
+    }
+    std::vector<std::string> thumbnails() const {
+        std::vector<std::string> all;
+        for (const Image& t : list.items) all.push_back(shows(t));
+        return all;
+    }
+    // A list of the given pictures, written as a dialog would have.
+    void store(const std::vector<std::string>& sources) {
+        SettingsDialog& d = open();
+        while (d.pictureCount() > 1) d.OnDelete(0);
+        list.picks = sources;
+        d.OnExchange(0);
+        for (std::size_t i = 1; i < sources.size(); ++i) d.OnAdd();
+        messages.shown.clear();
+        registry.clearChanges();
+    }
+
+    MemoryFiles files;
+    MemoryRegistry registry;
+    testing::FakeDecoder decoder{files};
+    testing::RecordingMessages messages;
+    FakeList list;
+    DialogSurroundings around{kAppData, std::string("C:\\users\\me\\Pictures"), 1024, 768};
+    std::unique_ptr<SettingsDialog> dialog;
+};
+
+TEST(SettingsDialog, FirstOpeningSeedsTheStillsAndReadsTheSwitchesWithTheirDefaults) {
+    Desk desk;
+    SettingsDialog& d = desk.open();
+    EXPECT_EQ(d.pictureCount(), 10);
+    EXPECT_EQ(desk.thumbnails(), std::vector<std::string>(10, "photo"));
+    EXPECT_EQ(desk.bitmaps(), std::vector<Size>(10, kStill));
+    EXPECT_EQ(d.ListedSources[9], variantB().defaultStill(10));
+    EXPECT_EQ(desk.count(), 10u);
+    // Music on; 1024 x 768 (exactly 0.75) is no wide screen: "Fit Screen".
+    EXPECT_EQ(d.backgroundMusic(), 1);
+    EXPECT_EQ(d.trimming(), 0);
+    EXPECT_EQ(desk.registry.dword(kKey, "background music"), 1u);
+    EXPECT_EQ(desk.registry.dword(kKey, "trimming"), 0u);
+    EXPECT_TRUE(desk.messages.shown.empty());
+
+    // OK stores the switches, music first; without OK they stay as stored.
+    desk.registry.clearChanges();
+    d.OnMusicOff();
+    d.OnEnlarge();
+    d.OnOK();
+    EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"background music", "trimming"}));
+    d.OnMusicOn();
+    d.OnFitScreen();
+    SettingsDialog& again = desk.open();
+    EXPECT_EQ(again.backgroundMusic(), 0);
+    EXPECT_EQ(again.trimming(), 1);
+}
+
+TEST(SettingsDialog, OpeningShowsWhatTheStoreHolds) {
+    Desk desk;
+    desk.store({kWide, kTall, kSquare});
+    // A bitmap that went missing is made again; one whose picture is gone
+    // too shows the placeholder, without a message.
+    desk.files.remove(kFolder + "photo2.bmp");
+    desk.files.remove(kFolder + "photo3.bmp");
+    desk.files.remove(kSquare);
+    SettingsDialog& d = desk.open();
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo", "nofile"}));
+    EXPECT_EQ(desk.bitmap(2), kTallSize);
+    EXPECT_TRUE(desk.messages.shown.empty());
+    EXPECT_EQ(d.ListedSources[2], kSquare);
+
+    // Without nofile.bmp (variant C's directory) a drawn card stands in.
+    desk.files.remove(kNofile);
+    desk.open();
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo", "card"}));
+    EXPECT_TRUE(desk.messages.shown.empty());
+
+    // A bitmap that opens but is no picture: its message, and the list ends
+    // there; the later slot still counts for the duplicate check.
+    desk.files.addFile(kFolder + "photo2.bmp", std::string("BMxx"));
+    SettingsDialog& cut = desk.open();
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo"}));
+    EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgUnsupportedFile}));
+    EXPECT_EQ(cut.ListedSources[2], kSquare);
+
+    // "photo_num" = 3 with no slot values: "default" written, three placeholders.
+    Desk bare;
+    bare.files.addFolder(kFolder);
+    bare.registry.putDword(kKey, "photo_num", 3);
+    bare.open();
+    EXPECT_EQ(bare.thumbnails(), std::vector<std::string>(3, "nofile"));
+    EXPECT_EQ(bare.value("photo3"), "default");
+    EXPECT_EQ(bare.value("photo3_real"), "default");
+
+    // A count past ten reads as ten.
+    bare.registry.putDword(kKey, "photo_num", 12);
+    EXPECT_EQ(bare.open().pictureCount(), 10);
+}
+
+TEST(SettingsDialog, WithoutAnApplicationDataFolderNothingIsListedOrMade) {
+    Desk desk;
+    desk.around.appDataFolder.reset();
+    const auto before = desk.files.allFiles();
+    SettingsDialog& d = desk.open();
+    desk.list.picks = {kWide};
+    d.OnAdd();
+    d.OnInitialize();
+    EXPECT_FALSE(d.hasPictureFolder());
+    EXPECT_EQ(d.pictureCount(), 0);
+    EXPECT_TRUE(desk.list.items.empty());
+    EXPECT_TRUE(desk.list.openedIn.empty());
+    EXPECT_EQ(desk.files.allFiles(), before);
+    EXPECT_FALSE(desk.registry.has(kKey, "photo_num"));
+    d.OnOK();
+    EXPECT_EQ(desk.registry.dword(kKey, "trimming"), 0u);
+}
+
+TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
+    Desk desk;
+    desk.store({kWide});
+    SettingsDialog& d = desk.open();
+    desk.list.picks = {kTall, kTall, "D:\\P\\TALL.JPG", "D:\\p\\bad.jpg"};
+    d.OnAdd();
+    EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"photo2", "photo_num", "photo2_real"}));
+    EXPECT_EQ(desk.value("photo2"), kFolder + "photo2.bmp");
+    EXPECT_EQ(desk.value("photo2_real"), kTall);
+    EXPECT_EQ(desk.bitmap(2), kTallSize);
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo"}));
+    EXPECT_EQ(desk.list.revealed, 1);
+    // The file selection opens where the last picture came from.
+    EXPECT_EQ(desk.list.openedIn, (std::vector<std::string>{"C:\\users\\me\\Pictures"}));
+
+    desk.registry.clearChanges();
+    d.OnAdd();  // the same path again
+    EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgAlreadyListed}));
+    EXPECT_TRUE(desk.registry.changes().empty());
+    d.OnAdd();  // the same file in other letter case is another entry
+    EXPECT_EQ(d.pictureCount(), 3);
+    EXPECT_EQ(desk.value("photo3_real"), "D:\\P\\TALL.JPG");
+    EXPECT_EQ(desk.list.openedIn.back(), "D:\\p");
+
+    // Rejected by the check (here: no such file): nothing stored, no bitmap.
+    desk.registry.clearChanges();
+    desk.messages.shown.clear();
+    d.OnAdd();
+    EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgUnsupportedFile}));
+    EXPECT_TRUE(desk.registry.changes().empty());
+    EXPECT_EQ(desk.bitmap(4), kNone);
+    d.OnAdd();  // cancelled in the file selection
+    EXPECT_EQ(d.pictureCount(), 3);
+
+    // A full list says so before any file selection.
+    desk.messages.shown.clear();
+    desk.list.openedIn.clear();
+    d.OnInitialize();
+    d.OnAdd();
+    EXPECT_EQ(desk.messages.shown.back(), MessageKind::MsgListFull);
+    EXPECT_TRUE(desk.list.openedIn.empty());
+}
+
+TEST(SettingsDialog, AnAddThatCannotBeStoredLeavesNothingBehind) {
+    // The disk is full: the slot is added with the placeholder and names its
+    // own bitmap; a bitmap left there from a longer list is not kept.
+    Desk desk;
+    desk.store({kWide, kSquare});
+    SettingsDialog& d = desk.open();
+    d.OnDelete(1);
+    desk.files.addFile(kFolder + "photo2.bmp", desk.files.contents(kFolder + "photo1.bmp"));  // a stray
+    desk.files.failWrites(true);
+    desk.list.picks = {kTall};
+    d.OnAdd();
+    desk.files.failWrites(false);
+    EXPECT_EQ(desk.count(), 2u);
+    EXPECT_EQ(desk.value("photo2"), kFolder + "photo2.bmp");
+    EXPECT_EQ(desk.value("photo2_real"), kTall);
+    EXPECT_EQ(desk.bitmap(2), kNone);
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "nofile"}));
+
+    // A registry write that fails takes the others back.
+    d.OnDelete(1);
+    desk.registry.failSetOf("photo2_real");
+    desk.list.picks = {kTall};
+    d.OnAdd();
+    EXPECT_EQ(desk.count(), 1u);
+    EXPECT_EQ(desk.value("photo2"), "-");
+    EXPECT_EQ(desk.bitmap(2), kNone);
+    EXPECT_EQ(d.pictureCount(), 1);
+    EXPECT_EQ(desk.thumbnails().size(), 1u);
+}
+
+TEST(SettingsDialog, DeleteMovesTheLaterBitmapsDownWithTheStore) {
+    Desk desk;
+    desk.store({kWide, kTall, kSquare, variantB().defaultStill(1)});
+    SettingsDialog& d = desk.open();
+    desk.messages.answer = kMsgSecondButton;  // Escape on the confirmation
+    d.OnDelete(1);
+    EXPECT_EQ(d.pictureCount(), 4);
+    EXPECT_TRUE(desk.registry.changes().empty());
+
+    desk.messages.answer = kMsgFirstButton;
+    d.OnDelete(1);  // slot 2 of 4
+    EXPECT_EQ(desk.bitmaps(), (std::vector<Size>{kWideSize, kSquareSize, kStill, kNone, kNone, kNone, kNone,
+                                                 kNone, kNone, kNone}));
+    EXPECT_EQ(desk.value("photo2_real"), kSquare);
+    EXPECT_EQ(desk.value("photo3_real"), variantB().defaultStill(1));
+    EXPECT_EQ(desk.value("photo4"), "-");
+    EXPECT_EQ(desk.count(), 3u);
+    EXPECT_EQ(desk.thumbnails().size(), 3u);
+    EXPECT_EQ(d.ListedSources[1], kSquare);
+
+    // A bitmap that cannot be moved is made from the slot's picture.
+    desk.files.remove(kFolder + "photo3.bmp");
+    d.OnDelete(0);
+    EXPECT_EQ(desk.bitmaps()[0], kSquareSize);
+    EXPECT_EQ(desk.bitmaps()[1], kStill);
+    d.OnDelete(0);
+    desk.messages.shown.clear();
+    d.OnDelete(0);  // the last one
+    EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgCannotDeleteAll}));
+    EXPECT_EQ(desk.count(), 1u);
+}
+
+TEST(SettingsDialog, ADeleteThatFailsHalfWayStillLeavesStoreAndBitmapsAgreeing) {
+    // Slot 2's bitmap is gone and so is its picture: it cannot be moved or
+    // made. It keeps no bitmap; the later slots still move; the list and
+    // the count follow the store.
+    Desk desk;
+    desk.store({kWide, kTall, kSquare, variantB().defaultStill(1)});
+    SettingsDialog& d = desk.open();
+    desk.files.remove(kFolder + "photo2.bmp");
+    desk.files.remove(kTall);
+    d.OnDelete(0);
+    EXPECT_EQ(desk.count(), 3u);
+    EXPECT_EQ(d.pictureCount(), 3);
+    EXPECT_EQ(desk.value("photo1_real"), kTall);
+    EXPECT_EQ(desk.bitmaps(), (std::vector<Size>{kNone, kSquareSize, kStill, kNone, kNone, kNone, kNone, kNone,
+                                                 kNone, kNone}));
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"nofile", "photo", "photo"}));
+
+    // A deletion the store refuses changes nothing, neither files nor list.
+    desk.registry.failDeleteOf("photo2_real");
+    d.OnDelete(1);
+    EXPECT_EQ(desk.count(), 3u);
+    EXPECT_EQ(desk.value("photo2"), kFolder + "photo2.bmp");
+    EXPECT_EQ(desk.bitmap(2), kSquareSize);
+    EXPECT_EQ(d.pictureCount(), 3);
+}
+
+TEST(SettingsDialog, ExchangeAndInitializeMakeEverySlotAgain) {
+    Desk desk;
+    desk.store({kWide, kTall});
+    SettingsDialog& d = desk.open();
+    // Slot 1's bitmap is spoilt; the exchange of slot 2 makes it again too.
+    desk.files.addFile(kFolder + "photo1.bmp", std::string("spoilt"));
+    desk.list.picks = {kTall, kSquare};
+    d.OnExchange(1);  // its own picture counts as listed
+    EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgAlreadyListed}));
+    d.OnExchange(1);
+    EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"photo2", "photo2_real"}));
+    EXPECT_EQ(desk.bitmaps()[0], kWideSize);
+    EXPECT_EQ(desk.bitmaps()[1], kSquareSize);
+    EXPECT_EQ(d.ListedSources[1], kSquare);
+    EXPECT_EQ(desk.list.revealed, 1);
+
+    // A conversion that fails changes nothing.
+    desk.registry.clearChanges();
+    desk.files.failWrites(true);
+    desk.list.picks = {kTall};
+    d.OnExchange(0);
+    desk.files.failWrites(false);
+    EXPECT_TRUE(desk.registry.changes().empty());
+    EXPECT_EQ(desk.bitmaps()[0], kWideSize);
+
+    // Escape on the confirmation: nothing. Then the ten stills, once each;
+    // still 3 is gone, so slot 3 keeps no bitmap of the earlier list.
+    desk.messages.answer = kMsgSecondButton;
+    d.OnInitialize();
+    EXPECT_EQ(d.pictureCount(), 2);
+    desk.messages.answer = kMsgFirstButton;
+    desk.files.remove(variantB().defaultStill(3));
+    desk.files.addFile(kFolder + "photo3.bmp", desk.files.contents(kFolder + "photo1.bmp"));
+    desk.registry.clearChanges();
+    desk.decoder.jpegCalls = 0;
+    d.OnInitialize();
+    const auto order = desk.registry.setOrder();
+    ASSERT_EQ(order.size(), 21u);
+    EXPECT_EQ(order[0], "photo_num");
+    EXPECT_EQ(order[1], "photo1");
+    EXPECT_EQ(order[11], "photo1_real");
+    EXPECT_EQ(order[20], "photo10_real");
+    EXPECT_EQ(desk.decoder.jpegCalls, 9);
+    EXPECT_EQ(desk.bitmap(3), kNone);
+    EXPECT_EQ(desk.bitmap(10), kStill);
+    EXPECT_EQ(desk.thumbnails()[2], "nofile");
+    EXPECT_EQ(desk.thumbnails().size(), 10u);
+}
+
+TEST(SettingsDialog, TheFileSelectionOpensInTheSharedFolderOnlyWhereItExists) {
+    Desk desk;
+    SettingsDialog& d = desk.open();
+    EXPECT_EQ(d.initialFolder(), "C:\\users\\me\\Pictures");
+    desk.files.addFolder(kSharedPicturesFolder);
+    EXPECT_EQ(d.initialFolder(), kSharedPicturesFolder);
+    desk.around.picturesFolder.reset();
+    desk.files = MemoryFiles();
+    EXPECT_EQ(desk.open().initialFolder(), "");
+}
+
+}  // namespace
+}  // namespace qv
