@@ -1,6 +1,8 @@
 // Arbitrary bytes as a data directory's scene script and layer files, run
 // through the scene engine for a few seconds of show: start, due scenes,
-// hand-overs, ticks and drawing must never crash, overrun or hang.
+// hand-overs, ticks and drawing must never crash, overrun or hang. The same
+// files then go through the script checker, which must give every finding
+// as one line of text, whatever the bytes.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include "platform/fake/RecordingDevice.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneEngine.h"
+#include "scene/ScriptLint.h"
 #include "variant/Variant.h"
 
 namespace {
@@ -74,6 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         files.addFile(folder + name, part);
         if (cut == std::string::npos) break;
         from = cut + 4;
+    }
+
+    for (const qv::LintFinding& finding : qv::lintSceneScripts(variant, files)) {
+        if (finding.line < 0) __builtin_trap();
+        for (const char c : finding.text)
+            if (static_cast<unsigned char>(c) < 0x20) __builtin_trap();
     }
 
     qv::RecordingDevice device;

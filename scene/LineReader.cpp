@@ -41,6 +41,7 @@ bool LineReader::next(std::string& line) {
     line.clear();
     int c = get();
     if (c == kEnd) return false;
+    ++lineNumber_;
     bool cut = false;  // a NUL was seen: the text ends there
     for (; c != kEnd; c = get()) {
         if (c == '\n') break;

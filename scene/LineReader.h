@@ -20,6 +20,9 @@ public:
     // The next line without its line end; false at the end of the file.
     bool next(std::string& line);
 
+    // How many lines next has given so far: the number of the last one.
+    int lineNumber() const { return lineNumber_; }
+
 private:
     // The next byte, or -1 at the end (a Ctrl-Z is the end too).
     int get();
@@ -30,6 +33,7 @@ private:
     std::size_t pos_ = 0;
     std::size_t size_ = 0;
     bool ended_ = false;
+    int lineNumber_ = 0;
 };
 
 }  // namespace qv

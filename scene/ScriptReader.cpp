@@ -18,9 +18,6 @@ using namespace std::string_view_literals;
 
 namespace {
 
-constexpr int kHeaderLineLimit = 3000;
-constexpr int kBlockLineLimit = 40;
-constexpr int kRandomNameLimit = 10;
 constexpr float kDegreesToRadians = 0.017453292f;
 constexpr float kLogoWidth = 37.6f;
 constexpr float kLogoHeight = 8.0f;
@@ -121,6 +118,21 @@ std::string valueOf(const std::string& line) {
     return eq == std::string::npos ? std::string() : line.substr(eq + 1);
 }
 
+// The keys each kind of unit understands; the readers below handle the same.
+constexpr std::string_view kHeaderKeys[] = {
+    "SET", "WAIT", "SX", "SY", "TIME", "END", "EFFECT", "SCRIPT", "SCENETIME", "CONTINUE", "RANDOM"};
+constexpr std::string_view kBlockKeys[] = {
+    "SET",    "SOURCE", "WAIT",   "LAYER",  "SX",     "SY",    "EX",    "EY",    "SWIDTH",
+    "SHEIGHT", "EWIDTH", "EHEIGHT", "TIME", "SALPHA", "EALPHA", "SRED", "SGREEN", "SBLUE",
+    "ERED",   "EGREEN", "EBLUE",  "SROT",   "EROT",   "TAPE",  "STILL", "END"};
+
+template <std::size_t N>
+bool listed(const std::string_view (&keys)[N], const std::string& key) {
+    for (std::string_view k : keys)
+        if (k == key) return true;
+    return false;
+}
+
 bool isLogo(const std::string& name) { return name == ".\\logo_gd.bmp" || name == ".\\logo_gb.bmp"; }
 
 int defaultPick(int count) {
@@ -187,6 +199,11 @@ double ScriptReader::readNumber(const std::string& line, const std::string& key)
     return parseDecimal(line, skip);
 }
 
+bool ScriptReader::isHeaderKey(const std::string& upperKey) { return listed(kHeaderKeys, upperKey); }
+bool ScriptReader::isBlockKey(const std::string& upperKey) { return listed(kBlockKeys, upperKey); }
+
+int ScriptReader::lineNumber() const { return lines_ ? lines_->lineNumber() : 0; }
+
 bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
     ranIntoEnd = true;
     flag = 0;
@@ -199,6 +216,7 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
         prepare(line);
         // Upper-cased once; the words below are upper case.
         const std::string key = upperAnsi(keyOf(line));
+        if (observer) observer->keyLine(lines_->lineNumber(), line, isHeaderKey(key));
         auto is = [&](std::string_view word) { return key == word; };
         if (is("SET"sv)) {
         } else if (is("WAIT"sv)) {
@@ -239,7 +257,10 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
             // The names are taken whole: blanks and '#' belong to them.
             std::array<std::string, kRandomNameLimit> names;
             int found = 0;
-            while (found < kRandomNameLimit && lines_->next(names[found])) ++found;
+            while (found < kRandomNameLimit && lines_->next(names[found])) {
+                if (observer) observer->randomName(lines_->lineNumber(), names[found]);
+                ++found;
+            }
             if (found == 0) {
                 // Nothing to choose from ends the scene script, even after
                 // a continue in the same header: no chain, and the header
@@ -267,6 +288,7 @@ bool ScriptReader::readLayerBlock(float& layer2Wait, bool& ranIntoEnd) {
         if (!lines_->next(line)) break;
         prepare(line);
         const std::string key = upperAnsi(keyOf(line));
+        if (observer) observer->keyLine(lines_->lineNumber(), line, isBlockKey(key));
         auto is = [&](std::string_view word) { return key == word; };
         auto number = [&](const char* word) { return toFloat(readNumber(line, word)); };
         // A start value also sets its end value unless the block leaves that unset.

@@ -15,10 +15,28 @@ constexpr float kUnset = 3.4028235e38f;
 constexpr double kUnsetDouble = 3.4028234663852886e38;
 inline bool isUnset(double value) { return value >= kUnsetDouble; }
 
+// Lines a scene header and a layer block are read for at most, and the
+// names a random offers at most.
+constexpr int kHeaderLineLimit = 3000;
+constexpr int kBlockLineLimit = 40;
+constexpr int kRandomNameLimit = 10;
+
 // Scene effects of a header.
 enum SceneEffect { kEffectPhoto = 1, kEffectMovie = 2, kEffectCamera = 3, kEffectChange = 4 };
 
 class LineReader;
+
+// Hears every line a reader takes, for the tools that check scripts; the
+// show leaves it unset.
+class ScriptLineObserver {
+public:
+    virtual ~ScriptLineObserver() = default;
+    // A line read for its key, prepared (blanks and comment gone); known is
+    // false when its key means nothing where it stands (header or block).
+    virtual void keyLine(int number, const std::string& prepared, bool known) = 0;
+    // A line taken whole as one of random's names.
+    virtual void randomName(int number, const std::string& name) = 0;
+};
 
 class ScriptReader {
 public:
@@ -42,6 +60,16 @@ public:
 
     // The number after "key=" in a prepared line, as strtod reads it (0 if none).
     static double readNumber(const std::string& line, const std::string& key);
+
+    // Whether an upper-cased key means something in a scene header, or in
+    // a layer block.
+    static bool isHeaderKey(const std::string& upperKey);
+    static bool isBlockKey(const std::string& upperKey);
+
+    // Number of the line read last in the open file (0 before the first).
+    int lineNumber() const;
+
+    ScriptLineObserver* observer = nullptr;
 
     // How random picks one of count names (count >= 1). By default the C
     // library's generator seeded with the time in seconds; tools and tests
