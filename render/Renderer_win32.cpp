@@ -34,7 +34,7 @@ Renderer::~Renderer() {
     if (direct3d_) direct3d_->Release();
 }
 
-HRESULT Renderer::createDevice(HWND window) {
+HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
     direct3d_ = createDirect3D8();
     if (!direct3d_) return E_FAIL;
 
@@ -89,6 +89,7 @@ HRESULT Renderer::createDevice(HWND window) {
     GetClientRect(window, &client);
     screen.clientWidth = client.right - client.left;
     screen.clientHeight = client.bottom - client.top;
+    screen.cameraForClient = cameraForWindow;
     engine_ = std::make_unique<SceneEngine>(variant_, files_, *device_, pictures_, screen);
     return D3D_OK;
 }
