@@ -9,6 +9,7 @@
 #include "app/SaverSwitches.h"
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Monitors.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "settings/PhotoImport.h"
@@ -89,6 +90,8 @@ bool SaverWindow::create() {
                       showWidth_, showHeight_, nullptr, nullptr, instance_))
         return false;
 
+    coverOtherMonitors(testWindow);
+
     // 5. The tick timer.
     SetTimer(handle(), kTickTimer, kTickMilliseconds, nullptr);
     clock_.restart();
@@ -133,6 +136,18 @@ bool SaverWindow::create() {
     // 15. No cursor over the show.
     SetCursor(nullptr);
     return true;
+}
+
+void SaverWindow::coverOtherMonitors(bool testWindow) {
+    Win32Monitors monitors;
+    covers_.cover(instance_, coverRectangles(monitors, {0, 0, showWidth_, showHeight_}, testWindow),
+                  [this](CoverEvent event) { onCoverEvent(event); });
+}
+
+void SaverWindow::onCoverEvent(CoverEvent event) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (coverEventEndsShow(event, cursor.x, cursor.y, cursor_)) close();
 }
 
 void SaverWindow::armSceneTimer() {
@@ -195,6 +210,7 @@ void SaverWindow::OnDestroy() {
         if (auto* app = SaverApp::current()) app->SetPowerAction(&powerAction_);
     }
     frameDue_ = false;
+    covers_.remove();
     PostQuitMessage(0);
     Default();
 }

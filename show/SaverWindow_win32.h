@@ -9,6 +9,7 @@
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
 #include "render/Renderer_win32.h"
+#include "show/MonitorCovers_win32.h"
 #include "show/SceneClock.h"
 #include "show/ShowInput.h"
 #include "variant/Variant.h"
@@ -71,6 +72,9 @@ private:
     void onSceneTimer();
     void armSceneTimer();
     void bringToFront(HWND gaining);
+    // Black windows over the other monitors; their input ends the show too.
+    void coverOtherMonitors(bool testWindow);
+    void onCoverEvent(CoverEvent event);
 
     void prepareFirstRunPictures();  // seeding of the default pictures on first run
     // Places for the parts that come with later work; they do nothing yet.
@@ -97,6 +101,7 @@ private:
     SceneClock clock_;
     CursorWake cursor_;
     Renderer* renderer_ = nullptr;
+    MonitorCovers covers_;
 };
 
 }  // namespace qv::win
