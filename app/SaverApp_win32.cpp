@@ -6,6 +6,7 @@
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Shell.h"
 #include "settings/SettingsDialogWindow_win32.h"
+#include "show/PreviewWindow_win32.h"
 #include "show/SaverWindow_win32.h"
 #include "text/AnsiText.h"
 
@@ -15,13 +16,6 @@ namespace {
 
 Win32Power g_power;
 PowerPolicy g_powerPolicy(g_power);
-
-// The window a preview was started for; the process ends when it is gone.
-HWND g_previewParent = nullptr;
-
-void CALLBACK checkPreviewParent(HWND, UINT, UINT_PTR, DWORD) {
-    if (!IsWindow(g_previewParent)) PostQuitMessage(0);
-}
 
 }  // namespace
 
@@ -33,12 +27,15 @@ bool SaverApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    // One instance per variant, whatever the mode; the handle stays open for
-    // the life of the process.
-    instanceMutex_ = CreateMutexA(nullptr, FALSE, variant_.productName);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    // One instance per variant; the handle stays open for the life of the
+    // process. A preview takes no part in it: it may play beside a show.
+    const RunMode mode = runModeFor(arguments());
+    if (mode != RunMode::Preview) {
+        instanceMutex_ = CreateMutexA(nullptr, FALSE, variant_.productName);
+        if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    }
 
-    switch (runModeFor(arguments())) {
+    switch (mode) {
         case RunMode::Configure: runConfiguration(); return false;
         case RunMode::Preview: return startPreview();
         case RunMode::Show: return startShow();
@@ -57,11 +54,17 @@ void SaverApp::runConfiguration() {
 }
 
 bool SaverApp::startPreview() {
-    // No window and no drawing. The process stays until the window it was
-    // started for goes away, checked once a second by a thread timer.
-    g_previewParent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(previewWindowHandle(arguments())));
-    if (!IsWindow(g_previewParent)) return false;
-    return SetTimer(nullptr, 0, 1000, &checkPreviewParent) != 0;
+    // The show in a child of the given window, until that window goes.
+    const HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(previewWindowHandle(arguments())));
+    if (!IsWindow(parent)) return false;
+    preview_ = new PreviewWindow(variant_, instance());
+    if (!preview_->create(parent)) {
+        delete preview_;
+        preview_ = nullptr;
+        return false;
+    }
+    setMainWindow(preview_->handle());
+    return true;
 }
 
 bool SaverApp::startShow() {

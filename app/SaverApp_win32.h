@@ -10,6 +10,7 @@
 
 namespace qv::win {
 
+class PreviewWindow;
 class SaverWindow;
 
 class SaverApp : public Application {
@@ -40,6 +41,7 @@ private:
     const Variant& variant_;
     HANDLE instanceMutex_ = nullptr;
     SaverWindow* window_ = nullptr;
+    PreviewWindow* preview_ = nullptr;
     int exitPowerAction_ = 0;
 };
 

@@ -41,7 +41,7 @@ Renderer::~Renderer() {
     if (direct3d_) direct3d_->Release();
 }
 
-HRESULT Renderer::createDevice(HWND window) {
+HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
     direct3d_ = createDirect3D8();
     if (!direct3d_) return E_FAIL;
 
@@ -96,6 +96,7 @@ HRESULT Renderer::createDevice(HWND window) {
     GetClientRect(window, &client);
     screen.clientWidth = client.right - client.left;
     screen.clientHeight = client.bottom - client.top;
+    screen.cameraForClient = cameraForWindow;
     engine_ = std::make_unique<SceneEngine>(variant_, files_, *device_, pictures_, screen);
     mark("quorvelk: device made");
     return D3D_OK;

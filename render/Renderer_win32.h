@@ -35,8 +35,9 @@ public:
 
     // Creates the device on the show window, sets the fixed states and makes
     // the layer table. 0 on success, otherwise the failing call's result
-    // (E_FAIL when there is no Direct3D at all).
-    HRESULT createDevice(HWND window);
+    // (E_FAIL when there is no Direct3D at all). A preview's camera takes
+    // the window's shape (cameraForWindow); the show's takes the screen's.
+    HRESULT createDevice(HWND window, bool cameraForWindow = false);
 
     // The scene engine's operations (valid once the device exists).
     long startShow(int screenLayoutCode);

@@ -62,14 +62,16 @@ long SceneEngine::setUpCamera() {
     long result = device_.setTransform(TransformKind::World, Matrix4::identity());
     if (result != 0) return result;
 
+    const bool byClient = screen_.cameraForClient && screen_.clientWidth > 0 && screen_.clientHeight > 0;
+    const int shapeWidth = byClient ? screen_.clientWidth : screen_.screenWidth;
+    const int shapeHeight = byClient ? screen_.clientHeight : screen_.screenHeight;
     distance_ = cameraDistance(variant_, screenLayoutCode_);
     const Vector3 eye{0.0f, 0.0f, static_cast<float>(distance_)};
-    const Matrix4 view =
-        lookAtRH(eye, Vector3{}, cameraUp(screen_.screenWidth, screen_.screenHeight));
+    const Matrix4 view = lookAtRH(eye, Vector3{}, cameraUp(shapeWidth, shapeHeight));
     result = device_.setTransform(TransformKind::View, view);
     if (result != 0) return result;
 
-    fov_ = fieldOfView(screen_.screenWidth, screen_.screenHeight);
+    fov_ = fieldOfView(shapeWidth, shapeHeight);
     // A window without height has no aspect; take the screen's, or square.
     float aspect = 1.0f;
     if (screen_.clientHeight > 0)

@@ -29,6 +29,9 @@ struct ScreenFacts {
     int screenHeight = 768;
     int clientWidth = 1024;
     int clientHeight = 768;
+    // A preview plays the screen's scripts in a window of its own shape: the
+    // camera is turned and opened for the window, not for the screen.
+    bool cameraForClient = false;
 };
 
 class SceneEngine {

@@ -13,7 +13,7 @@ packages=(
   # Windows cross build
   g++-mingw-w64-x86-64 mingw-w64-tools
   # running the programs and the Windows tests
-  wine wine64 xvfb x11-apps x11-utils imagemagick libgl1-mesa-dri
+  wine wine64 xvfb x11-apps x11-utils x11-xserver-utils xserver-xephyr imagemagick libgl1-mesa-dri
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-ipafont-gothic locales xdotool nsis lame sox
   fonts-dejavu-core python3

@@ -11,6 +11,7 @@
 #include "platform/win32/DirectShowGraph.h"
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Monitors.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "settings/PhotoImport.h"
@@ -133,6 +134,8 @@ bool SaverWindow::create() {
                       showWidth_, showHeight_, nullptr, nullptr, instance_))
         return false;
 
+    coverOtherMonitors(testWindow);
+
     // 5. The tick timer.
     SetTimer(handle(), kTickTimer, kTickMilliseconds, nullptr);
     clock_.restart();
@@ -179,6 +182,18 @@ bool SaverWindow::create() {
     // 15. No cursor over the show.
     SetCursor(nullptr);
     return true;
+}
+
+void SaverWindow::coverOtherMonitors(bool testWindow) {
+    Win32Monitors monitors;
+    covers_.cover(instance_, coverRectangles(monitors, {0, 0, showWidth_, showHeight_}, testWindow),
+                  [this](CoverEvent event) { onCoverEvent(event); });
+}
+
+void SaverWindow::onCoverEvent(CoverEvent event) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (coverEventEndsShow(event, cursor.x, cursor.y, cursor_)) close();
 }
 
 void SaverWindow::armSceneTimer() {
@@ -246,6 +261,7 @@ void SaverWindow::OnDestroy() {
     auto* app = SaverApp::current();
     if (app && !power_.endedByPower()) app->SetPowerAction(&action);
     frameDue_ = false;
+    covers_.remove();
     PostQuitMessage(0);
     Default();
 }

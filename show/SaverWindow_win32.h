@@ -9,6 +9,7 @@
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
 #include "render/Renderer_win32.h"
+#include "show/MonitorCovers_win32.h"
 #include "show/SceneClock.h"
 #include "show/ShowInput.h"
 #include "show/ShowPower.h"
@@ -78,6 +79,9 @@ private:
     void onSceneTimer();
     void armSceneTimer();
     void bringToFront(HWND gaining);
+    // Black windows over the other monitors; their input ends the show too.
+    void coverOtherMonitors(bool testWindow);
+    void onCoverEvent(CoverEvent event);
 
     void prepareFirstRunPictures();  // seeding of the default pictures on first run
     void armPowerTimer();            // sleep / hibernate timers 23 and 24
@@ -105,6 +109,7 @@ private:
     SceneClock clock_;
     CursorWake cursor_;
     Renderer* renderer_ = nullptr;
+    MonitorCovers covers_;
 };
 
 }  // namespace qv::win

@@ -87,6 +87,35 @@ TEST(Camera, StartShowSetsTheThreeTransformsFirst) {
     EXPECT_FLOAT_EQ(engine.fov(), 0.785398163f);
 }
 
+TEST(Camera, PreviewOfAnUprightScreenKeepsTheScreensScriptsAndAWindowCamera) {
+    // Screen 600 x 1024 (r = 1.71: the wide scripts), preview 152 x 112:
+    // layout code 9 (no pair; 112 / 152 = 0.74 < 0.75), distance 206 for B.
+    const std::string wide = "C:\\WINDOWS\\system32\\QUORvelkbsrc\\wide\\scenescript.txt";
+    for (bool cameraForClient : {true, false}) {
+        MemoryFiles files;
+        files.addFile(wide, "scenetime=1\nend\n");
+        RecordingDevice device;
+        test::FakePictureMemory memory;
+        SceneEngine engine(variantB(), files, device, memory,
+                           ScreenFacts{600, 1024, 152, 112, cameraForClient});
+        ASSERT_EQ(engine.startShow(9), 0);
+        ASSERT_EQ(device.transforms.size(), 3u);
+        EXPECT_EQ(files.openLog().front(), wide);
+        EXPECT_FLOAT_EQ(device.transforms[1].matrix.m[3][2], -206.0f);
+        // The preview stands upright in its landscape window (x stays x);
+        // the show turns the picture a quarter for the upright screen with
+        // 68 degrees (600 / 1024 < 0.75).
+        const Matrix4& view = device.transforms[1].matrix;
+        EXPECT_FLOAT_EQ(view.m[0][0], cameraForClient ? 1.0f : 0.0f);
+        EXPECT_FLOAT_EQ(view.m[1][0], cameraForClient ? 0.0f : 1.0f);
+        EXPECT_FLOAT_EQ(engine.fov(), cameraForClient ? 0.785398163f : 1.18682396f);
+        // Aspect 152 / 112 either way: x scale = cot(fov / 2) x 112 / 152.
+        const float yScale = cameraForClient ? 2.4142136f : 1.4825610f;  // cot(34 deg)
+        EXPECT_NEAR(device.transforms[2].matrix.m[1][1], yScale, 1e-5);
+        EXPECT_NEAR(device.transforms[2].matrix.m[0][0], yScale * 112 / 152, 1e-5);
+    }
+}
+
 TEST(Camera, FailingTransformIsReturnedBeforeTheScriptIsRead) {
     const long invalidCall = static_cast<long>(static_cast<int>(0x8876086Cu));
     for (TransformKind kind : {TransformKind::World, TransformKind::View, TransformKind::Projection}) {

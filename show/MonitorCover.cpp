@@ -1,0 +1,29 @@
+#include "show/MonitorCover.h"
+
+#include <algorithm>
+
+namespace qv {
+
+std::vector<ScreenRect> coverRectangles(MonitorsPort& monitors, const ScreenRect& show, bool testWindow) {
+    std::vector<ScreenRect> covers;
+    if (testWindow) return covers;
+    for (const MonitorArea& monitor : monitors.monitors()) {
+        const ScreenRect& rect = monitor.rect;
+        if (monitor.primary || rect.empty() || show.contains(rect)) continue;
+        if (std::find(covers.begin(), covers.end(), rect) != covers.end()) continue;
+        covers.push_back(rect);
+    }
+    return covers;
+}
+
+bool coverEventEndsShow(CoverEvent event, int cursorX, int cursorY, CursorWake& cursor) {
+    switch (event) {
+        case CoverEvent::KeyDown:
+        case CoverEvent::ButtonDown:
+        case CoverEvent::DisplayChange: return true;
+        case CoverEvent::MouseMove: return cursor.moved(cursorX, cursorY);
+    }
+    return false;
+}
+
+}  // namespace qv
