@@ -18,11 +18,32 @@ D3DTRANSFORMSTATETYPE stateFor(TransformKind kind) {
     return D3DTS_WORLD;
 }
 
+HMODULE loadDirect3D8() {
+    // Wine's Direct3D hands each frame to a command-stream thread that then
+    // spins for tens of milliseconds waiting for the next one: a quarter of a
+    // core for the 10-frame preview, more for the show. Our frames are a few
+    // quads, so we ask it to draw on our own thread. Wine reads the setting
+    // through the C runtime's environment when the library loads, so it goes
+    // into each runtime's copy; it stays in this process, a user's own value
+    // is kept, and Windows ignores the name.
+    if (GetEnvironmentVariableA("WINE_D3D_CONFIG", nullptr, 0) == 0) {
+        using PutEnv = int(__cdecl*)(const char*);
+        for (const char* runtime : {"msvcrt.dll", "ucrtbase.dll"}) {
+            const HMODULE module = GetModuleHandleA(runtime);
+            const auto put = module ? reinterpret_cast<PutEnv>(reinterpret_cast<void*>(
+                                          GetProcAddress(module, "_putenv")))
+                                    : nullptr;
+            if (put) put("WINE_D3D_CONFIG=csmt=0");
+        }
+    }
+    return LoadLibraryA("d3d8.dll");
+}
+
 }  // namespace
 
 IDirect3D8* createDirect3D8() {
     // Loaded once and kept for the life of the process, as an import would be.
-    static HMODULE library = LoadLibraryA("d3d8.dll");
+    static HMODULE library = loadDirect3D8();
     if (!library) return nullptr;
     auto create = reinterpret_cast<Create8>(
         reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
