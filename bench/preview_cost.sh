@@ -8,9 +8,9 @@
 #   2. frames presented a second, counted from Direct3D's trace in a second
 #      run (tracing costs time, so it is not the run measured in 1; target:
 #      at most 10).
-# With QV_BENCH_CSMT=0 the run turns off wined3d's command-stream thread for
-# quorvelb.scr alone (a per-program Wine setting, removed afterwards): that
-# thread spins after every frame, which is most of the cost under Wine.
+# The program asks Wine's Direct3D to draw without its command-stream
+# thread, which spins after every frame; WINE_D3D_CONFIG=csmt=1 in the
+# environment keeps that thread, to measure what it costs.
 # Usage: bench/preview_cost.sh   (QV_BUILD_DIR: the Windows build, default build/win64)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -48,11 +48,6 @@ server_of_prefix() {
 }
 
 cmake --build "$build" --target quorvelb previewhost >/dev/null
-csmt_key='HKCU\Software\Wine\AppDefaults\quorvelb.scr\Direct3D'
-if [ "${QV_BENCH_CSMT:-}" = 0 ]; then
-  qv_wine reg add "$csmt_key" /v csmt /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  trap 'kill "$xvfb" 2>/dev/null || true; qv_wine reg delete "$csmt_key" /f >/dev/null 2>&1 || true' EXIT
-fi
 program="$build/app/quorvelb.scr"
 host="$build/tests/e2e/previewhost.exe"
 bash "$root/data/test/install-test-data.sh" "${QV_BENCH_DATA:-moving21}" b
@@ -82,7 +77,7 @@ wait "$driver" || true
 bash "$root/data/test/install-test-data.sh" "" b
 
 awk -v a=$((p1 - p0)) -v b=$((s1 - s0)) -v hz="$hz" -v s="$seconds" -v f=$((after - before)) \
-    -v csmt="$([ "${QV_BENCH_CSMT:-}" = 0 ] && echo ', command-stream thread off')" 'BEGIN {
+    -v csmt="$([ -n "${WINE_D3D_CONFIG:-}" ] && echo ", WINE_D3D_CONFIG=$WINE_D3D_CONFIG")" 'BEGIN {
   printf "preview 152 x 112, 21 moving layers, over %d s%s\n", s, csmt
   printf "processor: %5.2f %% of one core (program), %5.2f %% (with the wine server)  (target < 3 %%)\n", 100 * a / hz / s, 100 * (a + b) / hz / s
   printf "frames:    %5.2f a second  (target <= 10)\n", f / s
