@@ -25,33 +25,9 @@ out="$build/bench-frame-pacing"
 mkdir -p "$out"
 hz=$(getconf CLK_TCK)
 
-fdfile="$out/displayfd"
-exec 8>"$fdfile"
-Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
-exec 8>&-
-export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+source "$root/bench/bench-lib.sh"
+bench_display 1024x768x24 "$out"
 
-# Clock ticks of user + system time of a process (0 when it is gone).
-ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
-# The Linux process running a Windows program, found by its full path and
-# this prefix: other people's shows on the same machine are not ours.
-pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
-  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c timeout)" = 0 ] &&
-     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-    echo "$p"; break
-  fi; done; }
-# The wine server of this prefix: it runs in a folder named after the
-# prefix's device and inode.
-server_of_prefix() {
-  local want p
-  want="server-$(stat -c '%D' "$WINEPREFIX")-$(printf '%x' "$(stat -c '%i' "$WINEPREFIX")")"
-  for p in $(pgrep -u "$(id -u)" -x 'wineserver|wineserver64' || true); do
-    case "$(readlink "/proc/$p/cwd" 2>/dev/null)" in */"$want") echo "$p"; return ;; esac
-  done
-}
 
 # The music run's sound goes to ALSA's null device: its own HOME holds the
 # .asoundrc (for the program only), and the variant's music file is a tone.

@@ -23,29 +23,10 @@ out="$build/bench-preview"
 mkdir -p "$out"
 hz=$(getconf CLK_TCK)
 
-fdfile="$out/displayfd"
-exec 8>"$fdfile"
-Xvfb -displayfd 8 -screen 0 152x112x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
-exec 8>&-
-export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+source "$root/bench/bench-lib.sh"
+bench_display 152x112x24 "$out"
 timeout 60 wineserver -w 2>/dev/null || true
 
-ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
-pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
-  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c -e timeout -e previewhost)" = 0 ] &&
-     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-    echo "$p"; break
-  fi; done; }
-server_of_prefix() {
-  local want p
-  want="server-$(stat -c '%D' "$WINEPREFIX")-$(printf '%x' "$(stat -c '%i' "$WINEPREFIX")")"
-  for p in $(pgrep -u "$(id -u)" -x 'wineserver|wineserver64' || true); do
-    case "$(readlink "/proc/$p/cwd" 2>/dev/null)" in */"$want") echo "$p"; return ;; esac
-  done
-}
 
 cmake --build "$build" --target quorvelb previewhost >/dev/null
 program="$build/app/quorvelb.scr"
@@ -56,7 +37,7 @@ bash "$root/data/test/install-test-data.sh" "${QV_BENCH_DATA:-moving21}" b
 "$wine_bin" "$host" "$(winepath -w "$program")" /p $(( (seconds + 6) * 1000 )) desktop >"$out/host.log" 2>&1 &
 driver=$!
 sleep 4
-pid=$(pid_of "quorvelb\.scr")
+pid=$(pid_of "quorvelb\.scr" previewhost)
 server=$(server_of_prefix)
 [ -n "$pid" ] || { echo "the preview did not start" >&2; exit 1; }
 p0=$(ticks_of "$pid"); s0=$(ticks_of "${server:-0}")

@@ -33,14 +33,8 @@ system32="$WINEPREFIX/drive_c/windows/system32"
 appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarn Corporation"
 appdata_win='C:\users\'"$(id -un)"'\AppData\Roaming\Tarn Corporation'
 
-fdfile="$out/displayfd"
-exec 8>"$fdfile"
-Xvfb -displayfd 8 -screen 0 1920x1080x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
-exec 8>&-
-export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+source "$root/bench/bench-lib.sh"
+bench_display 1920x1080x24 "$out"
 
 cmake --build "$build" --target quorvelb quorvelc qvimport d3dbaseline >/dev/null
 bash "$root/data/install-data.sh" "b c" >/dev/null
@@ -94,12 +88,6 @@ set_photos() {
   qv_wine reg add "$(key "$v")" /v "background music" /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
-# The Linux process of a Windows program, by its full path and this prefix.
-pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
-  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c 'python3\|timeout')" = 0 ] &&
-     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-    echo "$p"; break
-  fi; done; }
 
 # Wine's time of the first debug line holding TEXT in a log, or "-".
 moment() { grep -a "debugstr:.*\"quorvelk: $2" "$1" | head -n 1 | cut -d: -f1 | grep . || echo -; }
@@ -122,7 +110,7 @@ os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$o
     sleep 0.1
   done
   sleep 3
-  pid=$(pid_of "$program")
+  pid=$(pid_of "$program" python3)
   [ -n "$pid" ] && hwm=$(awk '/^VmHWM:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || echo 0)
   xdotool key space 2>/dev/null || true
   for ((t = 0; t < 100; t++)); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.1; done

@@ -1,0 +1,37 @@
+# Shared by the benchmark scripts that run our programs under Wine; source it
+# after scripts/wine-env.sh.
+
+# bench_display SIZE OUT: starts an Xvfb of its own (SIZE such as 1024x768x24,
+# its log in OUT), exports DISPLAY and stops it when the script exits.
+bench_display() {
+  local fdfile="$2/displayfd"
+  exec 8>"$fdfile"
+  Xvfb -displayfd 8 -screen 0 "$1" -nolisten tcp >"$2/xvfb.log" 2>&1 &
+  bench_xvfb=$!
+  trap 'kill "$bench_xvfb" 2>/dev/null || true' EXIT
+  for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+  exec 8>&-
+  export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+}
+
+# Clock ticks of user + system time of a process (0 when it is gone).
+ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+
+# pid_of PATTERN [SKIP]: the Linux process running a Windows program, found by
+# its full path and this prefix (other people's shows on the machine are not
+# ours); command lines matching SKIP (a grep pattern: the launchers) are not.
+pid_of() { { pgrep -f "$1" || true; } | while read -r p; do
+  if [ "$(tr '\0' ' ' <"/proc/$p/cmdline" | grep -c -e timeout -e "${2:-timeout}")" = 0 ] &&
+     tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+    echo "$p"; break
+  fi; done; }
+
+# The wine server of this prefix: it runs in a folder named after the
+# prefix's device and inode.
+server_of_prefix() {
+  local want p
+  want="server-$(stat -c '%D' "$WINEPREFIX")-$(printf '%x' "$(stat -c '%i' "$WINEPREFIX")")"
+  for p in $(pgrep -u "$(id -u)" -x 'wineserver|wineserver64' || true); do
+    case "$(readlink "/proc/$p/cwd" 2>/dev/null)" in */"$want") echo "$p"; return ;; esac
+  done
+}
