@@ -1,14 +1,14 @@
 #include "image/PictureType.h"
 
-#include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
 PictureType pictureTypeOf(const std::string& path) {
-    const std::string lower = lowerAnsi(path);
+    const std::string lower = lowerPath(path);
     // Position 0 does not count: a bare ".bmp" names no file.
-    if (findAnsi(lower, ".bmp", 1) != std::string::npos) return PictureType::Bmp;
-    if (findAnsi(lower, ".jpg", 1) != std::string::npos || findAnsi(lower, ".jpeg", 1) != std::string::npos)
+    if (lower.find(".bmp", 1) != std::string::npos) return PictureType::Bmp;
+    if (lower.find(".jpg", 1) != std::string::npos || lower.find(".jpeg", 1) != std::string::npos)
         return PictureType::Jpeg;
     return PictureType::Unsupported;
 }

@@ -34,7 +34,7 @@ public:
     // The calls below are made only between a successful create() and
     // release().
 
-    // Builds the graph that plays the file; the path is in the ANSI code page
+    // Builds the graph that plays the file; the path is in UTF-8
     // and must fit 260 UTF-16 characters with its terminator.
     virtual long renderFile(const std::string& path) = 0;
     virtual long getAvailable(MediaTime& earliest, MediaTime& latest) = 0;

@@ -1,6 +1,6 @@
 #include "render/BitmapCache.h"
 
-#include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
@@ -9,8 +9,8 @@ void BitmapCache::fill(FilesPort& files, const std::string& dataDirectory) {
     for (const FoundEntry& found : files.find(dataDirectory + "*.bmp")) {
         if (found.directory || found.name == "." || found.name == "..") continue;
         CachedBitmap bitmap;
-        bitmap.name = upperAnsi(dataDirectory + found.name);
-        const std::size_t still = findAnsi(bitmap.name, "STILL");
+        bitmap.name = upperPath(dataDirectory + found.name);
+        const std::size_t still = bitmap.name.find("STILL");
         if (still != std::string::npos && still > 0) continue;
         if (!files.readAll(dataDirectory + found.name, bitmap.bytes, kMaxFileBytes)) continue;
         entries_.push_back(std::move(bitmap));

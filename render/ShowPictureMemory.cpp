@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 #include "render/PicturePreparation.h"
 
 namespace qv {
@@ -27,7 +27,7 @@ void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, 
     auto maker = std::make_unique<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, list.trimming);
     for (std::size_t i = 0; i < list.paths.size(); ++i) {
         paths_[i] = list.paths[i];
-        names_[i] = upperAnsi(list.paths[i]);
+        names_[i] = upperPath(list.paths[i]);
     }
     if (variant_.picturesOnDemand) {
         try {

@@ -1,6 +1,6 @@
 #include "scene/PictureChoice.h"
 
-#include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
@@ -14,7 +14,7 @@ constexpr std::array<const char*, 10> kPlaceholders{{
 // "Contains at a position after the first character", as every name test
 // of the scripts is made.
 bool containsAfterFirst(const std::string& text, const char* needle) {
-    return findAnsi(text, needle, 1) != std::string::npos;
+    return text.find(needle, 1) != std::string::npos;
 }
 
 }  // namespace
@@ -39,13 +39,13 @@ void PictureChoice::advanceRotation() {
 
 void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
                                   const std::string& layerFile) {
-    const std::string upper = upperAnsi(source);
+    const std::string upper = upperPath(source);
     if (!containsAfterFirst(layerFile, "still_")) {
         assignPicture(layer, upper, source);
         return;
     }
     if (memory_.photoCount() == 0) {
-        const std::string base = upperAnsi(variant_.basePicture);
+        const std::string base = upperPath(variant_.basePicture);
         assignPicture(layer, base, base);
         return;
     }
@@ -60,13 +60,13 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
         if (n != 0) {
             memory_.composePicture(n);
             const std::string replacement = memory_.pictureName(n);
-            assignPicture(layer, upperAnsi(replacement), replacement, n);
+            assignPicture(layer, upperPath(replacement), replacement, n);
         }
     } else {
         const std::string replacement =
             n != 0 ? memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])
                    : std::string();
-        assignPicture(layer, upperAnsi(replacement), replacement);
+        assignPicture(layer, upperPath(replacement), replacement);
     }
     lastPlaceholder_ = upper;
 }

@@ -6,6 +6,7 @@
 #include "scene/Camera.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScreenLayout.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
@@ -224,6 +225,8 @@ void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float s
             bool refused = false;
             if (effect != kEffectMovie && effect != kEffectCamera && !source.empty())
                 refused = !resolveScriptPath(variant_, sceneDirectory_, source);
+            else
+                source = ansiToUtf8(source);  // a name as written, in UTF-8 as every name
             if (!refused) {
                 layer.inUse = true;
                 pictures_.choosePicture(layer, source, layerFile);

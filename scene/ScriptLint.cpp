@@ -15,6 +15,7 @@
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
 #include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
@@ -113,7 +114,7 @@ public:
         }
         findTimelessLoops();
         std::stable_sort(findings_.begin(), findings_.end(), [](const LintFinding& a, const LintFinding& b) {
-            const std::string ua = upperAnsi(a.path), ub = upperAnsi(b.path);
+            const std::string ua = upperPath(a.path), ub = upperPath(b.path);
             return ua != ub ? ua < ub : a.line < b.line;
         });
         return std::move(findings_);
@@ -135,7 +136,7 @@ private:
     };
 
     void report(const std::string& path, int line, const std::string& text) {
-        if (seen_.insert({upperAnsi(path), line, text}).second) findings_.push_back({path, line, text});
+        if (seen_.insert({upperPath(path), line, text}).second) findings_.push_back({path, line, text});
     }
 
     // The bitmaps the show keeps for layers to take: every .bmp at the top
@@ -145,15 +146,15 @@ private:
         const std::string dir = variant_.dataDir;
         for (const FoundEntry& entry : files_.find(dir + "*.bmp")) {
             if (entry.directory || entry.name == "." || entry.name == "..") continue;
-            const std::string name = upperAnsi(dir + entry.name);
-            const std::size_t still = findAnsi(name, "STILL");
+            const std::string name = upperPath(dir + entry.name);
+            const std::size_t still = name.find("STILL");
             if (still != std::string::npos && still > 0) continue;
             pictures_.insert(name);
         }
     }
 
     void enqueue(const std::string& path, const std::string& directory, const std::string& enteredName) {
-        const std::string key = upperAnsi(path);
+        const std::string key = upperPath(path);
         if (scripts_.count(key)) return;
         scripts_[key].path = path;
         queue_.push_back({path, directory, enteredName});
@@ -169,7 +170,7 @@ private:
         reader.resetToDefaults();
         reader.name = enteredName;  // a hand-over leaves the chained name in place
         if (!reader.open(path)) return;
-        Script& script = scripts_[upperAnsi(path)];
+        Script& script = scripts_[upperPath(path)];
         float due = 0.0f;  // when the last scene so far comes due
         int scriptLine = 0;
         for (;;) {
@@ -304,7 +305,7 @@ private:
                     report(path, line, "scene script " + quoted(name) + " does not exist: the show stops here");
                 continue;
             }
-            scripts_[upperAnsi(path)].edges.push_back({upperAnsi(target), path, line});
+            scripts_[upperPath(path)].edges.push_back({upperPath(target), path, line});
             enqueue(target, directoryOf(target), name);
         }
     }
@@ -315,12 +316,12 @@ private:
         const bool change = effect == kEffectChange;
         const bool asWritten = effect == kEffectMovie || effect == kEffectCamera;
         const int way = change ? 2 : asWritten ? 1 : 0;
-        if (!layerFiles_.insert({upperAnsi(path), upperAnsi(sceneDirectory), way}).second) return;
+        if (!layerFiles_.insert({upperPath(path), upperPath(sceneDirectory), way}).second) return;
         ScriptReader blocks(files_);
         Recorder recorder;
         blocks.observer = &recorder;
         if (!blocks.open(path)) return;
-        const bool placeholders = findAnsi(path, "still_", 1) != std::string::npos;
+        const bool placeholders = path.find("still_", 1) != std::string::npos;
         int sourceLine = 0;  // the source carries over from block to block
         float layer2Wait = 0.0f;
         bool ranIntoEnd = false;
@@ -377,7 +378,7 @@ private:
             report(path, line, "picture name " + quoted(name) + " makes a path longer than 255 bytes: the show skips the layer");
             return;
         }
-        const std::string key = upperAnsi(source);
+        const std::string key = upperPath(source);
         if (placeholders) {
             if (PictureChoice::placeholderNumber(key) == 0)
                 report(path, line,
@@ -398,8 +399,8 @@ private:
 
     // A name for messages: the path below the data directory.
     std::string shortName(const std::string& path) const {
-        const std::string prefix = upperAnsi(variant_.dataDir);
-        const std::string upper = upperAnsi(path);
+        const std::string prefix = upperPath(variant_.dataDir);
+        const std::string upper = upperPath(path);
         return upper.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path;
     }
 

@@ -1,31 +1,42 @@
 #include "scene/ScriptPath.h"
 
 #include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
 bool resolveScriptPath(const Variant& variant, const std::string& directory, std::string& name) {
     if (directory.size() > kMaxSceneDirectory) return false;
-    std::string result;
+    // The folder is a path already (UTF-8); the rest is the script's own
+    // text in the ANSI code page, turned into UTF-8 once it is placed.
+    std::string folder;
+    std::string rest;
     if (!name.empty() && name[0] == '.') {
         const std::string upper = upperAnsi(name);
         // The extension counts anywhere after the leading dot.
         auto contains = [&](const char* ext) { return findAnsi(upper, ext, 1) != std::string::npos; };
-        const std::string rest = upper.size() > 2 ? upper.substr(2) : std::string();
-        if (contains(".TXT"))
-            result = directory + rest;
-        else if (contains(".BMP") || contains(".JPG") || contains(".JPEG"))
-            result = variant.dataDirMixed + rest;
-        else
-            result = upper;
-        makeLowerAnsi(result);
+        const std::string afterDot = upper.size() > 2 ? upper.substr(2) : std::string();
+        if (contains(".TXT")) {
+            folder = directory;
+            rest = afterDot;
+        } else if (contains(".BMP") || contains(".JPG") || contains(".JPEG")) {
+            folder = variant.dataDirMixed;
+            rest = afterDot;
+        } else {
+            rest = upper;
+        }
+        folder = lowerPath(folder);
+        makeLowerAnsi(rest);
     } else if (name.size() < 2 || name[1] != ':') {
-        result = directory + name;
+        folder = directory;
+        rest = name;
     } else {
-        result = name;
+        rest = name;
     }
-    if (result.size() > kMaxResolvedName) return false;
-    name = std::move(result);
+    // The limit counts the name as written, so a script is read the same
+    // whatever the code page's characters take in UTF-8.
+    if (folder.size() + rest.size() > kMaxResolvedName) return false;
+    name = folder + ansiToUtf8(rest);
     return true;
 }
 

@@ -14,6 +14,8 @@ constexpr std::size_t kMaxSceneDirectory = 259;
 // backslash): ".\x.txt" goes into directory, ".\x.bmp" / ".jpg" / ".jpeg"
 // into the variant data directory (both lower-cased), other names starting
 // with '.' are lower-cased, "X:..." stays, anything else goes into directory.
+// The name comes in the ANSI code page, as scripts are written, and leaves
+// as a path in UTF-8.
 // Returns false and leaves name alone when directory is longer than 259
 // bytes or the result would be longer than 255: such a name is refused,
 // never cut short into some other path.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/Utf8Text.h"
+
 namespace qv {
 
 RegistryKey::~RegistryKey() { Close(); }
@@ -41,13 +43,13 @@ long RegistryKey::QueryDword(const std::string& name, std::uint32_t& out) {
 
 long RegistryKey::QueryString(const std::string& name, std::string& out) {
     if (key_ == nullptr) return kRegInvalidHandle;
-    std::array<unsigned char, kRegStringBuffer> buffer{};
+    std::array<unsigned char, kRegStringBytes> buffer{};
     const long status = registry_.queryValue(key_, name, buffer.data(), buffer.size());
-    if (status == kRegSuccess) {
-        // A value that fills the buffer without a zero still ends at its edge.
-        const auto end = std::find(buffer.begin(), buffer.end(), 0);
-        out.assign(buffer.begin(), end);
-    }
+    if (status != kRegSuccess) return status;
+    // A value that fills the buffer without a zero still ends at its edge.
+    const auto end = std::find(buffer.begin(), buffer.end(), 0);
+    if (utf16Length(std::string(buffer.begin(), end)) >= kRegStringBuffer) return kRegMoreData;
+    out.assign(buffer.begin(), end);
     return status;
 }
 

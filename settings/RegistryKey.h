@@ -11,8 +11,11 @@
 
 namespace qv {
 
-// Strings are read into a buffer of this size; a longer value reads as missing.
+// Strings of up to 259 characters (UTF-16 units, as the registry counts
+// them) are read, with room for their UTF-8 form; a longer value reads as
+// missing.
 constexpr std::size_t kRegStringBuffer = 260;
+constexpr std::size_t kRegStringBytes = 3 * kRegStringBuffer;
 
 class RegistryKey {
 public:

@@ -7,6 +7,7 @@
 
 #include "platform/win32/Win32App.h"
 #include "platform/win32/Win32Shell.h"
+#include "platform/win32/WideText.h"
 
 namespace qv::win {
 
@@ -236,10 +237,14 @@ void SettingsDialogWindow::revealItem(int index) {
 }
 
 std::optional<std::string> SettingsDialogWindow::choosePicture(const std::string& initialFolder) {
-    std::array<char, MAX_PATH> file{};
-    std::array<char, MAX_PATH> title{};
-    static const char kFilter[] = "JPEG(*.JPG, *.JPEG)\0*.jpg;*.jpeg\0BMP(*.BMP)\0*.bmp\0";
-    OPENFILENAMEA open{};
+    std::array<wchar_t, MAX_PATH> file{};
+    std::array<wchar_t, MAX_PATH> title{};
+    static const wchar_t kFilter[] = L"JPEG(*.JPG, *.JPEG)\0*.jpg;*.jpeg\0BMP(*.BMP)\0*.bmp\0";
+    // A folder that is not well-formed UTF-8 cannot be named: the dialog
+    // then opens where it likes.
+    const std::wstring folder = toWide(initialFolder).value_or(std::wstring());
+    const std::wstring caption = toWide(variant_.productName).value_or(std::wstring());
+    OPENFILENAMEW open{};
     open.lStructSize = sizeof open;
     open.hwndOwner = handle();
     open.lpstrFilter = kFilter;
@@ -248,12 +253,14 @@ std::optional<std::string> SettingsDialogWindow::choosePicture(const std::string
     open.nMaxFile = static_cast<DWORD>(file.size());
     open.lpstrFileTitle = title.data();
     open.nMaxFileTitle = static_cast<DWORD>(title.size());
-    open.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-    open.lpstrTitle = variant_.productName;
+    open.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    open.lpstrTitle = caption.c_str();
     open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&open)) return std::nullopt;
-    file.back() = '\0';
-    return std::string(file.data());
+    if (!GetOpenFileNameW(&open)) return std::nullopt;
+    file.back() = L'\0';
+    // Every name the file system gives back is whole UTF-16 save a lone
+    // surrogate, which no path of ours can hold: such a pick is no pick.
+    return fromWide(file.data());
 }
 
 void SettingsDialogWindow::showWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
@@ -48,7 +48,7 @@ std::string MemoryFiles::key(const std::string& path) {
         }
     }
     while (!out.empty() && out.back() == '\\') out.pop_back();
-    makeUpperAnsi(out);
+    out = upperPath(std::move(out));
     return out;
 }
 
@@ -199,8 +199,8 @@ bool MemoryFiles::makeDirectories(const std::string& path) {
 }
 
 bool MemoryFiles::wildcardMatch(const std::string& pattern, const std::string& name) {
-    const std::string p = upperAnsi(pattern);
-    const std::string n = upperAnsi(name);
+    const std::string p = upperPath(pattern);
+    const std::string n = upperPath(name);
     // Iterative match with backtracking to the last star.
     auto match = [](const std::string& pat, const std::string& text) {
         std::size_t pi = 0, ti = 0, star = std::string::npos, mark = 0;

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 #include "platform/fake/MemoryFiles.h"
 
 namespace qv {
@@ -34,7 +34,7 @@ fs::path lookup(const fs::path& folder, const std::string& component) {
     const fs::path exact = folder / component;
     if (fs::exists(exact, ec)) return exact;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (equalsNoCaseAnsi(it->path().filename().string(), component)) return it->path();
+        if (equalsNoCasePath(it->path().filename().string(), component)) return it->path();
     }
     return exact;
 }
@@ -75,7 +75,7 @@ std::vector<std::string> HostFiles::components(const std::string& windowsPath) {
 
 void HostFiles::mapFolder(const std::string& windowsPrefix, const std::string& hostFolder) {
     Mapping m;
-    for (auto& part : components(windowsPrefix)) m.prefix.push_back(upperAnsi(part));
+    for (auto& part : components(windowsPrefix)) m.prefix.push_back(upperPath(part));
     m.host = hostFolder;
     mappings_.push_back(std::move(m));
     // Longest prefix first, so the most specific mapping is tried first.
@@ -87,7 +87,7 @@ const HostFiles::Mapping* HostFiles::match(const std::vector<std::string>& parts
     for (const auto& m : mappings_) {
         if (m.prefix.size() > parts.size()) continue;
         bool same = true;
-        for (std::size_t i = 0; i < m.prefix.size() && same; ++i) same = upperAnsi(parts[i]) == m.prefix[i];
+        for (std::size_t i = 0; i < m.prefix.size() && same; ++i) same = upperPath(parts[i]) == m.prefix[i];
         if (same) {
             used = m.prefix.size();
             return &m;
@@ -224,7 +224,7 @@ std::vector<FoundEntry> HostFiles::find(const std::string& pattern) {
         if (MemoryFiles::wildcardMatch(namePattern, name)) entries.push_back(FoundEntry{name, isDirectory(it->path())});
     }
     std::sort(entries.begin(), entries.end(),
-              [](const FoundEntry& a, const FoundEntry& b) { return upperAnsi(a.name) < upperAnsi(b.name); });
+              [](const FoundEntry& a, const FoundEntry& b) { return upperPath(a.name) < upperPath(b.name); });
     found.insert(found.end(), entries.begin(), entries.end());
     return found;
 }

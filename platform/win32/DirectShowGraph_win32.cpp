@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "platform/win32/WideText.h"
+
 namespace qv::win {
 
 namespace {
@@ -42,11 +44,10 @@ long DirectShowGraph::renderFile(const std::string& path) {
     if (!graph_) return E_POINTER;
     // The path in UTF-16, 260 characters with the terminator; a longer one is
     // refused rather than cut into another path.
-    std::array<wchar_t, MAX_PATH> wide{};
-    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(),
-                            static_cast<int>(wide.size())) == 0)
-        return HRESULT_FROM_WIN32(GetLastError());
-    return graph_->RenderFile(wide.data(), nullptr);
+    const auto wide = toWide(path);
+    if (!wide) return HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION);
+    if (wide->size() >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    return graph_->RenderFile(wide->c_str(), nullptr);
 }
 
 long DirectShowGraph::getAvailable(MediaTime& earliest, MediaTime& latest) {

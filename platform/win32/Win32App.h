@@ -59,7 +59,7 @@ private:
     UINT lastMoveMessage_ = 0;
 };
 
-// The arguments after the program name, in the ANSI code page, split as the
+// The arguments after the program name, in UTF-8, split as the
 // C runtime splits a command line.
 std::vector<std::string> commandLineArguments();
 

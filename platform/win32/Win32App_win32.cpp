@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/WideText.h"
+
 namespace qv::win {
 
 namespace {
@@ -76,14 +78,10 @@ std::vector<std::string> commandLineArguments() {
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!wide) return result;
-    for (int i = 1; i < count; ++i) {
-        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string text(bytes > 0 ? static_cast<std::size_t>(bytes) : 1u, '\0');
-        if (bytes > 0)
-            WideCharToMultiByte(CP_ACP, 0, wide[i], -1, text.data(), bytes, nullptr, nullptr);
-        text.resize(text.size() - 1);  // the terminating zero
-        result.push_back(std::move(text));
-    }
+    // In UTF-8 as every text of the core; an argument no UTF-8 can hold
+    // (a lone surrogate) stays in as an empty one, so later ones keep
+    // their places.
+    for (int i = 1; i < count; ++i) result.push_back(fromWide(wide[i]).value_or(std::string()));
     LocalFree(wide);
     return result;
 }

@@ -13,6 +13,7 @@
 
 #include "image/BmpGuard.h"
 #include "image/BmpFile.h"
+#include "platform/win32/WideText.h"
 
 namespace qv::win {
 
@@ -117,12 +118,18 @@ DecodeError readPixels(HBITMAP bitmap, Image& out, const DecodeLimit* limit = nu
     return DecodeError::None;
 }
 
+HANDLE openToRead(const std::string& path) {
+    const auto wide = toWide(path);
+    if (!wide) return INVALID_HANDLE_VALUE;
+    return CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 // Reads the file's headers and size; false with the error to report when
 // the file cannot be read or is shorter than its headers say. topDown tells
 // whether its rows are stored from the top.
 bool bmpHeadOk(const std::string& path, DecodeError& error, bool& topDown) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = openToRead(path);
     if (file == INVALID_HANDLE_VALUE) {
         error = errorFromLastError(GetLastError());
         return false;
@@ -143,8 +150,7 @@ bool bmpHeadOk(const std::string& path, DecodeError& error, bool& topDown) {
 // The whole file; false when it cannot be read (error says why).
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& bytes, DecodeError& error) {
     error = DecodeError::Other;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = openToRead(path);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= 0x7FFFFFFF;
@@ -187,10 +193,12 @@ DecodeError Win32Decoder::decodeBmp(const std::string& path, Image& out) {
             return DecodeError::NotEnoughMemory;
         }
     }
+    const auto wide = toWide(path);  // well formed: the head was read by it
+    if (!wide) return DecodeError::Other;
     SetLastError(ERROR_SUCCESS);
     // A DIB section keeps the file's own colours whatever the display depth.
     BitmapHolder loaded{static_cast<HBITMAP>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION))};
+        LoadImageW(nullptr, wide->c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION))};
     if (!loaded.bitmap) return errorFromLastError(GetLastError());
     return readPixels(loaded.bitmap, out);
 }

@@ -5,12 +5,16 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/win32/WideText.h"
+
 namespace qv::win {
 
 namespace {
 
 HANDLE openForReading(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const auto wide = toWide(path);
+    if (!wide) return INVALID_HANDLE_VALUE;
+    return CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -84,21 +88,28 @@ bool Win32Files::readAll(const std::string& path, std::vector<unsigned char>& by
 }
 
 bool Win32Files::writeAll(const std::string& path, const unsigned char* data, std::size_t size) {
-    const std::string temporary = path + ".qvtmp";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const auto target = toWide(path);
+    if (!target) return false;
+    const std::wstring temporary = *target + L".qvtmp";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok = writeWhole(file, data, size) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
-    if (ok) ok = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!ok) DeleteFileA(temporary.c_str());
+    if (ok) ok = MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!ok) DeleteFileW(temporary.c_str());
     return ok;
 }
 
-bool Win32Files::remove(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool Win32Files::remove(const std::string& path) {
+    const auto wide = toWide(path);
+    return wide && DeleteFileW(wide->c_str()) != 0;
+}
 
 bool Win32Files::rename(const std::string& from, const std::string& to) {
-    return MoveFileA(from.c_str(), to.c_str()) != 0;
+    const auto wideFrom = toWide(from);
+    const auto wideTo = toWide(to);
+    return wideFrom && wideTo && MoveFileW(wideFrom->c_str(), wideTo->c_str()) != 0;
 }
 
 bool Win32Files::makeDirectories(const std::string& path) {
@@ -106,24 +117,26 @@ bool Win32Files::makeDirectories(const std::string& path) {
     // backslash, outermost first.
     const std::size_t last = path.find_last_of("\\/");
     if (last == std::string::npos) return true;
-    const std::string folders = path.substr(0, last);
+    const auto wide = toWide(path.substr(0, last));
+    if (!wide) return false;
+    const std::wstring& folders = *wide;
     std::size_t at = 0;
     // Skip the drive ("C:") or a UNC server and share ("\\server\share").
     if (folders.size() >= 2 && folders[1] == ':') {
         at = 2;
-    } else if (folders.rfind("\\\\", 0) == 0) {
-        at = folders.find('\\', 2);
-        at = at == std::string::npos ? folders.size() : folders.find('\\', at + 1);
-        if (at == std::string::npos) return true;
+    } else if (folders.rfind(L"\\\\", 0) == 0) {
+        at = folders.find(L'\\', 2);
+        at = at == std::wstring::npos ? folders.size() : folders.find(L'\\', at + 1);
+        if (at == std::wstring::npos) return true;
     }
     while (at <= folders.size()) {
-        std::size_t next = folders.find_first_of("\\/", at + 1);
-        if (next == std::string::npos) next = folders.size();
-        const std::string part = folders.substr(0, next);
-        if (!part.empty() && part.back() != ':') {
-            const DWORD attributes = GetFileAttributesA(part.c_str());
+        std::size_t next = folders.find_first_of(L"\\/", at + 1);
+        if (next == std::wstring::npos) next = folders.size();
+        const std::wstring part = folders.substr(0, next);
+        if (!part.empty() && part.back() != L':') {
+            const DWORD attributes = GetFileAttributesW(part.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES) {
-                if (!CreateDirectoryA(part.c_str(), nullptr) &&
+                if (!CreateDirectoryW(part.c_str(), nullptr) &&
                     GetLastError() != ERROR_ALREADY_EXISTS)
                     return false;
             } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -138,15 +151,21 @@ bool Win32Files::makeDirectories(const std::string& path) {
 
 std::vector<FoundEntry> Win32Files::find(const std::string& pattern) {
     std::vector<FoundEntry> entries;
-    WIN32_FIND_DATAA data{};
-    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    const auto wide = toWide(pattern);
+    if (!wide) return entries;
+    WIN32_FIND_DATAW data{};
+    HANDLE search = FindFirstFileW(wide->c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return entries;
     do {
+        // A name no UTF-8 can hold (a lone surrogate) could never be
+        // opened again by its UTF-8 name: it is left out.
+        auto name = fromWide(data.cFileName);
+        if (!name) continue;
         FoundEntry entry;
-        entry.name = data.cFileName;
+        entry.name = std::move(*name);
         entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entries.push_back(std::move(entry));
-    } while (FindNextFileA(search, &data));
+    } while (FindNextFileW(search, &data));
     FindClose(search);
     return entries;
 }

@@ -6,6 +6,8 @@
 
 namespace qv::win {
 
+// Folders come in UTF-8; a folder whose name holds a lone surrogate counts
+// as none.
 // The user's application-data folder (CSIDL_APPDATA), not created when it is
 // missing; nothing when the shell cannot give it. No trailing backslash.
 std::optional<std::string> applicationDataFolder();
@@ -20,7 +22,7 @@ int screenHeight();
 
 // Tells the core's text functions the system's ANSI code page (GetACP) and
 // its lead bytes, so case rules follow a double-byte code page such as 932
-// or 936.
+// or 936, and how the code page's text becomes UTF-8.
 void adoptAnsiCodePage();
 
 }  // namespace qv::win

@@ -5,19 +5,21 @@
 
 #include <array>
 
+#include "platform/win32/WideText.h"
 #include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 
 namespace qv::win {
 
 namespace {
 
 std::optional<std::string> specialFolder(int which) {
-    std::array<char, MAX_PATH + 1> path{};
+    std::array<wchar_t, MAX_PATH + 1> path{};
     // FALSE: a missing folder is not created; the caller then has none.
-    if (!SHGetSpecialFolderPathA(nullptr, path.data(), which, FALSE)) return std::nullopt;
-    path.back() = '\0';
-    std::string folder(path.data());
-    if (folder.empty()) return std::nullopt;
+    if (!SHGetSpecialFolderPathW(nullptr, path.data(), which, FALSE)) return std::nullopt;
+    path.back() = L'\0';
+    auto folder = fromWide(path.data());
+    if (!folder || folder->empty()) return std::nullopt;
     return folder;
 }
 
@@ -36,6 +38,8 @@ void adoptAnsiCodePage() {
     // The system's own lead bytes, for whatever double-byte code page it has.
     CPINFO info{};
     if (GetCPInfo(codePage, &info) && info.MaxCharSize > 1) setAnsiLeadByteRanges(info.LeadByte, MAX_LEADBYTES);
+    // Names in scene scripts meet the file system in UTF-8.
+    setAnsiDecoder(ansiToUtf8System);
 }
 
 }  // namespace qv::win

@@ -9,6 +9,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 source "$(dirname "$0")/import-helpers.sh"
+source "$(dirname "$0")/settings-helpers.sh"
 e2e_start_display 1024x768x24
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 shell='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
@@ -29,7 +30,6 @@ roaming="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarn Corporation"
 folder="$roaming/QUOR VELK-B Screen Saver"
 folder_win='C:\users\'"$(id -un)"'\AppData\Roaming\Tarn Corporation\QUOR VELK-B Screen Saver\'
 still_win='C:\WINDOWS\system32\QUORvelkbsrc\still'
-driver="$QV_BUILD_DIR/tests/e2e/settingsdriver.exe"
 program_win=$(import_winpath "$SHOW_APP_DIR/quorvelb.scr")
 
 # Pictures of their own colour, and the size limits' pictures.
@@ -52,18 +52,6 @@ declare -A text=(
   [MsgPictureTooLarge]='Cannot add this picture.\nThe maximum size of pictures to add is less than 5000*5000.'
 )
 
-# drive COMMAND...: one driver run against variant $variant; its lines in OUT.
-variant=B
-drive() {
-  OUT=$(timeout 180 "$(command -v wine64 || command -v wine)" "$driver" "$variant" "$@" 2>>"$E2E_TMP/wine.log" |
-    tr -d '\r') || true
-  printf '%s\n' "$OUT" >>"$E2E_TMP/driver.log"
-}
-# True when the last run printed every one of these lines.
-said() {
-  local l
-  for l in "$@"; do grep -qxF -- "$l" <<<"$OUT" || { echo "  no line \"$l\"" >&2; return 1; }; done
-}
 # The messages the last run answered, space-separated, by name.
 messages() {
   local line name found=()
@@ -86,13 +74,6 @@ bitmap_is() {  # n w h r g b
 age_bitmaps() { touch -d 2001-01-01 "$folder"/photo*.bmp; }
 all_made_again() { [ -z "$(find "$folder" -name 'photo*.bmp' ! -newermt 2002-01-01)" ]; }
 
-open_dialog() {  # args for the program; WINDOW: "x y w h" of the dialog
-  show_start "$variant" "$@"
-  DIALOG_PID=$SHOW_PID
-  drive wait
-  WINDOW=$(sed -n 's/^window: //p' <<<"$OUT")
-  CAPTION=$(sed -n 's/^caption: //p' <<<"$OUT")
-}
 # Writes the dialog's part of the screen to FILE.
 dialog_shot() {
   local x y w h
@@ -100,16 +81,6 @@ dialog_shot() {
   sleep 0.5
   e2e_screenshot "$E2E_TMP/screen.png"
   convert "$E2E_TMP/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$1"
-}
-close_dialog() {  # ok | cancel
-  drive click "$1" closed
-  show_wait_exit "$DIALOG_PID" 20
-  e2e_check "$variant: $1 closes the dialog and the program ends with 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
-  show_stop "$DIALOG_PID"
-}
-reset_user() {  # letter
-  rm -rf "$roaming/QUOR VELK-$1 Screen Saver"
-  qv_wine reg delete "HKCU\\Software\\Tarn Corporation\\QUOR VELK-$1 Screen Saver" /f >/dev/null 2>&1 || true
 }
 started=$SECONDS
 

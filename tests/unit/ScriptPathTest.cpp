@@ -4,6 +4,7 @@
 #include <string>
 
 #include "text/AnsiText.h"
+#include "text/Utf8Text.h"
 #include "platform/fake/MemoryFiles.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
@@ -44,14 +45,28 @@ TEST(ScriptPath, NameFormsResolveAsScriptsExpect) {
     EXPECT_EQ(resolved(b, "C:\\x\\", ""), "C:\\x\\");
 }
 
-TEST(ScriptPath, CaseChangesFollowTheCodePage) {
+// Code page 932 as far as this test needs it: 0x83 0x41 is katakana A.
+std::string shiftJis(const std::string& ansi) {
+    std::string out = ansi;
+    const auto at = out.find("\x83\x41");
+    if (at != std::string::npos) out.replace(at, 2, "\xE3\x82\xA2");
+    return out;
+}
+
+TEST(ScriptPath, CaseChangesFollowTheCodePageAndTheNameLeavesInUtf8) {
     // 0x83 0x41 is one double-byte character in code page 932 whose trail
-    // byte looks like 'A'; in 1252 they are two characters.
+    // byte looks like 'A'; in 1252 they are two characters, the first one
+    // U+0192. The limit counts the name as written, not its UTF-8.
     const std::string name = ".\\\x83\x41.TXT";
     setAnsiCodePage(932);
-    EXPECT_EQ(resolved(variantB(), "C:\\x\\", name), "c:\\x\\\x83\x41.txt");
+    setAnsiDecoder(shiftJis);
+    EXPECT_EQ(resolved(variantB(), "C:\\x\\", name), "c:\\x\\\xE3\x82\xA2.txt");
+    std::string atLimit = std::string(248, 'n') + "\x83\x41";  // 5 + 250 bytes as written
+    EXPECT_TRUE(resolveScriptPath(variantB(), "C:\\x\\", atLimit));
+    EXPECT_EQ(atLimit, "C:\\x\\" + std::string(248, 'n') + "\xE3\x82\xA2");
     setAnsiCodePage(1252);
-    EXPECT_EQ(resolved(variantB(), "C:\\x\\", name), "c:\\x\\\x83" "a.txt");
+    setAnsiDecoder(nullptr);
+    EXPECT_EQ(resolved(variantB(), "C:\\x\\", name), "c:\\x\\\xC6\x92" "a.txt");
 }
 
 TEST(ScriptPath, OverLongNamesAndDirectoriesAreRefusedNotCut) {

@@ -19,6 +19,7 @@
 #include "platform/host/HostFiles.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
+#include "text/Utf8Text.h"
 #include "tools/qvtool/Commands.h"
 #include "tools/qvtool/Json.h"
 #include "variant/Variant.h"
@@ -113,7 +114,7 @@ void parseScene(ScriptReader& reader, const WatchedFiles& files, const Options& 
         std::printf("{\"chained\":%s,\"ranIntoEnd\":%s,\"wait\":%s,\"time\":%s,\"name\":%s,\"resolved\":%s,"
                     "\"effect\":%d,\"sx\":%s,\"sy\":%s}\n",
                     chained ? "true" : "false", ranIntoEnd ? "true" : "false", jsonFloat(reader.wait).c_str(),
-                    jsonNumber(reader.time, true).c_str(), jsonString(reader.name).c_str(),
+                    jsonNumber(reader.time, true).c_str(), jsonString(ansiToUtf8(reader.name)).c_str(),
                     resolvedJson(o, reader.name).c_str(), reader.effect, jsonFloat(reader.sx).c_str(),
                     jsonFloat(reader.sy).c_str());
         if (files.ended) break;
@@ -133,7 +134,7 @@ void parseLayers(ScriptReader& reader, const Options& o) {
         const ScriptReader& r = reader;
         std::string line = "{\"set\":" + std::string(set ? "true" : "false") +
                            ",\"ranIntoEnd\":" + (ranIntoEnd ? "true" : "false") + ",\"layer\":" + jsonFloat(r.layer) +
-                           ",\"name\":" + jsonString(r.name) +
+                           ",\"name\":" + jsonString(ansiToUtf8(r.name)) +
                            ",\"resolved\":" + (r.name.empty() ? std::string("\"\"") : resolvedJson(o, r.name)) +
                            ",\"wait\":" + jsonFloat(r.wait) + ",\"time\":" + jsonNumber(r.time, true);
         const std::pair<const char*, float> values[] = {

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Win32App.h"
 #include "variant/Variant.h"
 
 namespace {
@@ -287,7 +288,9 @@ int main(int argc, char** argv) {
         line("usage: settingsdriver VARIANT COMMAND...");
         return 2;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+    // In UTF-8 from the wide command line: a path may hold any character.
+    const std::vector<std::string> all = qv::win::commandLineArguments();
+    std::vector<std::string> args(all.begin() + 1, all.end());
     auto next = [&](std::size_t& i) -> std::string {
         if (i + 1 >= args.size()) {
             line("missing argument after " + args[i]);
