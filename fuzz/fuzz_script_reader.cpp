@@ -8,6 +8,7 @@
 #include "platform/fake/MemoryFiles.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
+#include "text/Utf8Text.h"
 #include "variant/Variant.h"
 
 namespace {
@@ -25,7 +26,7 @@ void resolveAll(const qv::Variant& variant, const std::string& name) {
     for (const std::string& dir : {variant.sceneDirectory(false), longDirectory, longDirectory + "x"}) {
         std::string path = name;
         if (qv::resolveScriptPath(variant, dir, path)) {
-            if (path.size() > qv::kMaxResolvedName) __builtin_trap();
+            if (qv::utf16Length(path) > qv::kMaxResolvedName) __builtin_trap();
         } else if (path != name) {
             __builtin_trap();  // a refused name must stay as it was
         }

@@ -6,7 +6,10 @@
 
 namespace qv {
 
-// Longest resolved name and longest current scene directory, in bytes.
+// Longest resolved name and longest current scene directory, in bytes: the
+// directory's own and the name's as written in the script. The UTF-8 path
+// that comes out is at most kMaxResolvedName UTF-16 characters, as each
+// byte of the code page gives at most one.
 constexpr std::size_t kMaxResolvedName = 255;
 constexpr std::size_t kMaxSceneDirectory = 259;
 
