@@ -108,11 +108,8 @@ void PreviewWindow::onFrameTimer() {
 void PreviewWindow::onSceneTimer() {
     KillTimer(handle(), kSceneTimer);
     if (!renderer_) return;
-    double sceneTime = clock_.sceneTime();
-    const double before = sceneTime;
-    renderer_->advanceScenes(sceneTime);
+    clock_.advanceScenes([this](double& sceneTime) { renderer_->advanceScenes(sceneTime); });
     renderer_->invalidate();
-    if (sceneTime != before && sceneTime == 0.0) clock_.restart();
     armSceneTimer();
 }
 

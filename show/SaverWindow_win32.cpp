@@ -230,13 +230,9 @@ void SaverWindow::onTick() {
 void SaverWindow::onSceneTimer() {
     if (!renderer_) return;
     KillTimer(handle(), kSceneTimer);
-    double sceneTime = clock_.sceneTime();
-    const double before = sceneTime;
-    renderer_->advanceScenes(sceneTime);
+    clock_.advanceScenes([this](double& sceneTime) { renderer_->advanceScenes(sceneTime); });
     // A built scene may have given layers new textures.
     renderer_->invalidate();
-    // Moved on to another scene script: its time starts again at 0.
-    if (sceneTime != before && sceneTime == 0.0) clock_.restart();
     armSceneTimer();
 }
 

@@ -25,6 +25,17 @@ public:
     // the next scene time; 0 when no scene is due later.
     std::int64_t delayUntil(std::int64_t nextSceneTimeMs) const;
 
+    // Hands the scene time to advance(double&), which builds what is due and
+    // may move the time; coming back as 0 from another time means the show
+    // moved on to another scene script, whose time starts again at 0.
+    template <typename Advance>
+    void advanceScenes(Advance&& advance) {
+        double time = sceneTime();
+        const double before = time;
+        advance(time);
+        if (time != before && time == 0.0) restart();
+    }
+
 private:
     std::uint64_t ticks_ = 0;
 };

@@ -49,5 +49,20 @@ TEST(SceneClock, KeepsRunningPastTheSingleFloatLimit) {
     EXPECT_EQ(clock.ticks(), 16777217u);
 }
 
+TEST(SceneClock, StartsAgainOnlyWhenTheScenesMoveToAnotherScript) {
+    SceneClock clock;
+    for (int i = 0; i < 40; ++i) clock.tick();  // 2 s
+    double handed = -1.0;
+    clock.advanceScenes([&](double& time) { handed = time; });  // nothing moved
+    EXPECT_DOUBLE_EQ(handed, clock.sceneTime());  // 40 x 0.05 in single precision
+    EXPECT_EQ(clock.ticks(), 40u);
+    clock.advanceScenes([](double& time) { time = 0.0; });  // another script
+    EXPECT_EQ(clock.ticks(), 0u);
+    clock.advanceScenes([](double& time) { time = 0.0; });  // at 0 already: nothing to start
+    clock.tick();
+    clock.advanceScenes([](double& time) { time = 7.5; });  // moved, but not to a new script
+    EXPECT_EQ(clock.ticks(), 1u);
+}
+
 }  // namespace
 }  // namespace qv

@@ -6,7 +6,6 @@
 // not exist has no line), in the order of the files and lines; exit code 1
 // when there is a finding, 0 when there is none, 2 for a usage error.
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -29,8 +28,7 @@ int lintCommand(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--variant" && i + 1 < argc) {
-            const char* v = argv[++i];
-            variant = std::strlen(v) == 1 ? findVariant(v[0]) : nullptr;
+            variant = variantArgument(argv[++i]);
             if (!variant) return usage();
         } else if (data.empty() && !arg.empty() && arg[0] != '-') {
             data = arg;

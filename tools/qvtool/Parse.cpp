@@ -159,8 +159,7 @@ int parseCommand(int argc, char** argv) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--variant" && hasValue) {
-            const char* v = argv[++i];
-            o.variant = std::strlen(v) == 1 ? findVariant(v[0]) : nullptr;
+            o.variant = variantArgument(argv[++i]);
             if (!o.variant) return usage();
         } else if (arg == "--dir" && hasValue) {
             o.directory = argv[++i];

@@ -1,7 +1,6 @@
 // qvtool resolve: the path a name from a script stands for.
 //   qvtool resolve [--variant B] [--dir 'C:\x\'] NAME
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "scene/ScriptPath.h"
@@ -24,8 +23,7 @@ int resolveCommand(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--variant" && i + 1 < argc) {
-            const char* v = argv[++i];
-            variant = std::strlen(v) == 1 ? findVariant(v[0]) : nullptr;
+            variant = variantArgument(argv[++i]);
             if (!variant) return usage();
         } else if (arg == "--dir" && i + 1 < argc) {
             directory = argv[++i];

@@ -187,8 +187,7 @@ bool parseOptions(int argc, char** argv, Options& o) {
         const char* value = argv[++i];
         char* end = nullptr;
         if (arg == "--variant") {
-            if (std::string(value).size() != 1) return false;
-            o.variant = findVariant(value[0]);
+            o.variant = variantArgument(value);
             if (o.variant == nullptr) return false;
         } else if (arg == "--data") {
             o.data = value;
