@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Shell.h"
 #include "settings/SettingsDialogWindow_win32.h"
 #include "show/PreviewWindow_win32.h"
+#include "show/PowerPolicy.h"
 #include "show/SaverWindow_win32.h"
 #include "text/AnsiText.h"
 
@@ -18,8 +19,6 @@ Win32Power g_power;
 PowerPolicy g_powerPolicy(g_power);
 
 }  // namespace
-
-PowerPolicy& SaverApp::powerPolicy() { return g_powerPolicy; }
 
 bool SaverApp::InitInstance() {
     adoptAnsiCodePage();
@@ -68,8 +67,9 @@ bool SaverApp::startPreview() {
 }
 
 bool SaverApp::startShow() {
-    window_ = new SaverWindow(variant_, instance());
-    window_->setArgument(arguments().empty() ? std::string() : arguments().front());
+    // The test window only for the exact texts "/t" and "-t".
+    const bool testWindow = !arguments().empty() && isTestWindowArgument(arguments().front());
+    window_ = new SaverWindow(variant_, instance(), testWindow, g_powerPolicy);
     if (!window_->create()) {
         delete window_;
         window_ = nullptr;
@@ -77,7 +77,6 @@ bool SaverApp::startShow() {
     }
     setMainWindow(window_->handle());
     SetCapture(window_->handle());
-    exitPowerAction_ = window_->powerAction();
     return true;
 }
 
@@ -87,18 +86,12 @@ bool SaverApp::OnIdle(long) {
     return false;
 }
 
-void SaverApp::carryOutPowerAction() {
-    // Sleep (2) or hibernation (3) kept from a show the power timer ended;
-    // the call returns once the machine has resumed. Without the shutdown
-    // privilege the machine is left running.
-    qv::carryOutPowerAction(g_power, exitPowerAction_);
-}
-
 int SaverApp::ExitInstance() {
-    // A show that ended before it began carries out nothing.
-    if (window_ && window_->endedEarly()) exitPowerAction_ = 0;
     if (window_) window_->endMusic();
-    carryOutPowerAction();
+    // Sleep (2) or hibernation (3) kept from a show the power timer ended,
+    // read here once; the call returns once the machine has resumed. Without
+    // the shutdown privilege the machine is left running.
+    qv::carryOutPowerAction(g_power, window_ ? window_->exitPowerAction() : kPowerActionNone);
     // 0 whatever happened, the power request included.
     return 0;
 }

@@ -6,19 +6,40 @@ namespace qv {
 
 namespace {
 
+// The settings as the preview sees them: every read reaches the registry,
+// every write is refused, so a missing value reads as its default and stays
+// missing.
+class ReadOnlyRegistry : public RegistryPort {
+public:
+    explicit ReadOnlyRegistry(RegistryPort& registry) : registry_(registry) {}
+    RegHandle createKey(const std::string& subKey) override { return registry_.createKey(subKey); }
+    void closeKey(RegHandle key) override { registry_.closeKey(key); }
+    long setDword(RegHandle, const std::string&, std::uint32_t) override { return kAccessDenied; }
+    long setString(RegHandle, const std::string&, const char*, std::size_t) override { return kAccessDenied; }
+    long queryValue(RegHandle key, const std::string& name, unsigned char* buffer, std::size_t capacity) override {
+        return registry_.queryValue(key, name, buffer, capacity);
+    }
+    long deleteValue(RegHandle, const std::string&) override { return kAccessDenied; }
+
+private:
+    static constexpr long kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+    RegistryPort& registry_;
+};
+
 // A usable file for photo number n: its converted bitmap when that opens,
 // else the bitmap rebuilt from the user's source. Nothing when both fail.
-std::optional<std::string> photoFile(SettingsStore& store, FilesPort& files, PhotoImport& import,
+std::optional<std::string> photoFile(SettingsStore& store, FilesPort& files, PhotoImport* import,
                                      const std::string& folder, int n) {
     const std::string converted = store.ReadStringOrError(photoValueName(n));
     const std::string source = store.ReadStringOrError(photoRealValueName(n));
     if (files.canOpen(converted)) return converted;
-    // Without a folder there is nowhere to rebuild into.
-    if (folder.empty()) return std::nullopt;
+    // Without a folder there is nowhere to rebuild into; the preview
+    // rebuilds nothing.
+    if (folder.empty() || !import) return std::nullopt;
     std::string rebuilt;
     // A source of no supported type "converts" with nothing written; its
     // picture then stays empty rather than taking another slot's file.
-    if (import.ConvertPicture(source, n, folder, true, &rebuilt)) return rebuilt;
+    if (import->ConvertPicture(source, n, folder, true, &rebuilt)) return rebuilt;
     return std::nullopt;
 }
 
@@ -26,9 +47,12 @@ std::optional<std::string> photoFile(SettingsStore& store, FilesPort& files, Pho
 
 ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registry, FilesPort& files,
                                    PhotoImport& import, const std::optional<std::string>& appDataFolder,
-                                   int screenWidth, int screenHeight) {
+                                   int screenWidth, int screenHeight, PictureAccess access) {
     ShowPictureList list;
-    SettingsStore store(registry, variant);
+    ReadOnlyRegistry readOnly(registry);
+    const bool show = access == PictureAccess::Show;
+    SettingsStore store(show ? registry : readOnly, variant);
+    PhotoImport* rebuild = show ? &import : nullptr;
     list.photoCount = store.ReadPhotoNum();
     list.trimming = store.ReadDword(kTrimmingValue, defaultTrimming(screenWidth, screenHeight));
     if (appDataFolder) list.folder = userPictureFolder(*appDataFolder, variant).value_or(std::string());
@@ -37,7 +61,7 @@ ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registr
     int n = 1;
     for (std::size_t i = 0; i < list.paths.size(); ++i, ++n) {
         if (n > list.photoCount) n = 1;
-        std::optional<std::string> path = photoFile(store, files, import, list.folder, n);
+        std::optional<std::string> path = photoFile(store, files, rebuild, list.folder, n);
         if (!path) {
             // Onward to 10, then once more from 1 to 10; the number found
             // stays, so the next picture follows it.
@@ -45,7 +69,7 @@ ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registr
             for (int step = 1; step <= 20 && !path; ++step) {
                 const int m = step <= 10 - n ? n + step : step - (10 - n);
                 if (m > 10) break;
-                path = photoFile(store, files, import, list.folder, m);
+                path = photoFile(store, files, rebuild, list.folder, m);
                 if (path) found = m;
             }
             n = path ? found : kMaxPictures;

@@ -14,6 +14,13 @@
 
 namespace qv {
 
+// Who prepares the pictures. The show may write: the defaults of missing
+// settings, and converted bitmaps rebuilt from their sources. The preview
+// runs beside a show or the settings dialog, without the instance lock, and
+// only reads: a setting that is missing counts as its default, a converted
+// bitmap that is missing as a picture that is not there.
+enum class PictureAccess { Show, ReadOnly };
+
 struct ShowPictureList {
     int photoCount = 0;  // "photo_num", 0..10
     int trimming = 0;    // "trimming": 1 fills the width of a landscape picture
@@ -23,12 +30,13 @@ struct ShowPictureList {
     std::array<std::string, 10> paths{};
 };
 
-// Reads the settings (writing back defaults that were missing) and chooses
-// the path of each picture. import re-converts missing bitmaps; it must be
-// silent (no message is shown in the show), so ConvertPicture is called with
-// silent set.
+// Reads the settings (for the show, writing back defaults that were missing)
+// and chooses the path of each picture. For the show, import re-converts
+// missing bitmaps; it must be silent (no message is shown in the show), so
+// ConvertPicture is called with silent set.
 ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registry, FilesPort& files,
                                    PhotoImport& import, const std::optional<std::string>& appDataFolder,
-                                   int screenWidth, int screenHeight);
+                                   int screenWidth, int screenHeight,
+                                   PictureAccess access = PictureAccess::Show);
 
 }  // namespace qv

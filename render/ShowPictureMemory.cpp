@@ -10,7 +10,7 @@ namespace qv {
 
 void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
                                         const std::optional<std::string>& appDataFolder, int screenWidth,
-                                        int screenHeight) {
+                                        int screenHeight, PictureAccess access) {
     maker_.reset();
     photoCount_ = 0;
     names_ = {};
@@ -20,7 +20,7 @@ void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, 
     SilentMessages messages;
     PhotoImport import(variant_, files, decoder, messages, screenHeight);
     const ShowPictureList list =
-        chooseShowPictures(variant_, registry, files, import, appDataFolder, screenWidth, screenHeight);
+        chooseShowPictures(variant_, registry, files, import, appDataFolder, screenWidth, screenHeight, access);
     photoCount_ = list.photoCount;
     if (photoCount_ == 0) return;
 

@@ -14,6 +14,7 @@
 #include "ports/DecoderPort.h"
 #include "ports/RegistryPort.h"
 #include "render/BitmapCache.h"
+#include "render/PicturePreparation.h"
 #include "image/Canvas.h"
 #include "scene/PictureMemory.h"
 #include "variant/Variant.h"
@@ -36,11 +37,13 @@ public:
     PictureImage cachedImage(std::size_t index) override;
     void composePicture(int n) override;
 
-    // Reads the user's list and prepares the pictures (see above). files and
-    // decoder must outlive the memory in variant C, which decodes during the
-    // show. Screen size: the primary display's.
+    // Reads the user's list and prepares the pictures (see above); the
+    // preview's access only reads (see PictureAccess). files and decoder
+    // must outlive the memory in variant C, which decodes during the show.
+    // Screen size: the primary display's.
     void preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
-                         const std::optional<std::string>& appDataFolder, int screenWidth, int screenHeight);
+                         const std::optional<std::string>& appDataFolder, int screenWidth, int screenHeight,
+                         PictureAccess access = PictureAccess::Show);
     // Called after each on-demand composition, whose new picture may sit
     // where the last frame looked the same.
     void setComposeListener(std::function<void()> listener) { composed_ = std::move(listener); }

@@ -2,10 +2,11 @@
 
 #include <objbase.h>
 
-#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "render/Renderer_win32.h"
 #include "scene/ScreenLayout.h"
 
 namespace qv::win {
@@ -53,42 +54,29 @@ bool PreviewWindow::create(HWND parent) {
 void PreviewWindow::startShow() {
     // The show's own pictures (prepared for the screen, as the show has them)
     // and its scripts, seen through a camera for this window. No first-run
-    // seeding: a preview writes no pictures of its own and shows no message.
-    auto* renderer = new Renderer(variant_, files_);
+    // seeding and nothing written: a preview only reads, and shows no message.
+    auto renderer = std::make_unique<Renderer>(variant_, files_);
+    renderer->preparePictures(PictureAccess::ReadOnly);
     if (!IsWindow(parent_)) {
         // Gone while the pictures were prepared: nothing more to start.
-        delete renderer;
         destroyWindow();
         return;
     }
-    if (renderer->createDevice(handle(), true) != D3D_OK) {
-        delete renderer;  // black until the parent goes
+    // Black until the parent goes without a device or a scene script.
+    if (renderer->createDevice(handle(), true) != D3D_OK ||
+        !scenes_.start(std::move(renderer), screenLayoutCode(width_, height_))) {
         InvalidateRect(handle(), nullptr, FALSE);
         return;
     }
-    if (renderer->startShow(screenLayoutCode(width_, height_)) != 0) {
-        // No scene script: the device stays unused, the window black.
-        InvalidateRect(handle(), nullptr, FALSE);
-        return;
-    }
-    renderer_ = renderer;
-    clock_.restart();
-    SetTimer(handle(), kSceneTimer,
-             static_cast<UINT>(std::max<std::int64_t>(USER_TIMER_MINIMUM,
-                                                      clock_.delayUntil(renderer_->nextSceneTime()))),
-             nullptr);
-    renderer_->drawFrame();
+    SetTimer(handle(), kSceneTimer, scenes_.firstSceneDelay(), nullptr);
+    drawFrame();
 }
 
-void PreviewWindow::stopShow() {
+void PreviewWindow::drawFrame() {
+    if (scenes_.drawFrame()) return;
+    // The device is lost: black from now on.
     KillTimer(handle(), kSceneTimer);
-    renderer_ = nullptr;  // its device is gone; the object ends with the process
     InvalidateRect(handle(), nullptr, FALSE);
-}
-
-void PreviewWindow::armSceneTimer() {
-    const std::int64_t delay = clock_.delayUntil(renderer_->nextSceneTime());
-    if (delay > 0) SetTimer(handle(), kSceneTimer, static_cast<UINT>(delay), nullptr);
 }
 
 void PreviewWindow::onFrameTimer() {
@@ -96,21 +84,14 @@ void PreviewWindow::onFrameTimer() {
         destroyWindow();
         return;
     }
-    if (!renderer_) return;
-    for (int i = 0; i < kStepsPerFrame; ++i) {
-        clock_.tick();
-        renderer_->stepLayers();
-    }
-    renderer_->drawFrame();
-    if (renderer_->deviceLost()) stopShow();
+    if (!scenes_.playing()) return;
+    scenes_.step(kStepsPerFrame);
+    drawFrame();
 }
 
 void PreviewWindow::onSceneTimer() {
     KillTimer(handle(), kSceneTimer);
-    if (!renderer_) return;
-    clock_.advanceScenes([this](double& sceneTime) { renderer_->advanceScenes(sceneTime); });
-    renderer_->invalidate();
-    armSceneTimer();
+    if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), kSceneTimer, delay, nullptr);
 }
 
 void PreviewWindow::OnTimer(UINT_PTR id) {
@@ -120,9 +101,9 @@ void PreviewWindow::OnTimer(UINT_PTR id) {
 }
 
 void PreviewWindow::OnPaint() {
-    if (renderer_) {
+    if (scenes_.playing()) {
         // The next frame repaints it; the device draws every pixel.
-        renderer_->invalidate();
+        scenes_.invalidate();
         ValidateRect(handle(), nullptr);
         return;
     }

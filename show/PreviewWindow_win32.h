@@ -7,8 +7,7 @@
 
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
-#include "render/Renderer_win32.h"
-#include "show/SceneClock.h"
+#include "show/ScenePlayback.h"
 #include "variant/Variant.h"
 
 namespace qv::win {
@@ -16,7 +15,7 @@ namespace qv::win {
 class PreviewWindow : public Window {
 public:
     static constexpr UINT_PTR kFrameTimer = 1;
-    static constexpr UINT_PTR kSceneTimer = 10;
+    static constexpr UINT_PTR kSceneTimer = ScenePlayback::kSceneTimer;
     // One frame per 100 ms; the scene still moves two 50 ms steps per frame,
     // so it plays at the show's pace.
     static constexpr UINT kFrameMilliseconds = 100;
@@ -30,8 +29,6 @@ public:
     // cannot start leaves the window black until the parent goes.
     bool create(HWND parent);
 
-    bool playing() const { return renderer_ != nullptr; }
-
 protected:
     void OnDestroy() override;
     void OnTimer(UINT_PTR id) override;
@@ -40,10 +37,10 @@ protected:
 
 private:
     void startShow();
-    void stopShow();
+    // Draws a frame; a lost device ends the play and the window turns black.
+    void drawFrame();
     void onFrameTimer();
     void onSceneTimer();
-    void armSceneTimer();
 
     const Variant& variant_;
     HINSTANCE instance_;
@@ -52,10 +49,9 @@ private:
     int width_ = 0;
     int height_ = 0;
     bool comStarted_ = false;
-    SceneClock clock_;
-    // Null while the preview is black (no device, no scene script, or the
-    // device lost); once made it lives until the process ends, as the show's.
-    Renderer* renderer_ = nullptr;
+    // Not playing while the preview is black (no device, no scene script,
+    // or the device lost); the renderer then is gone.
+    ScenePlayback scenes_;
 };
 
 }  // namespace qv::win

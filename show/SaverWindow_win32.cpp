@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/SaverApp_win32.h"
-#include "app/SaverSwitches.h"
 #include "platform/win32/DirectShowGraph.h"
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Messages.h"
@@ -17,13 +15,13 @@
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
 #include "settings/DefaultPictures.h"
+#include "render/Renderer_win32.h"
 #include "scene/ScreenLayout.h"
-#include "show/MusicPlayer.h"
 
 namespace qv::win {
 
-SaverWindow::SaverWindow(const Variant& variant, HINSTANCE instance)
-    : variant_(variant), instance_(instance) {
+SaverWindow::SaverWindow(const Variant& variant, HINSTANCE instance, bool testWindow, PowerPolicy& power)
+    : variant_(variant), instance_(instance), testWindow_(testWindow), powerPolicy_(power) {
     prepareFirstRunPictures();
 }
 
@@ -31,9 +29,8 @@ SaverWindow::~SaverWindow() {
     // Only the failed start deletes the window object; the show itself ends
     // with the process. The renderer made for this window goes first: it
     // holds the window's files and a device made on its handle.
-    if (renderer_ && Renderer::current() == renderer_) Renderer::setCurrent(nullptr);
-    delete renderer_;
-    renderer_ = nullptr;
+    music_.reset();
+    scenes_.stop();
     if (handle()) DestroyWindow(handle());
     if (comStarted_) CoUninitialize();
 }
@@ -50,27 +47,21 @@ void SaverWindow::prepareFirstRunPictures() {
     // message loop ends as soon as it starts and no power action follows.
     const auto endEarly = [this] {
         power_.endEarly();
-        const int none = power_.action();
-        if (auto* app = SaverApp::current()) app->SetPowerAction(&none);
-        endedEarly_ = true;
         frameDue_ = false;
         PostQuitMessage(0);
     };
-    pictureFolder_ =
-        prepareDefaultPictures(variant_, applicationDataFolder(), files_, registry, import, endEarly).folder;
+    prepareDefaultPictures(variant_, applicationDataFolder(), files_, registry, import, endEarly);
 }
 
 void SaverWindow::armPowerTimer() {
     // Action 2 arms the sleep timer, 3 the hibernate timer, for the period
     // the power policy gives; the action is kept either way.
-    const ShowPower::Timer timer = power_.arm(SaverApp::powerPolicy());
+    const ShowPower::Timer timer = power_.arm(powerPolicy_);
     if (timer.id) SetTimer(handle(), timer.id, timer.delayMs, nullptr);
 }
 
 void SaverWindow::onPowerTimer(UINT_PTR id) {
-    if (!renderer_) return;
-    const ShowPower::Outcome outcome =
-        power_.onTimer(static_cast<unsigned>(id), SaverApp::powerPolicy(), renderer_->music());
+    const ShowPower::Outcome outcome = power_.onTimer(static_cast<unsigned>(id), powerPolicy_, music_.get());
     switch (outcome.firing) {
         case ShowPower::Firing::Rearm:
             SetTimer(handle(), outcome.timer.id, outcome.timer.delayMs, nullptr);
@@ -92,101 +83,76 @@ void SaverWindow::startMusic() {
         SettingsStore store(registry, variant_);
         musicOn_ = store.ReadDword(kBackgroundMusicValue, 1);
     }
-    if (musicOn_ == 0 || !renderer_) return;
-    renderer_->setMusic(Renderer::MusicOwner(new MusicPlayer(std::make_unique<DirectShowGraph>()),
-                                             [](MusicPlayer* p) { delete p; }));
+    if (musicOn_ == 0 || !scenes_.playing()) return;
+    music_ = std::make_unique<MusicPlayer>(std::make_unique<DirectShowGraph>());
     // Building the graph takes 0.2 s, and up to 0.8 s when it finds no audio
     // device: it waits for the first frame, so the show does not open black.
     musicToPlay_ = true;
 }
 
-void SaverWindow::playMusic(MusicPlayer& music) {
+void SaverWindow::playMusic() {
     musicToPlay_ = false;
     // Without a graph, an audio device or the file the show goes on silently.
-    music.Play(variant_.musicPath());
-    music.SetVolume(MusicPlayer::kShowVolume);
+    music_->Play(variant_.musicPath());
+    music_->SetVolume(MusicPlayer::kShowVolume);
 }
 
 void SaverWindow::endMusic() {
     // A graph still playing when the process ends takes the process down
     // with it under Wine (its decoder threads outlive the process's own), so
     // the player is stopped and released first.
-    if (renderer_) renderer_->setMusic(Renderer::MusicOwner(nullptr, nullptr));
+    music_.reset();
 }
 
 bool SaverWindow::create() {
-    // 1. Show size: the test window only for the exact texts "/t" and "-t".
-    const bool testWindow = isTestWindowArgument(argument_);
-    showWidth_ = testWindow ? 800 : GetSystemMetrics(SM_CXSCREEN);
-    showHeight_ = testWindow ? 600 : GetSystemMetrics(SM_CYSCREEN);
+    showWidth_ = testWindow_ ? 800 : GetSystemMetrics(SM_CXSCREEN);
+    showHeight_ = testWindow_ ? 600 : GetSystemMetrics(SM_CYSCREEN);
 
-    // 2. Window class: no background (the device paints every pixel), no
-    // icon, no cursor, so the cursor disappears over the window.
+    // No background (the device paints every pixel), no icon, no cursor, so
+    // the cursor disappears over the window.
     className_ = std::string("QuorVelkShow") + variant_.letter;
     if (!registerClass(instance_, className_.c_str(), CS_HREDRAW | CS_VREDRAW, nullptr, nullptr, nullptr))
         return false;
 
-    // 3. The wait cursor while the pictures and the device are prepared.
+    // The wait cursor while the pictures and the device are prepared.
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
-
-    // 4. The window.
     if (!createWindow(0, className_.c_str(), variant_.windowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
                       showWidth_, showHeight_, nullptr, nullptr, instance_))
         return false;
+    coverOtherMonitors();
+    SetTimer(handle(), kTickTimer, SceneClock::kTickMilliseconds, nullptr);
 
-    coverOtherMonitors(testWindow);
-
-    // 5. The tick timer.
-    SetTimer(handle(), kTickTimer, kTickMilliseconds, nullptr);
-    clock_.restart();
-
-    // 6. COM for this thread (music and picture decoding need it).
+    // COM for this thread (music and picture decoding need it).
     comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
-    // 7. The renderer and its device.
-    renderer_ = new Renderer(variant_, files_);  // process-wide, ends with the process
-    Renderer::setCurrent(renderer_);
-    if (renderer_->createDevice(handle()) != D3D_OK) {
+    auto renderer = std::make_unique<Renderer>(variant_, files_);
+    renderer->preparePictures(PictureAccess::Show);
+    if (renderer->createDevice(handle()) != D3D_OK) {
         close();
         return false;
     }
-
-    // 8. The layout code picks the camera distance.
+    // The layout code picks the camera distance. Without a scene script the
+    // window still shows and closes as soon as the message loop runs.
     screenLayoutCode_ = screenLayoutCode(showWidth_, showHeight_);
+    if (scenes_.start(std::move(renderer), screenLayoutCode_))
+        SetTimer(handle(), kSceneTimer, scenes_.firstSceneDelay(), nullptr);
+    else
+        close();
 
-    // 9. The scenes due at once. Without a scene script (the generic
-    // failure) the window still shows and closes as soon as the message loop
-    // runs; any other failure, such as a transform the device refused,
-    // leaves the show going.
-    if (renderer_->startShow(screenLayoutCode_) == E_FAIL) close();
-
-    // 10. The scene timer, armed whatever the next scene time: a first scene
-    // due within the first second has a next scene time of 0, and the
-    // shortest timer then asks the engine again right away.
-    if (renderer_)
-        SetTimer(handle(), kSceneTimer, static_cast<UINT>(std::max<std::int64_t>(
-                                            USER_TIMER_MINIMUM, clock_.delayUntil(renderer_->nextSceneTime()))),
-                 nullptr);
-
-    // 11, 12. Power timer.
     armPowerTimer();
-
-    // 13. Top-most at the show size (the screen's, read again).
-    const int width = testWindow ? 800 : GetSystemMetrics(SM_CXSCREEN);
-    const int height = testWindow ? 600 : GetSystemMetrics(SM_CYSCREEN);
+    // Top-most at the show size (the screen's, read again).
+    const int width = testWindow_ ? 800 : GetSystemMetrics(SM_CXSCREEN);
+    const int height = testWindow_ ? 600 : GetSystemMetrics(SM_CYSCREEN);
     SetWindowPos(handle(), HWND_TOPMOST, 0, 0, width, height, SWP_SHOWWINDOW);
-
-    // 14. Music.
     startMusic();
-
-    // 15. No cursor over the show.
+    // No cursor over the show.
     SetCursor(nullptr);
     return true;
 }
 
-void SaverWindow::coverOtherMonitors(bool testWindow) {
+void SaverWindow::coverOtherMonitors() {
     Win32Monitors monitors;
-    covers_.cover(instance_, coverRectangles(monitors, {0, 0, showWidth_, showHeight_}, testWindow),
+    covers_.cover(instance_, coverRectangles(monitors, {0, 0, showWidth_, showHeight_}, testWindow_),
                   [this](CoverEvent event) { onCoverEvent(event); });
 }
 
@@ -196,44 +162,32 @@ void SaverWindow::onCoverEvent(CoverEvent event) {
     if (coverEventEndsShow(event, cursor.x, cursor.y, cursor_)) close();
 }
 
-void SaverWindow::armSceneTimer() {
-    if (!renderer_) return;
-    // After a scene event: no later scene (next scene time not ahead of the
-    // clock) arms no timer; the layers on screen hold and frames go on.
-    const std::int64_t delay = clock_.delayUntil(renderer_->nextSceneTime());
-    if (delay > 0) SetTimer(handle(), kSceneTimer, static_cast<UINT>(delay), nullptr);
-}
-
 void SaverWindow::drawDueFrame() {
-    if (!frameDue_ || !renderer_) return;
+    if (!frameDue_ || !scenes_.playing()) return;
     frameDue_ = false;
-    renderer_->drawFrame();
+    const bool drawn = scenes_.drawFrame();
     // One media event at most per frame; at the end of the track it loops.
-    if (MusicPlayer* music = renderer_->music()) {
-        if (musicToPlay_) playMusic(*music);
-        else music->PollEvent();
+    if (music_) {
+        if (musicToPlay_) playMusic();
+        else music_->PollEvent();
     }
     // A device lost in presenting is gone for good: the show ends.
-    if (renderer_->deviceLost() && !closePosted_) {
+    if (!drawn && !closePosted_) {
         closePosted_ = true;
         close();
     }
 }
 
 void SaverWindow::onTick() {
-    if (!renderer_) return;
+    if (!scenes_.playing()) return;
     frameDue_ = true;
-    clock_.tick();
-    renderer_->stepLayers();
+    scenes_.step();
 }
 
 void SaverWindow::onSceneTimer() {
-    if (!renderer_) return;
     KillTimer(handle(), kSceneTimer);
-    clock_.advanceScenes([this](double& sceneTime) { renderer_->advanceScenes(sceneTime); });
-    // A built scene may have given layers new textures.
-    renderer_->invalidate();
-    armSceneTimer();
+    // No later scene arms no timer; the layers on screen hold and frames go on.
+    if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), kSceneTimer, delay, nullptr);
 }
 
 void SaverWindow::OnTimer(UINT_PTR id) {
@@ -252,10 +206,8 @@ void SaverWindow::OnDestroy() {
     KillTimer(handle(), kSceneTimer);
     KillTimer(handle(), kSleepTimer);
     KillTimer(handle(), kHibernateTimer);
-    // Only an end by the power timer keeps the action.
-    const int action = power_.end();
-    auto* app = SaverApp::current();
-    if (app && !power_.endedByPower()) app->SetPowerAction(&action);
+    // Only an end by the power timer keeps the action (exitPowerAction).
+    power_.end();
     frameDue_ = false;
     covers_.remove();
     PostQuitMessage(0);
@@ -331,7 +283,7 @@ void SaverWindow::OnWindowPosChanging(WINDOWPOS* position) {
 void SaverWindow::OnPaint() {
     // Frames that look unchanged are not redrawn; a window the system wants
     // repainted must be, at the next due frame.
-    if (renderer_) renderer_->invalidate();
+    scenes_.invalidate();
     Default();
 }
 

@@ -2,15 +2,17 @@
 // The show window (Windows builds only): one top-most popup covering the
 // screen (800 x 600 with "/t" or "-t"), paced by the 50 ms tick timer and
 // the scene timer, drawn in the application's idle time, ended by any input.
+// It owns its renderer and its music player.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
-#include "render/Renderer_win32.h"
 #include "show/MonitorCovers_win32.h"
-#include "show/SceneClock.h"
+#include "show/MusicPlayer.h"
+#include "show/ScenePlayback.h"
 #include "show/ShowInput.h"
 #include "show/ShowPower.h"
 #include "variant/Variant.h"
@@ -20,25 +22,22 @@ namespace qv::win {
 class SaverWindow : public Window {
 public:
     static constexpr UINT_PTR kTickTimer = 1;
-    static constexpr UINT_PTR kSceneTimer = 10;
+    static constexpr UINT_PTR kSceneTimer = ScenePlayback::kSceneTimer;
     static constexpr UINT_PTR kSleepTimer = ShowPower::kSleepTimer;
     static constexpr UINT_PTR kHibernateTimer = ShowPower::kHibernateTimer;
-    static constexpr UINT kTickMilliseconds = 50;
 
-    SaverWindow(const Variant& variant, HINSTANCE instance);
+    // testWindow: the 800 x 600 window of "/t" instead of the full screen.
+    // The power policy outlives the window.
+    SaverWindow(const Variant& variant, HINSTANCE instance, bool testWindow, PowerPolicy& power);
     ~SaverWindow() override;
-
-    // The first command-line argument exactly as typed.
-    void setArgument(const std::string& argument) { argument_ = argument; }
 
     // Every creation step; true when the window exists. On false the caller
     // destroys this object and the program ends.
     bool create();
 
-    int powerAction() const { return power_.action(); }
-    // The show ended before it began (first-run pictures): no power action
-    // follows it, whatever was set meanwhile.
-    bool endedEarly() const { return endedEarly_; }
+    // The power action the program carries out at exit, read once the
+    // message loop has ended: only a show the power timer ended leaves one.
+    int exitPowerAction() const { return power_.exitAction(); }
 
     // Stops the music and releases its graph; the process is about to end.
     void endMusic();
@@ -46,13 +45,6 @@ public:
     // The idle hook's part: draws one frame when one is due.
     void drawDueFrame();
     bool frameDue() const { return frameDue_; }
-
-    // The per-user picture folder (ends with a backslash; empty without an
-    // application-data folder).
-    const std::string& pictureFolder() const { return pictureFolder_; }
-
-    int showWidth() const { return showWidth_; }
-    int showHeight() const { return showHeight_; }
 
 protected:
     void OnDestroy() override;
@@ -77,10 +69,9 @@ private:
     void close() { postMessage(WM_CLOSE); }
     void onTick();
     void onSceneTimer();
-    void armSceneTimer();
     void bringToFront(HWND gaining);
     // Black windows over the other monitors; their input ends the show too.
-    void coverOtherMonitors(bool testWindow);
+    void coverOtherMonitors();
     void onCoverEvent(CoverEvent event);
 
     void prepareFirstRunPictures();  // seeding of the default pictures on first run
@@ -88,13 +79,13 @@ private:
     void onPowerTimer(UINT_PTR id);
     // Reads "background music"; when on, the music loops from the first frame on.
     void startMusic();
-    void playMusic(MusicPlayer& music);
+    void playMusic();
 
     const Variant& variant_;
     HINSTANCE instance_;
+    const bool testWindow_;
+    PowerPolicy& powerPolicy_;
     Win32Files files_;
-    std::string argument_;
-    std::string pictureFolder_;
     std::string className_;
     int showWidth_ = 0;
     int showHeight_ = 0;
@@ -102,13 +93,15 @@ private:
     int musicOn_ = 0;
     bool musicToPlay_ = false;
     ShowPower power_;  // the power action and whether the power timer ended the show
-    bool endedEarly_ = false;
     bool frameDue_ = true;
     bool comStarted_ = false;
     bool closePosted_ = false;
-    SceneClock clock_;
     CursorWake cursor_;
-    Renderer* renderer_ = nullptr;
+    // The renderer and its clock; its device is made on this window. The
+    // music goes before it: a graph still playing when the process ends
+    // takes the process down with it under Wine.
+    ScenePlayback scenes_;
+    std::unique_ptr<MusicPlayer> music_;  // nullptr while the music is off
     MonitorCovers covers_;
 };
 

@@ -37,7 +37,12 @@ ShowPower::Outcome ShowPower::onTimer(unsigned id, PowerPolicy& policy, MusicPla
         return {Firing::EndShow, {timerId_, 0}};
     }
     if (music) music->Run();
-    remainingMs_ = periodMs_;
+    // Asked again after a whole idle time-out: the period armed at the start
+    // may have been the 1 ms of a show that began past the time-out, and the
+    // music would then be stopped and run again every few milliseconds.
+    int action = kPowerActionNone;
+    const std::int64_t idleMs = static_cast<std::int64_t>(policy.IdleAction(&action)) * 1000;
+    remainingMs_ = idleMs > 0 ? idleMs : periodMs_;
     return {Firing::Rearm, {timerId_, nextStep()}};
 }
 
@@ -46,10 +51,11 @@ void ShowPower::endEarly() {
     action_ = kPowerActionNone;
 }
 
-int ShowPower::end() {
+void ShowPower::end() {
     over_ = true;
     if (!endedByPower_) action_ = kPowerActionNone;
-    return action_;
 }
+
+int ShowPower::exitAction() const { return endedByPower_ ? action_ : kPowerActionNone; }
 
 }  // namespace qv

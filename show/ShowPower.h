@@ -6,7 +6,7 @@
 // system event, leaves none.
 #include <cstdint>
 
-#include "app/PowerPolicy.h"
+#include "show/PowerPolicy.h"
 #include "show/MusicPlayer.h"
 
 namespace qv {
@@ -39,12 +39,16 @@ public:
     Timer arm(PowerPolicy& policy);
     // A firing of timer id. At the end of a whole period: the music is
     // stopped while the policy is asked whether the system is kept awake,
-    // and run again when it is.
+    // and run again when it is, with the timer armed for a whole idle
+    // time-out.
     Outcome onTimer(unsigned id, PowerPolicy& policy, MusicPlayer* music);
     // The show ended before it began: no timer, no action.
     void endEarly();
-    // The window is destroyed: returns the action for the application.
-    int end();
+    // The window is destroyed (by input, a system event or the power timer).
+    void end();
+    // What the program carries out at exit: the action only when the power
+    // timer ended the show; none after input, a system event or an early end.
+    int exitAction() const;
 
     int action() const { return action_; }
     bool endedByPower() const { return endedByPower_; }

@@ -137,4 +137,35 @@ std::string ansiToUtf8(const std::string& ansi) {
     return ansi;  // ASCII is the same in both
 }
 
+bool wildcardMatch(const std::string& pattern, const std::string& name) {
+    const std::string p = upperPath(pattern);
+    const std::string n = upperPath(name);
+    // Iterative match with backtracking to the last star.
+    auto match = [](const std::string& pat, const std::string& text) {
+        std::size_t pi = 0, ti = 0, star = std::string::npos, mark = 0;
+        while (ti < text.size()) {
+            if (pi < pat.size() && (pat[pi] == '?' || pat[pi] == text[ti])) {
+                ++pi;
+                ++ti;
+            } else if (pi < pat.size() && pat[pi] == '*') {
+                star = pi++;
+                mark = ti;
+            } else if (star != std::string::npos) {
+                pi = star + 1;
+                ti = ++mark;
+            } else {
+                return false;
+            }
+        }
+        while (pi < pat.size() && pat[pi] == '*') ++pi;
+        return pi == pat.size();
+    };
+    if (match(p, n)) return true;
+    // As on Windows, "name" is found by "*.*" and "name.": to a pattern
+    // ending in "." or ".*", a name without a dot ends in one.
+    const bool dotEnding = (!p.empty() && p.back() == '.') ||
+                           (p.size() >= 2 && p.compare(p.size() - 2, 2, ".*") == 0);
+    return dotEnding && n.find('.') == std::string::npos && match(p, n + ".");
+}
+
 }  // namespace qv

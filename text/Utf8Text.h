@@ -24,6 +24,11 @@ std::string upperPath(std::string path);
 std::string lowerPath(std::string path);
 bool equalsNoCasePath(const std::string& a, const std::string& b);
 
+// A file name against a search pattern as Windows matches them: "*" any run,
+// "?" any one byte, letter case by the ASCII rule; a name without a dot
+// also matches a pattern ending in "." or ".*" ("*.*" finds "name").
+bool wildcardMatch(const std::string& pattern, const std::string& name);
+
 // Text in the system's ANSI code page (scene scripts are written in it) as
 // UTF-8. Windows-1252 unless the Windows adapter gives the system's own
 // conversion at start-up; bytes the code page cannot take become U+FFFD.

@@ -49,9 +49,6 @@ public:
     // The lookup key of a path: upper case, '/' as '\', repeated separators
     // and a trailing one dropped.
     static std::string key(const std::string& path);
-    // Windows file-name wildcard match (* and ?), without regard to case;
-    // "*.*" also matches names without a dot.
-    static bool wildcardMatch(const std::string& pattern, const std::string& name);
 
 private:
     struct File {

@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "text/Utf8Text.h"
-#include "platform/fake/MemoryFiles.h"
 
 namespace qv {
 
@@ -215,13 +214,13 @@ std::vector<FoundEntry> HostFiles::find(const std::string& pattern) {
     // A drive root has no dot entries.
     if (components(pattern.substr(0, slash)).size() > 1) {
         for (const char* dot : {".", ".."})
-            if (MemoryFiles::wildcardMatch(namePattern, dot)) found.push_back(FoundEntry{dot, true});
+            if (wildcardMatch(namePattern, dot)) found.push_back(FoundEntry{dot, true});
     }
     std::vector<FoundEntry> entries;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (MemoryFiles::wildcardMatch(namePattern, name)) entries.push_back(FoundEntry{name, isDirectory(it->path())});
+        if (wildcardMatch(namePattern, name)) entries.push_back(FoundEntry{name, isDirectory(it->path())});
     }
     std::sort(entries.begin(), entries.end(),
               [](const FoundEntry& a, const FoundEntry& b) { return upperPath(a.name) < upperPath(b.name); });

@@ -1,22 +1,20 @@
 #pragma once
-// Direct3D 8 for the show (Windows builds only): the library loaded at run
-// time, our texture-from-BMP helper, and the device behind the drawing and
-// frame ports.
+// Direct3D 8 for the show (Windows builds only): one device on one window,
+// from loading the library to its release. The device sits behind the
+// drawing and frame ports; after a lost present it is released and every
+// call fails without reaching it. Each window that plays a show makes its
+// own, on the adapter of its monitor.
 #include <windows.h>
 #include <d3d8.h>
 
 #include <cstddef>
 #include <memory>
 
+#include "platform/win32/ComPtr.h"
 #include "ports/DrawingPort.h"
 #include "ports/FramePort.h"
 
 namespace qv::win {
-
-// mingw ships no import library for d3d8.dll, so the library is loaded on
-// first use and Direct3DCreate8 taken from it. nullptr when either is
-// missing or the call gives no object.
-IDirect3D8* createDirect3D8();
 
 // A texture from a complete BMP file image in memory: sized as the device
 // allows (see TextureShape.h), stretched linearly where that differs from the
@@ -28,22 +26,24 @@ HRESULT createTextureFromBmp(IDirect3DDevice8* device, const unsigned char* byte
 class D3D8Texture : public DrawingTexture {
 public:
     explicit D3D8Texture(IDirect3DTexture8* texture) : texture_(texture) {}
-    ~D3D8Texture() override;
-    IDirect3DTexture8* get() const { return texture_; }
+    IDirect3DTexture8* get() const { return texture_.get(); }
 
 private:
-    IDirect3DTexture8* texture_;
+    ComPtr<IDirect3DTexture8> texture_;
 };
 
-// Owns the device. After releaseDevice() every call fails without reaching it.
 class D3D8Device : public DrawingPort, public FramePort {
 public:
-    explicit D3D8Device(IDirect3DDevice8* device) : device_(device) {}
-    ~D3D8Device() override;
+    // A windowed device on window with a back buffer of its client area,
+    // hardware vertex processing or, failing that, software, and the show's
+    // fixed render states set. Nothing and the failing call's result in
+    // *result (E_FAIL when there is no Direct3D 8 at all) when it cannot be
+    // made.
+    static std::unique_ptr<D3D8Device> create(HWND window, HRESULT* result,
+                                              UINT adapter = D3DADAPTER_DEFAULT);
+    ~D3D8Device() override = default;
     D3D8Device(const D3D8Device&) = delete;
     D3D8Device& operator=(const D3D8Device&) = delete;
-
-    IDirect3DDevice8* get() const { return device_; }
 
     long setTransform(TransformKind kind, const Matrix4& matrix) override;
     std::unique_ptr<DrawingTexture> createTexture(const unsigned char* bytes,
@@ -55,10 +55,17 @@ public:
     long beginScene() override;
     long endScene() override;
     long present() override;
+    // The device is lost for good: it goes, and nothing reaches it again.
     void releaseDevice() override;
+    bool released() const { return !device_; }
 
 private:
-    IDirect3DDevice8* device_;
+    D3D8Device(ComPtr<IDirect3D8> direct3d, ComPtr<IDirect3DDevice8> device);
+    void setFixedStates();
+
+    // Released after the device made from it.
+    ComPtr<IDirect3D8> direct3d_;
+    ComPtr<IDirect3DDevice8> device_;
 };
 
 }  // namespace qv::win

@@ -39,23 +39,86 @@ HMODULE loadDirect3D8() {
     return LoadLibraryA("d3d8.dll");
 }
 
-}  // namespace
-
-IDirect3D8* createDirect3D8() {
+// mingw ships no import library for d3d8.dll, so the library is loaded on
+// first use and Direct3DCreate8 taken from it; nothing when either is
+// missing or the call gives no object.
+ComPtr<IDirect3D8> createDirect3D8() {
     // Loaded once and kept for the life of the process, as an import would be.
     static HMODULE library = loadDirect3D8();
-    if (!library) return nullptr;
+    if (!library) return {};
     auto create = reinterpret_cast<Create8>(
         reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
-    if (!create) return nullptr;
-    return create(kSdkVersion);
+    if (!create) return {};
+    return ComPtr<IDirect3D8>(create(kSdkVersion));
 }
 
-D3D8Texture::~D3D8Texture() {
-    if (texture_) texture_->Release();
+// mingw's d3d8.h has no name for the default refresh rate.
+constexpr UINT kPresentRateDefault = 0;
+
+}  // namespace
+
+std::unique_ptr<D3D8Device> D3D8Device::create(HWND window, HRESULT* result, UINT adapter) {
+    HRESULT ignored = S_OK;
+    HRESULT& status = result ? *result : ignored;
+    ComPtr<IDirect3D8> direct3d = createDirect3D8();
+    if (!direct3d) {
+        status = E_FAIL;
+        return nullptr;
+    }
+    D3DDISPLAYMODE mode{};
+    status = direct3d->GetAdapterDisplayMode(adapter, &mode);
+    if (FAILED(status)) return nullptr;
+
+    // Windowed with the back buffer of the client area's size, one back
+    // buffer, a 16-bit depth buffer that is never used for testing.
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferFormat = mode.Format;
+    parameters.Windowed = TRUE;
+    parameters.SwapEffect = D3DSWAPEFFECT_FLIP;
+    parameters.EnableAutoDepthStencil = TRUE;
+    parameters.AutoDepthStencilFormat = D3DFMT_D16;
+    parameters.FullScreen_RefreshRateInHz = kPresentRateDefault;
+
+    ComPtr<IDirect3DDevice8> device;
+    status = direct3d->CreateDevice(adapter, D3DDEVTYPE_HAL, window,
+                                    D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED,
+                                    &parameters, device.put());
+    if (FAILED(status)) {
+        // A card without hardware vertex processing still draws our quads.
+        D3DPRESENT_PARAMETERS again = parameters;
+        status = direct3d->CreateDevice(adapter, D3DDEVTYPE_HAL, window,
+                                        D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED,
+                                        &again, device.put());
+        if (FAILED(status)) return nullptr;
+    }
+    std::unique_ptr<D3D8Device> made(new D3D8Device(std::move(direct3d), std::move(device)));
+    made->setFixedStates();
+    status = D3D_OK;
+    return made;
 }
 
-D3D8Device::~D3D8Device() { releaseDevice(); }
+D3D8Device::D3D8Device(ComPtr<IDirect3D8> direct3d, ComPtr<IDirect3DDevice8> device)
+    : direct3d_(std::move(direct3d)), device_(std::move(device)) {}
+
+void D3D8Device::setFixedStates() {
+    IDirect3DDevice8* device = device_.get();
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    // Texture colour and alpha times the corners' diffuse colour and alpha.
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_MIRROR);
+    device->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_MIRROR);
+    device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetVertexShader(kLayerVertexFormat);
+}
 
 long D3D8Device::setTransform(TransformKind kind, const Matrix4& matrix) {
     if (!device_) return E_FAIL;
@@ -69,7 +132,7 @@ std::unique_ptr<DrawingTexture> D3D8Device::createTexture(const unsigned char* b
                                                           std::size_t size) {
     if (!device_) return nullptr;
     IDirect3DTexture8* texture = nullptr;
-    if (FAILED(createTextureFromBmp(device_, bytes, size, &texture)) || !texture) return nullptr;
+    if (FAILED(createTextureFromBmp(device_.get(), bytes, size, &texture)) || !texture) return nullptr;
     return std::make_unique<D3D8Texture>(texture);
 }
 
@@ -95,11 +158,6 @@ long D3D8Device::present() {
     return device_ ? device_->Present(nullptr, nullptr, nullptr, nullptr) : E_FAIL;
 }
 
-void D3D8Device::releaseDevice() {
-    if (device_) {
-        device_->Release();
-        device_ = nullptr;
-    }
-}
+void D3D8Device::releaseDevice() { device_.reset(); }
 
 }  // namespace qv::win

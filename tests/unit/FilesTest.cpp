@@ -10,6 +10,7 @@
 
 #include "platform/host/HostFiles.h"
 #include "platform/fake/MemoryFiles.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 namespace {
@@ -117,9 +118,9 @@ TEST(MemoryFiles, FindMatchesWildcardsLikeWindows) {
                                         "readme", "sub\\"}));
     EXPECT_TRUE(files.find("C:\\missing\\*.*").empty());
     EXPECT_TRUE(files.find("C:\\p\\*.jpg").empty());
-    EXPECT_TRUE(MemoryFiles::wildcardMatch("*a*b?", "xxAyyBz"));
-    EXPECT_FALSE(MemoryFiles::wildcardMatch("*a*b?", "xxAyyB"));
-    EXPECT_TRUE(MemoryFiles::wildcardMatch("*", ""));
+    EXPECT_TRUE(wildcardMatch("*a*b?", "xxAyyBz"));
+    EXPECT_FALSE(wildcardMatch("*a*b?", "xxAyyB"));
+    EXPECT_TRUE(wildcardMatch("*", ""));
 }
 
 TEST(MemoryFiles, StreamsCanBeLimitedToSmallReads) {

@@ -47,9 +47,9 @@ struct ShowBench {
             files.addFile(folder + name + ".bmp", encodeBmp24(makeImage(40, 30, [n](int, int) { return photoColour(n); })));
         if (source) files.addFile("C:\\pics\\p" + std::to_string(n) + ".jpg", testing::jpegBytes(80, 60));
     }
-    ShowPictureList choose(int w = 1024, int h = 768) {
+    ShowPictureList choose(int w = 1024, int h = 768, PictureAccess access = PictureAccess::Show) {
         PhotoImport import(variant, files, decoder, messages, h);
-        return chooseShowPictures(variant, registry, files, import, kAppData, w, h);
+        return chooseShowPictures(variant, registry, files, import, kAppData, w, h, access);
     }
     void prepare(int w = 1024, int h = 768) { memory.preparePictures(files, decoder, registry, kAppData, w, h); }
     // Which photo number each picture name is, 0 for an empty name.
@@ -141,6 +141,38 @@ TEST(ShowPictures, AMissingBitmapIsRebuiltSilentlyFromItsSource) {
     const ShowPictureList none = broken.choose();
     EXPECT_TRUE(broken.messages.shown.empty());
     EXPECT_EQ(none.paths[1], kFolderB + "photo1.bmp");  // searched onward to 1
+}
+
+TEST(ShowPictures, ThePreviewOnlyReadsWhereTheShowWritesDefaultsAndRebuilds) {
+    // Two photos; photo 2's bitmap is gone but its source is there; no
+    // "trimming" stored (1680 x 1050: its default is 1).
+    struct Row {
+        PictureAccess access;
+        bool registryWritten;
+        bool rebuilt;          // photo2.bmp exists afterwards
+        int decodes;
+        std::string picture2;  // the file of picture 2
+    } const rows[] = {
+        {PictureAccess::Show, true, true, 1, kFolderB + "photo2.bmp"},
+        // Photo 2 counts as gone: picture 2 passes on to photo 1.
+        {PictureAccess::ReadOnly, false, false, 0, kFolderB + "photo1.bmp"},
+    };
+    for (const Row& row : rows) {
+        ShowBench bench;
+        bench.listPhoto(1);
+        bench.listPhoto(2, false, true);
+        bench.registry.putDword(kKeyB, "photo_num", 2);
+        bench.registry.clearChanges();
+        const std::size_t values = bench.registry.valueCount(kKeyB);
+        const ShowPictureList list = bench.choose(1680, 1050, row.access);
+        const bool show = row.access == PictureAccess::Show;
+        EXPECT_EQ(!bench.registry.changes().empty(), row.registryWritten) << show;
+        EXPECT_EQ(bench.registry.valueCount(kKeyB), values + (row.registryWritten ? 1 : 0)) << show;
+        EXPECT_EQ(bench.files.exists(kFolderB + "photo2.bmp"), row.rebuilt) << show;
+        EXPECT_EQ(bench.decoder.jpegCalls, row.decodes) << show;
+        EXPECT_EQ(list.trimming, 1) << show;
+        EXPECT_EQ(list.paths[1], row.picture2) << show;
+    }
 }
 
 TEST(ShowPictures, ASlotWhoseFilesAreGoneIsPassedOverForTheNextThatWorks) {

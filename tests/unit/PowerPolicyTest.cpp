@@ -1,4 +1,4 @@
-#include "app/PowerPolicy.h"
+#include "show/PowerPolicy.h"
 
 #include <gtest/gtest.h>
 

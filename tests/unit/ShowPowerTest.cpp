@@ -46,13 +46,14 @@ TEST(ShowPower, KeptAwakeTheMusicPausesForEachCheckAndInputDropsTheAction) {
     for (int check = 0; check < 2; ++check) {
         const ShowPower::Outcome out = s.fire(23);
         EXPECT_EQ(out.firing, Firing::Rearm);
-        EXPECT_EQ(out.timer.delayMs, 1'200'000u);  // another whole period
+        EXPECT_EQ(out.timer.delayMs, 1'800'000u);  // a whole idle time-out
     }
     EXPECT_EQ(s.graph.calls, (Calls{"stop", "ask", "run", "stop", "ask", "run"}));
     EXPECT_EQ(s.show.action(), kPowerActionSleep);
     // A key, a click or a system event ends the show: no action is kept,
     // and a timer message still queued changes nothing.
-    EXPECT_EQ(s.show.end(), kPowerActionNone);
+    s.show.end();
+    EXPECT_EQ(s.show.exitAction(), kPowerActionNone);
     EXPECT_EQ(s.fire(23).firing, Firing::Ignore);
 }
 
@@ -63,13 +64,15 @@ TEST(ShowPower, NotKeptAwakeTheShowEndsWithTheActionKept) {
     EXPECT_EQ(s.fire(24).firing, Firing::EndShow);
     EXPECT_EQ(s.graph.calls, (Calls{"stop", "ask"}));  // the music stays stopped
     EXPECT_TRUE(s.show.endedByPower());
-    EXPECT_EQ(s.show.end(), kPowerActionHibernate);
+    s.show.end();
+    EXPECT_EQ(s.show.exitAction(), kPowerActionHibernate);
 
     // Music off: the same without a player.
     Show quiet(kPowerActionSleep);
     quiet.show.arm(quiet.policy);
     EXPECT_EQ(quiet.show.onTimer(23, quiet.policy, nullptr).firing, Firing::EndShow);
-    EXPECT_EQ(quiet.show.end(), kPowerActionSleep);
+    quiet.show.end();
+    EXPECT_EQ(quiet.show.exitAction(), kPowerActionSleep);
 }
 
 TEST(ShowPower, AShowEndedEarlyArmsNothingAndKeepsNoAction) {
@@ -78,7 +81,8 @@ TEST(ShowPower, AShowEndedEarlyArmsNothingAndKeepsNoAction) {
     early.show.endEarly();
     EXPECT_EQ(early.show.arm(early.policy).id, 0u);
     EXPECT_EQ(early.fire(23).firing, Firing::Ignore);
-    EXPECT_EQ(early.show.end(), kPowerActionNone);
+    early.show.end();
+    EXPECT_EQ(early.show.exitAction(), kPowerActionNone);
 }
 
 TEST(ShowPower, TheLargestTimeOutIsWaitedOutInWholeTimerSteps) {
@@ -92,6 +96,63 @@ TEST(ShowPower, TheLargestTimeOutIsWaitedOutInWholeTimerSteps) {
     EXPECT_EQ(s.fire(23).timer.delayMs, 1000u);
     EXPECT_TRUE(s.graph.calls.empty());  // no check before the whole period
     EXPECT_EQ(s.fire(23).firing, Firing::EndShow);
+}
+
+TEST(ShowPower, AShowStartedPastTheIdleTimeOutRechecksAfterAWholeTimeOut) {
+    // Screen saver after 1800 s, the action after 1800 s: the show starts at
+    // the time-out, so the first check comes at once (1 ms). Kept awake by
+    // then, the next check waits the whole 1800 s, never 1 ms again.
+    Show s(kPowerActionSleep);
+    s.screenSaveSeconds = 1800;
+    EXPECT_EQ(s.show.arm(s.policy).delayMs, 1u);
+    s.graph.calls.clear();  // the start's own question
+    s.state = 0x1;
+    for (int check = 0; check < 3; ++check) {
+        const ShowPower::Outcome out = s.fire(23);
+        EXPECT_EQ(out.firing, Firing::Rearm);
+        EXPECT_EQ(out.timer.delayMs, 1'800'000u) << check;
+    }
+    EXPECT_EQ(s.graph.calls, (Calls{"stop", "ask", "run", "stop", "ask", "run", "stop", "ask", "run"}));
+}
+
+// How the show ended against what the program carries out at exit.
+enum class Ending { Input, InputAfterAKeptAwakeCheck, PowerTimer, EarlyThenInput, EarlyThenTimer };
+
+TEST(ShowPower, OnlyAnEndByThePowerTimerLeavesAnActionForTheExit) {
+    struct Row {
+        Ending ending;
+        int scheme;    // the action the power scheme reports
+        int atExit;    // what the exit step is handed
+    } const rows[] = {
+        {Ending::Input, kPowerActionSleep, kPowerActionNone},
+        {Ending::Input, kPowerActionHibernate, kPowerActionNone},
+        {Ending::InputAfterAKeptAwakeCheck, kPowerActionSleep, kPowerActionNone},
+        {Ending::PowerTimer, kPowerActionSleep, kPowerActionSleep},
+        {Ending::PowerTimer, kPowerActionHibernate, kPowerActionHibernate},
+        {Ending::EarlyThenInput, kPowerActionSleep, kPowerActionNone},
+        {Ending::EarlyThenTimer, kPowerActionHibernate, kPowerActionNone},
+    };
+    for (const Row& row : rows) {
+        Show s(row.scheme);
+        const unsigned id = row.scheme == kPowerActionSleep ? 23u : 24u;
+        if (row.ending == Ending::EarlyThenInput || row.ending == Ending::EarlyThenTimer) s.show.endEarly();
+        s.show.arm(s.policy);
+        switch (row.ending) {
+            case Ending::InputAfterAKeptAwakeCheck:
+                s.state = 0x1;
+                s.fire(id);
+                break;
+            case Ending::PowerTimer:
+            case Ending::EarlyThenTimer:
+                s.fire(id);
+                break;
+            default: break;
+        }
+        // Input, or the timer's own destruction of the window: either way
+        // the window's destroy handling ends the power part.
+        s.show.end();
+        EXPECT_EQ(s.show.exitAction(), row.atExit) << static_cast<int>(row.ending) << " " << row.scheme;
+    }
 }
 
 }  // namespace

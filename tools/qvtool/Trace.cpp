@@ -48,7 +48,6 @@
 namespace qv::tool {
 namespace {
 
-constexpr int kTickMilliseconds = 50;
 constexpr std::int64_t kShortestTimer = 10;
 constexpr std::size_t kLargestBitmap = 64u * 1024u * 1024u;
 
@@ -229,7 +228,7 @@ public:
 
     // Runs everything due up to and including the next tick's millisecond.
     void nextTick() {
-        const std::int64_t tickAt = now_ + kTickMilliseconds;
+        const std::int64_t tickAt = now_ + SceneClock::kTickMilliseconds;
         while (sceneDue_ >= 0 && sceneDue_ < tickAt) fireScene(sceneDue_);
         clock_.tick();
         ++tickNumber_;

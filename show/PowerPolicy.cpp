@@ -1,4 +1,4 @@
-#include "app/PowerPolicy.h"
+#include "show/PowerPolicy.h"
 
 namespace qv {
 

@@ -1,0 +1,52 @@
+#pragma once
+// The scenes of a show window or of the preview: the renderer that plays
+// them, the scene clock and the scene timer's delays. The two windows differ
+// in pace and in what an end means to them (the show closes, the preview
+// turns black); the rules they share live here:
+// - no scene script (the generic failure) ends the play; any other failure
+//   of the start, such as a transform the device refused, plays on;
+// - a device lost in presenting ends the play;
+// - an ended play lets its renderer go at once, with the device, the
+//   picture buffers and the bitmap cache it holds.
+#include <cstdint>
+#include <memory>
+
+#include "render/ScenePlayer.h"
+#include "show/SceneClock.h"
+
+namespace qv {
+
+class ScenePlayback {
+public:
+    // The scene timer's window-timer number in both windows.
+    static constexpr unsigned kSceneTimer = 10;
+    // The shortest delay a window timer takes (USER_TIMER_MINIMUM).
+    static constexpr std::uint32_t kShortestTimerMs = 10;
+
+    // Takes the renderer (its device made) and builds the scenes due at
+    // once; the clock starts at 0. False when that ended the play.
+    bool start(std::unique_ptr<ScenePlayer> player, int screenLayoutCode);
+    // The scene timer's first arming, whatever the next scene time: a first
+    // scene due within the first second has a next scene time of 0, and the
+    // shortest timer then asks the engine again right away.
+    std::uint32_t firstSceneDelay() const;
+    // steps 50 ms ticks of the clock and of the moving layers.
+    void step(int steps = 1);
+    // The scene timer fired: builds what is due (a built scene may give
+    // layers new textures, so the next frame is drawn) and returns the delay
+    // to arm next; 0 arms nothing: no later scene, the layers hold.
+    std::uint32_t onSceneTimer();
+    // Draws one frame; false when the device was lost, which ends the play.
+    bool drawFrame();
+    // The window needs repainting: the next frame is drawn in any case.
+    void invalidate();
+    // Ends the play; the renderer goes.
+    void stop() { player_.reset(); }
+    bool playing() const { return player_ != nullptr; }
+
+private:
+    std::unique_ptr<ScenePlayer> player_;
+    SceneClock clock_;
+};
+
+}  // namespace qv

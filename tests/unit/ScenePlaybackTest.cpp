@@ -1,0 +1,116 @@
+// The scene rules the show window and the preview share: what ends the play,
+// when the renderer goes, and the scene timer's delays.
+#include "show/ScenePlayback.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "scene/SceneEngine.h"
+
+namespace qv {
+namespace {
+
+// A renderer that answers as told and says when it is gone.
+struct Player : ScenePlayer {
+    long startResult = 0;
+    int nextTime = 0;
+    bool loseOnDraw = false;
+    bool lost = false;
+    int steps = 0, draws = 0, invalidations = 0;
+    std::vector<double> advancedAt;
+    bool* gone;
+
+    explicit Player(bool* goneFlag) : gone(goneFlag) {}
+    ~Player() override { *gone = true; }
+    long startShow(int) override { return startResult; }
+    int advanceScenes(double& sceneTime) override {
+        advancedAt.push_back(sceneTime);
+        return 0;
+    }
+    void stepLayers() override { ++steps; }
+    int nextSceneTime() const override { return nextTime; }
+    void drawFrame() override {
+        ++draws;
+        if (loseOnDraw) lost = true;
+    }
+    bool deviceLost() const override { return lost; }
+    void invalidate() override { ++invalidations; }
+};
+
+TEST(ScenePlayback, OnlyTheGenericFailureEndsTheStartAndTheRendererGoesWithTheEnd) {
+    struct Row {
+        long startResult;
+        bool plays;
+    } const rows[] = {
+        {0, true},
+        {kGenericFailure, false},                    // no scene script
+        {-2005530516L, true},                        // D3DERR_INVALIDCALL from a transform
+        {-2147024882L, true},                        // out of memory in a transform
+    };
+    for (const Row& row : rows) {
+        bool gone = false;
+        auto player = std::make_unique<Player>(&gone);
+        player->startResult = row.startResult;
+        ScenePlayback playback;
+        EXPECT_EQ(playback.start(std::move(player), 5), row.plays) << row.startResult;
+        EXPECT_EQ(playback.playing(), row.plays) << row.startResult;
+        EXPECT_EQ(gone, !row.plays) << row.startResult;  // let go at once, not at process end
+        EXPECT_EQ(playback.firstSceneDelay(), row.plays ? ScenePlayback::kShortestTimerMs : 0u);
+    }
+}
+
+TEST(ScenePlayback, ADeviceLostInPresentingEndsThePlayAndFreesTheRenderer) {
+    bool gone = false;
+    auto owned = std::make_unique<Player>(&gone);
+    Player& player = *owned;
+    ScenePlayback playback;
+    ASSERT_TRUE(playback.start(std::move(owned), 5));
+    EXPECT_TRUE(playback.drawFrame());
+    EXPECT_EQ(player.draws, 1);
+    player.loseOnDraw = true;
+    EXPECT_FALSE(playback.drawFrame());
+    EXPECT_TRUE(gone);
+    EXPECT_FALSE(playback.playing());
+    // The timers still queued find nothing to do.
+    EXPECT_FALSE(playback.drawFrame());
+    EXPECT_EQ(playback.onSceneTimer(), 0u);
+    playback.step(2);
+}
+
+TEST(ScenePlayback, TheSceneTimerWaitsForTheNextSceneOnTheClock) {
+    // Next scene at 2 s. First arming: 2000 ms. After 30 ticks (1.5 s) the
+    // timer asks again: 500 ms. A first scene due within the first second
+    // (next scene time 0) still gets the shortest timer; after that, 0 arms
+    // nothing.
+    struct Row {
+        int nextSceneMs;
+        int ticksBeforeTimer;
+        std::uint32_t first;
+        std::uint32_t afterTimer;
+    } const rows[] = {
+        {2000, 30, 2000, 500},
+        {2000, 40, 2000, 0},
+        {0, 0, ScenePlayback::kShortestTimerMs, 0},
+        {5, 0, ScenePlayback::kShortestTimerMs, 5},
+    };
+    for (const Row& row : rows) {
+        bool gone = false;
+        auto owned = std::make_unique<Player>(&gone);
+        Player& player = *owned;
+        player.nextTime = row.nextSceneMs;
+        ScenePlayback playback;
+        ASSERT_TRUE(playback.start(std::move(owned), 5));
+        EXPECT_EQ(playback.firstSceneDelay(), row.first) << row.nextSceneMs;
+        playback.step(row.ticksBeforeTimer);
+        EXPECT_EQ(player.steps, row.ticksBeforeTimer);
+        EXPECT_EQ(playback.onSceneTimer(), row.afterTimer) << row.nextSceneMs << " " << row.ticksBeforeTimer;
+        ASSERT_EQ(player.advancedAt.size(), 1u);
+        EXPECT_FLOAT_EQ(static_cast<float>(player.advancedAt[0]), row.ticksBeforeTimer * 0.05f);
+        EXPECT_EQ(player.invalidations, 1);  // a built scene is drawn
+    }
+}
+
+}  // namespace
+}  // namespace qv
