@@ -1,6 +1,6 @@
 // The frame-pacing baseline: the least a Direct3D 8 program can do to show
 // what the show shows on a 21-layer moving scene. An 800 x 600 popup window,
-// the same device states, 21 textured quads moved and drawn once per 50 ms
+// the show's device, 21 textured quads moved and drawn once per 50 ms
 // timer tick, waiting in GetMessage in between. It marks the moment its
 // device is made as the show does ("quorvelk: device made").
 // Usage: d3dbaseline <seconds> <bmp file>
@@ -46,35 +46,13 @@ int main(int argc, char** argv) {
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, "QvBaseline", "baseline", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
-    IDirect3D8* d3d = qv::win::createDirect3D8();
-    if (!window || !d3d) return 2;
-    D3DDISPLAYMODE mode{};
-    d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferFormat = mode.Format;
-    parameters.Windowed = TRUE;
-    parameters.SwapEffect = D3DSWAPEFFECT_FLIP;
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    IDirect3DDevice8* device = nullptr;
-    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                 D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device)))
-        return 3;
+    if (!window) return 2;
+    // The show's own device: the same parameters and states.
+    auto device = qv::win::D3D8Device::create(window, nullptr);
+    if (!device) return 3;
     // The floor of any show's start-up, for the start-up benchmark.
     OutputDebugStringA("quorvelk: device made");
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetVertexShader(qv::kLayerVertexFormat);
-
-    qv::win::D3D8Device port(device);
+    qv::win::D3D8Device& port = *device;
     port.setTransform(qv::TransformKind::World, qv::Matrix4::identity());
     port.setTransform(qv::TransformKind::View,
                       qv::lookAtRH({0, 0, 251}, {}, {0, 1, 0}));
@@ -113,7 +91,6 @@ int main(int argc, char** argv) {
     }
     std::printf("frames %ld\n", tick);
     texture.reset();
-    port.releaseDevice();
-    d3d->Release();
+    device.reset();
     return 0;
 }
