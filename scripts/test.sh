@@ -19,19 +19,13 @@ step() {  # step NAME command...
   "$@" || { echo "*** failed: $*"; fail=1; return 1; }
 }
 
-configure() {  # configure DIR cmake-args...
-  local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-}
+configure() { cmake --preset "$1" >/dev/null; }
 
-step "configure native" configure build/native
-step "build native" cmake --build build/native -j "$jobs"
-step "configure windows" configure build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-step "build windows" cmake --build build/win64 -j "$jobs"
-step "configure sanitizers" configure build/asan -DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-step "build sanitizers" cmake --build build/asan -j "$jobs"
-step "configure fuzz" configure build/fuzz -DQV_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-step "build fuzz" cmake --build build/fuzz -j "$jobs"
+# The four builds are CMakePresets.json's: native, windows, sanitizers, fuzz.
+for preset in native windows sanitizers fuzz; do
+  step "configure $preset" configure "$preset"
+  step "build $preset" cmake --build --preset "$preset" -j "$jobs"
+done
 
 passed=0
 failed=0

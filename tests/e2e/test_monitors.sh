@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Two monitors: the show plays on the primary, the other monitor is black
 # for the show's life, and a mouse move there ends the show; the test window
-# stays one window. Wine sees two monitors when it reads them through
+# stays one window. The show window holds the capture, so a key is also sent
+# to the black window itself: its own handling must end the show. Wine sees two monitors when it reads them through
 # Xinerama (its RandR reading is turned off for this test) from a nested
 # Xephyr with two screens side by side; the screen placed at X's 0, 0 is
 # put left of the primary, so in Windows coordinates it lies at negative x.
@@ -53,6 +54,18 @@ for point in "5 5" "320 240" "634 474"; do
   # shellcheck disable=SC2086
   e2e_check "the second monitor is black at ($point)" e2e_pixel_near "$shot" $point 0 0 0 0
 done
+# WM_KEYDOWN (0x100) with the space bar, straight to the black window.
+timeout 60 "$wine_bin" "$QV_BUILD_DIR/tests/e2e/sendmsg.exe" class:QuorVelkCover 0x100 0x20 2>/dev/null |
+  tr -d '\r' >"$E2E_TMP/cover.log"
+e2e_check "the black window takes a key sent to it ($(cat "$E2E_TMP/cover.log"))" grep -q '^answer' "$E2E_TMP/cover.log"
+show_wait_exit "$pid" 15
+e2e_check "a key on the black window itself ends the show, code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
+show_stop "$pid"
+
+xdotool mousemove 1040 300
+show_start B /s
+pid=$SHOW_PID
+e2e_check "the show plays again" show_wait_pixel "$shot" "$px" "$py" 255 0 0 3 30
 xdotool mousemove 100 100
 sleep 0.5
 xdotool mousemove 300 300

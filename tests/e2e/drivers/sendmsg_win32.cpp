@@ -1,5 +1,6 @@
 // Sends one message to a top-level window found by its title and prints the
 // answer, for the end-to-end tests of the show window's message handling.
+// "class:NAME" in place of the title finds the first window of that class.
 // Usage: sendmsg "<window title>" <message> <wParam> [lParam]
 //        sendmsg "<window title>" activate-other
 //        sendmsg "<window title>" move <x> <y>
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
         std::printf("usage: sendmsg title message wparam [lparam] | sendmsg title activate-other\n");
         return 2;
     }
-    HWND target = FindWindowA(nullptr, argv[1]);
+    const bool byClass = std::strncmp(argv[1], "class:", 6) == 0;
+    HWND target = byClass ? FindWindowA(argv[1] + 6, nullptr) : FindWindowA(nullptr, argv[1]);
     if (!target) {
         std::printf("no window \"%s\"\n", argv[1]);
         return 1;

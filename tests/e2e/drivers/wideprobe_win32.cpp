@@ -16,6 +16,7 @@
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/WideText.h"
 #include "settings/RegistryKey.h"
 
 namespace {
@@ -121,6 +122,10 @@ int main() {
               std::string(readByAnsi) == std::string(ansi),
           "ours reads back in an ANSI build");
     std::printf("ANSI code page %u\n", GetACP());
+    // What the system's conversion makes of a byte its code page leaves
+    // unassigned (0x81 in 1252): the character of the same number, no U+FFFD.
+    if (GetACP() == 1252)
+        check(qv::win::ansiToUtf8System("a\x81") == "a\xC2\x81", "1252's unassigned 0x81 becomes U+0081");
 
     // The length limit counts UTF-16 characters: 259 of them read, whatever
     // their UTF-8 takes (three bytes each here), 260 do not.

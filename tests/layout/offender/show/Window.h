@@ -1,0 +1,3 @@
+#pragma once
+#include "app/Upward.h"
+#include "render/Below.h"
