@@ -5,7 +5,8 @@
 # Wine 8 shows nothing of a child window inside another program's window,
 # so the pixels are taken from a preview whose parent is the desktop of a
 # 152 x 112 screen (there the child is a window of its own, at the size the
-# display settings use).
+# display settings use). The preview only reads: a missing setting is not
+# written and a missing converted bitmap is not rebuilt.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 host="$QV_BUILD_DIR/tests/e2e/previewhost.exe"
@@ -78,5 +79,25 @@ done
 show_install_data noscript
 e2e_check "without a scene script the preview still ends with its window" preview_host ended /p 1500 860 10
 show_install_data
+
+echo "--- the preview only reads"
+user_folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarn Corporation/QUOR VELK-B Screen Saver"
+key='HKCU\Software\Tarn Corporation\QUOR VELK-B Screen Saver'
+had_folder=no; [ -d "$user_folder" ] && had_folder=yes
+mkdir -p "$user_folder"
+rm -f "$user_folder/photo1.bmp"
+convert -size 64x48 xc:green "$WINEPREFIX/drive_c/qv-preview-source.jpg"
+qv_wine reg delete "$key" /f >/dev/null 2>&1
+qv_wine reg add "$key" /v photo_num /t REG_DWORD /d 1 /f >/dev/null
+qv_wine reg add "$key" /v photo1 /t REG_SZ /f >/dev/null \
+  /d "C:\\users\\$(id -un)\\AppData\\Roaming\\Tarn Corporation\\QUOR VELK-B Screen Saver\\photo1.bmp"
+qv_wine reg add "$key" /v photo1_real /t REG_SZ /d 'C:\qv-preview-source.jpg' /f >/dev/null
+no_value() { ! qv_wine reg query "$key" /v "$1" >/dev/null 2>&1; }
+e2e_check "a preview with photo 1's bitmap gone plays and ends with its window" preview_host readonly /p 2500 860 10
+e2e_check "it wrote no missing setting (trimming)" no_value trimming
+e2e_check "it rebuilt no bitmap" test ! -e "$user_folder/photo1.bmp"
+qv_wine reg delete "$key" /f >/dev/null 2>&1
+rm -f "$WINEPREFIX/drive_c/qv-preview-source.jpg"
+[ "$had_folder" = yes ] || rm -rf "$user_folder"
 
 e2e_finish
