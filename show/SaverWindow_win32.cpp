@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 
