@@ -318,7 +318,7 @@ private:
             }
             if (!files_.canOpen(target)) {
                 const std::string asLine = asHeaderLine(name);
-                if (header.fromRandom && !asLine.empty() && findKey(kHeaderKeys, upperAnsi(keyOf(asLine))) != nullptr)
+                if (header.fromRandom && !asLine.empty() && findHeaderKey(upperAnsi(keyOf(asLine))) != nullptr)
                     report(path, line,
                            "random takes the next 10 lines whole: " + quoted(name) +
                                " is taken as a scene script name, and no such file exists");

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <string_view>
 #include <system_error>
 
 #include "text/AnsiText.h"
@@ -105,10 +106,7 @@ void prepare(std::string& line) {
     if (hash != std::string::npos) line.resize(hash);
 }
 
-std::string keyOf(const std::string& line) {
-    const auto eq = line.find('=');
-    return eq == std::string::npos ? line : line.substr(0, eq);
-}
+std::string_view keyOf(const std::string& line) { return std::string_view(line).substr(0, line.find('=')); }
 
 std::string valueOf(const std::string& line) {
     const auto eq = line.find('=');
@@ -218,7 +216,7 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
     for (int count = 0; count < kHeaderLineLimit; ++count) {
         if (!lines_->next(line)) break;
         prepare(line);
-        const HeaderKey* key = findKey(kHeaderKeys, upperAnsi(keyOf(line)));
+        const HeaderKey* key = findHeaderKey(keyOf(line));
         if (observer) observer->headerLine(lines_->lineNumber(), line, key);
         if (key == nullptr) continue;
         switch (key->rule) {
@@ -290,7 +288,7 @@ bool ScriptReader::readLayerBlock(float& layer2Wait, bool& ranIntoEnd) {
     for (int count = 0; count < kBlockLineLimit; ++count) {
         if (!lines_->next(line)) break;
         prepare(line);
-        const BlockKey* key = findKey(kBlockKeys, upperAnsi(keyOf(line)));
+        const BlockKey* key = findBlockKey(keyOf(line));
         if (observer) observer->blockLine(lines_->lineNumber(), line, key);
         if (key == nullptr) continue;
         float value = 0;

@@ -108,6 +108,8 @@ TEST(ScriptKeys, EveryRowIsReadByTheReaderAndKnownToTheChecker) {
         {true, "still=3", "STILL", [](const ScriptReader& r) { return r.block.still == 3.0f; }},
         {true, "end", "END", [](const ScriptReader& r) { return r.lineNumber() == 2; }},
         {true, "scenetime=5", "", [](const ScriptReader& r) { return r.block.wait == 0.0f; }},
+        // Only ASCII letters change case: a dotless i is no I.
+        {true, "t\xFDme=5", "", [](const ScriptReader& r) { return r.block.time == 0.0; }},
     };
 
     std::set<const void*> rowsSeen;
