@@ -82,48 +82,23 @@ inline constexpr std::array<BlockKey, 26> kBlockKeys{{
     {"END", KeyRule::End},
 }};
 
-// The rows of a table by the length of their keys: every line of a script is
-// looked up, and most rows are passed over without comparing a letter.
+// The row of a key as a line writes it, its letters in either case; null
+// when the key means nothing there. The rows' keys are ASCII capitals, so a
+// key with any other byte (a double-byte character, say) is none; compared
+// in place, as every line of a script comes through here.
 template <class Values, std::size_t N>
-class KeyIndex {
-    static constexpr char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-
-public:
-    constexpr explicit KeyIndex(const std::array<KeyRow<Values>, N>& table) : table_(table) {
-        for (std::size_t i = 0; i < N; ++i) {
-            const std::size_t length = table[i].key.size();  // a longer key fails to compile
-            rows_[length][counts_[length]++] = static_cast<unsigned char>(i);
-        }
+const KeyRow<Values>* findKey(const std::array<KeyRow<Values>, N>& table, std::string_view key) {
+    auto capital = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (const KeyRow<Values>& row : table) {
+        if (row.key.size() != key.size()) continue;
+        std::size_t same = 0;
+        while (same < key.size() && row.key[same] == capital(key[same])) ++same;
+        if (same == key.size()) return &row;
     }
+    return nullptr;
+}
 
-    // The row of a key as a line writes it, its letters in either case;
-    // null when the key means nothing there. The rows' keys are ASCII, so
-    // a key with any other byte (a double-byte character, say) is none.
-    const KeyRow<Values>* find(std::string_view key) const {
-        if (key.size() > kLongest) return nullptr;
-        const std::size_t length = key.size();
-        for (std::size_t i = 0; i < counts_[length]; ++i) {
-            const KeyRow<Values>& row = table_[rows_[length][i]];
-            // Letter by letter, without a copy: most rows are left at the first.
-            std::size_t same = 0;
-            while (same < length && row.key[same] == upperAscii(key[same])) ++same;
-            if (same == length) return &row;
-        }
-        return nullptr;
-    }
-
-private:
-    static constexpr std::size_t kLongest = 9;  // SCENETIME
-    const std::array<KeyRow<Values>, N>& table_;
-    std::array<std::array<unsigned char, N>, kLongest + 1> rows_{};
-    std::array<unsigned char, kLongest + 1> counts_{};
-};
-
-inline constexpr KeyIndex kHeaderIndex{kHeaderKeys};
-inline constexpr KeyIndex kBlockIndex{kBlockKeys};
-
-inline const HeaderKey* findHeaderKey(std::string_view key) { return kHeaderIndex.find(key); }
-inline const BlockKey* findBlockKey(std::string_view key) { return kBlockIndex.find(key); }
+inline const HeaderKey* findHeaderKey(std::string_view key) { return findKey(kHeaderKeys, key); }
+inline const BlockKey* findBlockKey(std::string_view key) { return findKey(kBlockKeys, key); }
 
 }  // namespace qv

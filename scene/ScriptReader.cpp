@@ -157,24 +157,15 @@ bool ScriptReader::open(const std::string& filePath) {
 void ScriptReader::close() { lines_.reset(); }
 
 void ScriptReader::resetToDefaults() {
-    header.sceneTime = 0;
-    header.time = 0;
-    header.sx = header.sy = 0;
-    header.effect = kEffectPhoto;
-    header.chained = false;
-    BlockValues& b = block;
-    b.set = false;
-    b.layer = 0;
-    b.wait = 0;
-    b.time = 0;
-    b.sx = b.sy = b.ex = b.ey = 0;
-    b.swidth = b.sheight = b.ewidth = b.eheight = 10;
-    b.salpha = b.ealpha = 255;
-    b.sred = b.sgreen = b.sblue = 255;
-    b.ered = b.egreen = b.eblue = 255;
-    b.srot = b.erot = 0;
-    b.tape = 0;
-    b.still = -1;
+    // The values' own defaults; the names carry over.
+    std::string layerFile = std::move(header.layerFile);
+    std::string nextScript = std::move(header.nextScript);
+    std::string source = std::move(block.source);
+    header = HeaderValues{};
+    header.layerFile = std::move(layerFile);
+    header.nextScript = std::move(nextScript);
+    block = BlockValues{};
+    block.source = std::move(source);
     path.clear();
 }
 
