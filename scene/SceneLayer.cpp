@@ -51,23 +51,23 @@ void SceneLayer::updateConstantColour() {
 void SceneLayer::takeStartValues(const BlockValues& block) {
     const float t = progress;
     const float s = 1.0f - t;
-    startAlpha = isUnsetValue(block.salpha) ? blend(s, startAlpha, t, endAlpha) : block.salpha;
-    if (!isUnsetValue(block.wait)) wait = block.wait;
+    startAlpha = isUnset(block.salpha) ? blend(s, startAlpha, t, endAlpha) : block.salpha;
+    if (!isUnset(block.wait)) wait = block.wait;
     if (!isUnset(block.time)) duration = block.time;
-    startRed = isUnsetValue(block.sred) ? blend(s, startRed, t, endRed) : block.sred;
-    startGreen = isUnsetValue(block.sgreen) ? blend(s, startGreen, t, endGreen) : block.sgreen;
-    startBlue = isUnsetValue(block.sblue) ? blend(s, startBlue, t, endBlue) : block.sblue;
-    startAngle = isUnsetValue(block.srot) ? blend(s, startAngle, t, endAngle) : block.srot;
+    startRed = isUnset(block.sred) ? blend(s, startRed, t, endRed) : block.sred;
+    startGreen = isUnset(block.sgreen) ? blend(s, startGreen, t, endGreen) : block.sgreen;
+    startBlue = isUnset(block.sblue) ? blend(s, startBlue, t, endBlue) : block.sblue;
+    startAngle = isUnset(block.srot) ? blend(s, startAngle, t, endAngle) : block.srot;
 }
 
 void SceneLayer::takeEndValues(const BlockValues& block) {
-    if (!isUnsetValue(block.ered)) endRed = block.ered;
-    if (!isUnsetValue(block.egreen)) endGreen = block.egreen;
-    if (!isUnsetValue(block.eblue)) endBlue = block.eblue;
-    if (!isUnsetValue(block.erot)) endAngle = block.erot;
-    if (!isUnsetValue(block.ealpha)) endAlpha = block.ealpha;
-    if (!isUnsetValue(block.eheight)) endHalfHeight = block.eheight / 2.0f;
-    if (!isUnsetValue(block.ewidth)) endHalfWidth = block.ewidth / 2.0f;
+    if (!isUnset(block.ered)) endRed = block.ered;
+    if (!isUnset(block.egreen)) endGreen = block.egreen;
+    if (!isUnset(block.eblue)) endBlue = block.eblue;
+    if (!isUnset(block.erot)) endAngle = block.erot;
+    if (!isUnset(block.ealpha)) endAlpha = block.ealpha;
+    if (!isUnset(block.eheight)) endHalfHeight = block.eheight / 2.0f;
+    if (!isUnset(block.ewidth)) endHalfWidth = block.ewidth / 2.0f;
 }
 
 void SceneLayer::place(const BlockValues& block, int effect, float offsetX, float offsetY) {
@@ -75,19 +75,19 @@ void SceneLayer::place(const BlockValues& block, int effect, float offsetX, floa
     takeEndValues(block);
     updateConstantColour();
     // The duration the layer has now: the block's time, or in a change
-    // block without time the one it moved with before.
-    // A step beyond the float range reads as unset and keeps the old one.
+    // block without time the one it moved with before. A step beyond the
+    // float range reads as unset and keeps the old one.
     const float step = duration != 0.0 ? narrowToFloat(1.0 / (20.0 * duration)) : 0.0f;
-    if (!isUnsetValue(step)) stepSize = step;
-    startX = isUnsetValue(block.sx) ? (corners[0].x + corners[2].x) / 2.0f : block.sx + offsetX;
-    startY = isUnsetValue(block.sy) ? (corners[0].y + corners[2].y) / 2.0f : block.sy + offsetY;
-    if (!isUnsetValue(block.ex)) endX = block.ex + offsetX;
-    if (!isUnsetValue(block.ey)) endY = block.ey + offsetY;
+    if (!isUnset(step)) stepSize = step;
+    startX = isUnset(block.sx) ? (corners[0].x + corners[2].x) / 2.0f : block.sx + offsetX;
+    startY = isUnset(block.sy) ? (corners[0].y + corners[2].y) / 2.0f : block.sy + offsetY;
+    if (!isUnset(block.ex)) endX = block.ex + offsetX;
+    if (!isUnset(block.ey)) endY = block.ey + offsetY;
     const float t = progress;
     const float s = 1.0f - t;
-    startHalfHeight = isUnsetValue(block.sheight) ? blend(s, startHalfHeight, t, endHalfHeight)
+    startHalfHeight = isUnset(block.sheight) ? blend(s, startHalfHeight, t, endHalfHeight)
                                                   : block.sheight / 2.0f;
-    startHalfWidth = isUnsetValue(block.swidth) ? blend(s, startHalfWidth, t, endHalfWidth)
+    startHalfWidth = isUnset(block.swidth) ? blend(s, startHalfWidth, t, endHalfWidth)
                                                 : block.swidth / 2.0f;
     progress = 0.0f;
     if (effect != kEffectChange) {

@@ -26,9 +26,6 @@ std::uint32_t packColour(float alpha, float red, float green, float blue);
 // (as the hardware does) instead of an undefined conversion.
 float narrowToFloat(double value);
 
-// True for the marker of a value a change block does not give (and +inf).
-inline bool isUnsetValue(float value) { return value >= 3.4028235e38f; }
-
 class SceneLayer {
 public:
     SceneLayer();

@@ -14,7 +14,6 @@
 #include "scene/SceneEngine.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
-#include "text/AnsiText.h"
 #include "text/Utf8Text.h"
 
 namespace qv {
@@ -318,7 +317,7 @@ private:
             }
             if (!files_.canOpen(target)) {
                 const std::string asLine = asHeaderLine(name);
-                if (header.fromRandom && !asLine.empty() && findHeaderKey(upperAnsi(keyOf(asLine))) != nullptr)
+                if (header.fromRandom && !asLine.empty() && findHeaderKey(keyOf(asLine)) != nullptr)
                     report(path, line,
                            "random takes the next 10 lines whole: " + quoted(name) +
                                " is taken as a scene script name, and no such file exists");
