@@ -56,9 +56,8 @@ TEST(SceneLayerColour, TruncatesAndKeepsTheLowEightBits) {
 TEST(SceneLayerPlace, WritesStartCornersWithDepthAndWholePicture) {
     SceneLayer layer;
     // Centre (10, 20) plus scene offset (1, 2); 40 x 30; layer 3.
-    BlockValues block;
+    BlockValues block;  // a normal block: defaults for what is not set
     block.layer = 3;
-    block.wait = 0;
     block.time = 2;
     block.sx = 10;
     block.sy = 20;
@@ -76,8 +75,6 @@ TEST(SceneLayerPlace, WritesStartCornersWithDepthAndWholePicture) {
     block.ered = 0;
     block.egreen = 0;
     block.eblue = 0;
-    block.srot = 0;
-    block.erot = 0;
     layer.place(block, 1, 1, 2);
     EXPECT_FLOAT_EQ(layer.startX, 11);
     EXPECT_FLOAT_EQ(layer.startY, 22);
@@ -165,16 +162,10 @@ TEST(SceneLayerStep, WaitOneStartsOnTheTwentyFirstTick) {
 TEST(SceneLayerStep, ColoursAlphaAndSizeMoveLinearly) {
     SceneLayer layer;
     // Halfway every channel sits at x.5, clear of any rounding edge.
-    BlockValues block;
+    BlockValues block;  // a normal block: defaults for what is not set
     block.layer = 1;
-    block.wait = 0;
     block.time = 1;
-    block.sx = 0;
-    block.sy = 0;
-    block.ex = 0;
-    block.ey = 0;
     block.swidth = 20;
-    block.sheight = 10;
     block.ewidth = 40;
     block.eheight = 20;
     block.salpha = 0;
@@ -185,8 +176,6 @@ TEST(SceneLayerStep, ColoursAlphaAndSizeMoveLinearly) {
     block.ered = 201;
     block.egreen = 100.5f;
     block.eblue = 0;
-    block.srot = 0;
-    block.erot = 0;
     layer.place(block, 1, 0, 0);
     EXPECT_FALSE(layer.constantColour);
     for (int tick = 0; tick < 11; ++tick) layer.step();  // drawn at t = 10 x 0.05
@@ -202,28 +191,15 @@ TEST(SceneLayerStep, ColoursAlphaAndSizeMoveLinearly) {
 
     // Equal start and end colours are taken as they are.
     SceneLayer still;
-    BlockValues same;
+    BlockValues same;  // a normal block: defaults for what is not set
     same.layer = 1;
-    same.wait = 0;
     same.time = 1;
-    same.sx = 0;
-    same.sy = 0;
-    same.ex = 0;
-    same.ey = 0;
-    same.swidth = 10;
-    same.sheight = 10;
-    same.ewidth = 10;
-    same.eheight = 10;
-    same.salpha = 255;
-    same.ealpha = 255;
     same.sred = 10;
     same.sgreen = 20;
     same.sblue = 30;
     same.ered = 10;
     same.egreen = 20;
     same.eblue = 30;
-    same.srot = 0;
-    same.erot = 0;
     still.place(same, 1, 0, 0);
     EXPECT_TRUE(still.constantColour);
     for (int tick = 0; tick < 7; ++tick) still.step();
@@ -264,28 +240,12 @@ TEST(SceneLayerStep, TurnsFromStartToEndAngle) {
 
 TEST(SceneLayerChange, UnsetValuesContinueFromWhereTheLayerHasGot) {
     SceneLayer layer;
-    BlockValues block;
+    BlockValues block;  // a normal block: defaults for what is not set
     block.layer = 4;
-    block.wait = 0;
     block.time = 2;
-    block.sx = 0;
-    block.sy = 0;
     block.ex = 100;
-    block.ey = 0;
-    block.swidth = 10;
-    block.sheight = 10;
-    block.ewidth = 10;
-    block.eheight = 10;
     block.salpha = 0;
     block.ealpha = 200;
-    block.sred = 255;
-    block.sgreen = 255;
-    block.sblue = 255;
-    block.ered = 255;
-    block.egreen = 255;
-    block.eblue = 255;
-    block.srot = 0;
-    block.erot = 0;
     layer.place(block, 1, 0, 0);
     for (int tick = 0; tick < 21; ++tick) layer.step();  // progress 0.525, drawn at 0.5
     const float t = layer.progress;

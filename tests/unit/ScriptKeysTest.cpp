@@ -2,13 +2,12 @@
 // take it: the reader sets the row's field, the checker knows the key.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <string_view>
 #include <utility>
-#include <string>
 #include <vector>
 
 #include "platform/fake/MemoryFiles.h"
