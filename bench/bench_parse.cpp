@@ -36,7 +36,7 @@ void BM_ParseThirtyBlockLayerFile(benchmark::State& state) {
         }
         reader.close();
         benchmark::DoNotOptimize(blocks);
-        benchmark::DoNotOptimize(reader.erot);
+        benchmark::DoNotOptimize(reader.block.erot);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }

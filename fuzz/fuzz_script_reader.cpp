@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t calls = 0; calls < size + 2; ++calls) {
         bool ranIntoEnd = false;
         scene.readSceneHeader(ranIntoEnd);
-        resolveAll(variant, scene.name);
+        resolveAll(variant, scene.header.layerFile);  // holds a chained name too
         if (ranIntoEnd && endBefore) break;
         endBefore = ranIntoEnd;
     }
@@ -71,11 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             bool ranIntoEnd = false;
             const bool set = layers.readLayerBlock(layer2Wait, ranIntoEnd);
             // The engine's own use of the layer number: only 0 to 29 become a record.
-            if (set && layers.layer >= 0 && layers.layer < 30) {
-                volatile int record = static_cast<int>(layers.layer);
+            if (set && layers.block.layer >= 0 && layers.block.layer < 30) {
+                volatile int record = static_cast<int>(layers.block.layer);
                 (void)record;
             }
-            if (!layers.name.empty()) resolveAll(variant, layers.name);
+            if (!layers.block.source.empty()) resolveAll(variant, layers.block.source);
             if (ranIntoEnd) break;
         }
     }

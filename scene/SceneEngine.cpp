@@ -12,6 +12,10 @@ namespace qv {
 
 namespace {
 
+// Scene headers taken at most in one go: at the start of the show (every
+// scene due at time 0) and each time the scene timer fires. They bound the
+// work when scripts hand over to one another without any scene taking time;
+// the show then holds what it has built so far.
 constexpr int kFirstScenesRounds = 202;
 constexpr int kAdvanceRounds = 2001;
 
@@ -23,16 +27,6 @@ int saturatingInt(double value) {
     if (value <= static_cast<double>(std::numeric_limits<int>::min()))
         return std::numeric_limits<int>::min();
     return static_cast<int>(value);
-}
-
-// A double narrowed to float; beyond the float range it becomes infinite
-// (as the hardware does) instead of an undefined conversion.
-float narrow(double value) {
-    if (value > static_cast<double>(std::numeric_limits<float>::max()))
-        return std::numeric_limits<float>::infinity();
-    if (value < -static_cast<double>(std::numeric_limits<float>::max()))
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
 }
 
 std::string directoryOf(const std::string& path) {
@@ -84,7 +78,7 @@ long SceneEngine::setUpCamera() {
 }
 
 bool SceneEngine::moveToScript(bool resetValues) {
-    std::string path = reader_.name;
+    std::string path = reader_.header.nextScript;
     if (!resolveScriptPath(variant_, sceneDirectory_, path)) {
         // Refused like a script that cannot be opened: nothing more is read.
         reader_.close();
@@ -98,9 +92,10 @@ bool SceneEngine::moveToScript(bool resetValues) {
 }
 
 void SceneEngine::buildCurrentHeader() {
-    std::string layerFile = reader_.name;
+    const HeaderValues& header = reader_.header;
+    std::string layerFile = header.layerFile;
     if (!resolveScriptPath(variant_, sceneDirectory_, layerFile)) return;  // name refused
-    buildScene(layerFile, reader_.sx, reader_.sy, reader_.effect);
+    buildScene(layerFile, header.sx, header.sy, header.effect);
 }
 
 long SceneEngine::startShow(int screenLayoutCode) {
@@ -113,7 +108,7 @@ long SceneEngine::startShow(int screenLayoutCode) {
 
     bool ranIntoEnd = false;
     bool chained = reader_.readSceneHeader(ranIntoEnd);
-    if (reader_.wait == 0.0f) {
+    if (reader_.header.sceneTime == 0.0f) {
         for (int round = 0; round < kFirstScenesRounds; ++round) {
             if (chained && !ranIntoEnd) {
                 // During the start a hand-over keeps the reader's values.
@@ -126,14 +121,14 @@ long SceneEngine::startShow(int screenLayoutCode) {
                 moveToScript(true);
                 chained = reader_.readSceneHeader(ranIntoEnd);
             }
-            if (ranIntoEnd || reader_.wait != 0.0f) break;
+            if (ranIntoEnd || reader_.header.sceneTime != 0.0f) break;
         }
     }
     if (ranIntoEnd) endScript();
     // A header that hands over builds no scene: when it comes due it is
     // followed, never applied as a layer file.
     chainPending_ = chained && !ranIntoEnd;
-    nextSceneTime_ = saturatingInt(std::trunc(static_cast<double>(reader_.wait)) * 1000.0);
+    nextSceneTime_ = saturatingInt(std::trunc(static_cast<double>(reader_.header.sceneTime)) * 1000.0);
     return 0;
 }
 
@@ -142,9 +137,9 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         nextSceneTime_ = 0;
         return nextSceneTime_;
     }
-    float t = narrow(sceneTime);
+    float t = narrowToFloat(sceneTime);
     for (int round = 0; round < kAdvanceRounds; ++round) {
-        if (!(static_cast<double>(t) + 0.01 >= reader_.wait)) break;
+        if (!(static_cast<double>(t) + 0.01 >= reader_.header.sceneTime)) break;
         bool ranIntoEnd = false;
         if (!chainPending_) {
             buildCurrentHeader();
@@ -178,7 +173,7 @@ int SceneEngine::advanceScenes(double& sceneTime) {
             break;
         }
     }
-    nextSceneTime_ = saturatingInt(static_cast<double>(reader_.wait * 1000.0f));
+    nextSceneTime_ = saturatingInt(static_cast<double>(reader_.header.sceneTime * 1000.0f));
     return nextSceneTime_;
 }
 
@@ -186,7 +181,7 @@ void SceneEngine::endScript() {
     // A header cut off by the end of its file is never applied, even when a
     // timer fires later: the scenes are over and the layers hold.
     scriptEnded_ = true;
-    reader_.wait = 0.0f;
+    reader_.header.sceneTime = 0.0f;
 }
 
 void SceneEngine::stepLayers() {
@@ -216,12 +211,12 @@ void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float s
         bool ranIntoEnd = false;
         const bool isSet = blocks.readLayerBlock(layers_[2].wait, ranIntoEnd);
         if (isSet) {
-            const float n = blocks.layer;
+            const float n = blocks.block.layer;
             // Out of range (or NaN, or not given in a change block): the
             // rest of the file is not read.
             if (!(n >= 0.0f && n < static_cast<float>(kLayerCount))) break;
             SceneLayer& layer = layers_[static_cast<std::size_t>(n)];
-            std::string source = blocks.name;
+            std::string source = blocks.block.source;
             bool refused = false;
             if (effect != kEffectMovie && effect != kEffectCamera && !source.empty())
                 refused = !resolveScriptPath(variant_, sceneDirectory_, source);
@@ -230,16 +225,7 @@ void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float s
             if (!refused) {
                 layer.inUse = true;
                 pictures_.choosePicture(layer, source, layerFile);
-                layer.setStartValues(blocks.salpha, blocks.wait, blocks.time, blocks.sred,
-                                     blocks.sgreen, blocks.sblue, blocks.srot);
-                layer.setEndValues(blocks.ered, blocks.egreen, blocks.eblue, blocks.erot,
-                                   blocks.ealpha, blocks.ewidth, blocks.eheight);
-                // The duration the layer has now: the block's time, or in a
-                // change block without time the one it moved with before.
-                const float step =
-                    layer.duration != 0.0 ? narrow(1.0 / (20.0 * layer.duration)) : 0.0f;
-                layer.place(blocks.sx, blocks.sy, blocks.ex, blocks.ey, step, blocks.swidth,
-                            blocks.sheight, blocks.layer, effect, sceneX, sceneY);
+                layer.place(blocks.block, effect, sceneX, sceneY);
             }
         }
         if (ranIntoEnd) break;

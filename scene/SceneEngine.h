@@ -2,7 +2,9 @@
 // The scene engine: the table of 30 layers, the reader on the current scene
 // script and the scene clock's next due time. The show window drives it:
 // startShow once, advanceScenes when the scene timer fires, stepLayers on
-// every 50 ms tick; the renderer draws the layers with drawLayers.
+// every 50 ms tick. The renderer draws layers() through its FrameDrawer,
+// which skips frames that would look the same; drawLayers draws them
+// straight away, for tests and tools.
 #include <array>
 #include <string>
 
@@ -62,8 +64,6 @@ public:
     void buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect);
 
     int nextSceneTime() const { return nextSceneTime_; }
-    // True once the scene script has run out: no scene is built any more.
-    bool scriptEnded() const { return scriptEnded_; }
     const std::string& currentSceneDirectory() const { return sceneDirectory_; }
     int screenLayoutCode() const { return screenLayoutCode_; }
     int distance() const { return distance_; }
@@ -93,7 +93,7 @@ private:
     PictureChoice pictures_;
     std::string sceneDirectory_;
     int nextSceneTime_ = 0;
-    bool scriptEnded_ = false;
+    bool scriptEnded_ = false;  // the scene script has run out: no scene is built any more
     // The header last read hands over to another scene script and has not
     // been followed yet: a script's first header that hands over waits for
     // its scene time, at the start of the show as after a hand-over.

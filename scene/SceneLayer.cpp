@@ -1,6 +1,7 @@
 #include "scene/SceneLayer.h"
 
 #include <cmath>
+#include <limits>
 
 namespace qv {
 
@@ -33,57 +34,67 @@ std::uint32_t packColour(float alpha, float red, float green, float blue) {
            static_cast<std::uint32_t>(channelByte(blue));
 }
 
+float narrowToFloat(double value) {
+    if (value > static_cast<double>(std::numeric_limits<float>::max()))
+        return std::numeric_limits<float>::infinity();
+    if (value < -static_cast<double>(std::numeric_limits<float>::max()))
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
 SceneLayer::SceneLayer() = default;
 
 void SceneLayer::updateConstantColour() {
     constantColour = startRed == endRed && startGreen == endGreen && startBlue == endBlue;
 }
 
-void SceneLayer::setStartValues(float alpha, float waitValue, double time, float red, float green,
-                                float blue, float angle) {
+void SceneLayer::takeStartValues(const BlockValues& block) {
     const float t = progress;
     const float s = 1.0f - t;
-    startAlpha = isUnsetValue(alpha) ? blend(s, startAlpha, t, endAlpha) : alpha;
-    if (!isUnsetValue(waitValue)) wait = waitValue;
-    if (!(time >= 3.4028234663852886e38)) duration = time;
-    startRed = isUnsetValue(red) ? blend(s, startRed, t, endRed) : red;
-    startGreen = isUnsetValue(green) ? blend(s, startGreen, t, endGreen) : green;
-    startBlue = isUnsetValue(blue) ? blend(s, startBlue, t, endBlue) : blue;
-    startAngle = isUnsetValue(angle) ? blend(s, startAngle, t, endAngle) : angle;
-    updateConstantColour();
+    startAlpha = isUnset(block.salpha) ? blend(s, startAlpha, t, endAlpha) : block.salpha;
+    if (!isUnset(block.wait)) wait = block.wait;
+    if (!isUnset(block.time)) duration = block.time;
+    startRed = isUnset(block.sred) ? blend(s, startRed, t, endRed) : block.sred;
+    startGreen = isUnset(block.sgreen) ? blend(s, startGreen, t, endGreen) : block.sgreen;
+    startBlue = isUnset(block.sblue) ? blend(s, startBlue, t, endBlue) : block.sblue;
+    startAngle = isUnset(block.srot) ? blend(s, startAngle, t, endAngle) : block.srot;
 }
 
-void SceneLayer::setEndValues(float red, float green, float blue, float angle, float alpha,
-                              float width, float height) {
-    if (!isUnsetValue(red)) endRed = red;
-    if (!isUnsetValue(green)) endGreen = green;
-    if (!isUnsetValue(blue)) endBlue = blue;
-    if (!isUnsetValue(angle)) endAngle = angle;
-    if (!isUnsetValue(alpha)) endAlpha = alpha;
-    if (!isUnsetValue(height)) endHalfHeight = height / 2.0f;
-    if (!isUnsetValue(width)) endHalfWidth = width / 2.0f;
-    updateConstantColour();
+void SceneLayer::takeEndValues(const BlockValues& block) {
+    if (!isUnset(block.ered)) endRed = block.ered;
+    if (!isUnset(block.egreen)) endGreen = block.egreen;
+    if (!isUnset(block.eblue)) endBlue = block.eblue;
+    if (!isUnset(block.erot)) endAngle = block.erot;
+    if (!isUnset(block.ealpha)) endAlpha = block.ealpha;
+    if (!isUnset(block.eheight)) endHalfHeight = block.eheight / 2.0f;
+    if (!isUnset(block.ewidth)) endHalfWidth = block.ewidth / 2.0f;
 }
 
-void SceneLayer::place(float sx, float sy, float ex, float ey, float step, float width,
-                       float height, float layer, int effect, float offsetX, float offsetY) {
-    startX = isUnsetValue(sx) ? (corners[0].x + corners[2].x) / 2.0f : sx + offsetX;
-    startY = isUnsetValue(sy) ? (corners[0].y + corners[2].y) / 2.0f : sy + offsetY;
-    if (!isUnsetValue(ex)) endX = ex + offsetX;
-    if (!isUnsetValue(ey)) endY = ey + offsetY;
-    if (!isUnsetValue(step)) stepSize = step;
+void SceneLayer::place(const BlockValues& block, int effect, float offsetX, float offsetY) {
+    takeStartValues(block);
+    takeEndValues(block);
+    updateConstantColour();
+    // The duration the layer has now: the block's time, or in a change
+    // block without time the one it moved with before. A step beyond the
+    // float range reads as unset and keeps the old one.
+    const float step = duration != 0.0 ? narrowToFloat(1.0 / (20.0 * duration)) : 0.0f;
+    if (!isUnset(step)) stepSize = step;
+    startX = isUnset(block.sx) ? (corners[0].x + corners[2].x) / 2.0f : block.sx + offsetX;
+    startY = isUnset(block.sy) ? (corners[0].y + corners[2].y) / 2.0f : block.sy + offsetY;
+    if (!isUnset(block.ex)) endX = block.ex + offsetX;
+    if (!isUnset(block.ey)) endY = block.ey + offsetY;
     const float t = progress;
     const float s = 1.0f - t;
-    startHalfHeight = isUnsetValue(height) ? blend(s, startHalfHeight, t, endHalfHeight)
-                                           : height / 2.0f;
-    startHalfWidth = isUnsetValue(width) ? blend(s, startHalfWidth, t, endHalfWidth)
-                                         : width / 2.0f;
+    startHalfHeight = isUnset(block.sheight) ? blend(s, startHalfHeight, t, endHalfHeight)
+                                                  : block.sheight / 2.0f;
+    startHalfWidth = isUnset(block.swidth) ? blend(s, startHalfWidth, t, endHalfWidth)
+                                                : block.swidth / 2.0f;
     progress = 0.0f;
-    if (effect != 4) {
+    if (effect != kEffectChange) {
         // A change block keeps counting the wait from the first placement
         // and keeps the layer's depth.
         elapsed = 0.0f;
-        layerNumber = layer;
+        layerNumber = block.layer;
     }
     writeCorners(startX, startY, startHalfWidth, startHalfHeight,
                  packColour(startAlpha, startRed, startGreen, startBlue), kPlacedTop,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ports/DrawingPort.h"
+#include "scene/ScriptValues.h"
 
 namespace qv {
 
@@ -21,8 +22,9 @@ std::uint8_t channelByte(float value);
 // (a << 24) | (r << 16) | (g << 8) | b of the channel bytes.
 std::uint32_t packColour(float alpha, float red, float green, float blue);
 
-// True for the marker of a value a change block does not give (and +inf).
-inline bool isUnsetValue(float value) { return value >= 3.4028235e38f; }
+// A double narrowed to float; beyond the float range it becomes infinite
+// (as the hardware does) instead of an undefined conversion.
+float narrowToFloat(double value);
 
 class SceneLayer {
 public:
@@ -31,14 +33,11 @@ public:
     SceneLayer(const SceneLayer&) = delete;
     SceneLayer& operator=(const SceneLayer&) = delete;
 
-    // Values a block gives; an UNSET value continues from where the layer
-    // has got to (progress t before this placement) or keeps the old one.
-    void setStartValues(float alpha, float wait, double time, float red, float green, float blue,
-                        float angle);
-    void setEndValues(float red, float green, float blue, float angle, float alpha, float width,
-                      float height);
-    void place(float sx, float sy, float ex, float ey, float step, float width, float height,
-               float layer, int effect, float offsetX, float offsetY);
+    // Takes a block's values and places the layer at its start, the
+    // scene's offset added to the positions given. An UNSET value continues
+    // from where the layer has got to (progress t before this placement) or
+    // keeps the old one; a change effect keeps the wait's count and depth.
+    void place(const BlockValues& block, int effect, float offsetX, float offsetY);
 
     // One tick (0.05 s): waits, then moves one step toward the end values.
     // Returns 0 while waiting, else the progress after the step.
@@ -78,6 +77,8 @@ public:
     float layerNumber = 0;
 
 private:
+    void takeStartValues(const BlockValues& block);
+    void takeEndValues(const BlockValues& block);
     void updateConstantColour();
     void writeCorners(float x, float y, float halfWidth, float halfHeight, std::uint32_t colour,
                       float vTop, float vBottom);

@@ -14,7 +14,6 @@
 #include "scene/SceneEngine.h"
 #include "scene/ScriptPath.h"
 #include "scene/ScriptReader.h"
-#include "text/AnsiText.h"
 #include "text/Utf8Text.h"
 
 namespace qv {
@@ -27,16 +26,23 @@ struct LineEvent {
     int number;
     std::string text;
     bool randomName;
-    bool known;
+    const HeaderKey* headerKey;  // the row of its key in a header, if any
+    const BlockKey* blockKey;    // the row of its key in a block, if any
+    bool known() const { return headerKey != nullptr || blockKey != nullptr; }
 };
 
 class Recorder : public ScriptLineObserver {
 public:
     std::vector<LineEvent> events;
-    void keyLine(int number, const std::string& prepared, bool known) override {
-        events.push_back({number, prepared, false, known});
+    void headerLine(int number, const std::string& prepared, const HeaderKey* key) override {
+        events.push_back({number, prepared, false, key, nullptr});
     }
-    void randomName(int number, const std::string& name) override { events.push_back({number, name, true, false}); }
+    void blockLine(int number, const std::string& prepared, const BlockKey* key) override {
+        events.push_back({number, prepared, false, nullptr, key});
+    }
+    void randomName(int number, const std::string& name) override {
+        events.push_back({number, name, true, nullptr, nullptr});
+    }
 };
 
 std::string keyOf(const std::string& prepared) { return prepared.substr(0, prepared.find('=')); }
@@ -66,9 +72,10 @@ std::string quoted(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         if (c < 0x20 || c == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
-            out += escape;
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 0x0F]);
         } else {
             out.push_back(static_cast<char>(c));
         }
@@ -78,8 +85,8 @@ std::string quoted(const std::string& text) {
 
 std::string number(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    const int written = std::snprintf(text, sizeof text, "%g", value);
+    return written > 0 ? std::string(text) : std::string("?");
 }
 
 std::string directoryOf(const std::string& path) {
@@ -110,7 +117,7 @@ public:
         while (!queue_.empty()) {
             const Pending next = queue_.front();
             queue_.pop_front();
-            readSceneScript(next.path, next.directory, next.enteredName);
+            readSceneScript(next);
         }
         findTimelessLoops();
         std::stable_sort(findings_.begin(), findings_.end(), [](const LintFinding& a, const LintFinding& b) {
@@ -131,8 +138,17 @@ private:
         bool handsOverAtOnce = false;  // chains before any scene takes time
         std::vector<Edge> edges;
     };
+    // A scene script to read: its path, the directory its names are taken
+    // from, and the name it was handed over by.
     struct Pending {
         std::string path, directory, enteredName;
+    };
+    // A layer file being read, and how its sources are taken.
+    struct LayerFile {
+        const std::string& path;
+        const std::string& sceneDirectory;
+        bool asWritten;     // a movie or camera scene: names as written
+        bool placeholders;  // a still_ file: sources name the user's pictures
     };
 
     void report(const std::string& path, int line, const std::string& text) {
@@ -162,13 +178,15 @@ private:
 
     // A scene script header by header, as the scene engine goes through it
     // once it has handed over to it.
-    void readSceneScript(const std::string& path, const std::string& directory, const std::string& enteredName) {
+    void readSceneScript(const Pending& next) {
+        const std::string& path = next.path;
+        const std::string& directory = next.directory;
         ScriptReader reader(files_);
         Recorder recorder;
         reader.observer = &recorder;
         reader.pickRandom = [](int) { return 0; };
         reader.resetToDefaults();
-        reader.name = enteredName;  // a hand-over leaves the chained name in place
+        reader.header.layerFile = next.enteredName;  // a hand-over leaves the chained name in place
         if (!reader.open(path)) return;
         Script& script = scripts_[upperPath(path)];
         float due = 0.0f;  // when the last scene so far comes due
@@ -182,7 +200,7 @@ private:
             const int first = firstMeaningful(recorder.events);
             if (chained) {
                 script.handsOverAtOnce = 0.0 + 0.01 >= static_cast<double>(due);
-                followHandOver(path, directory, header);
+                followHandOver(next, header);
                 // The engine moves on at once: nothing after this header is read.
                 recorder.events.clear();
                 reader.readSceneHeader(ranIntoEnd);
@@ -201,29 +219,29 @@ private:
                                : "scene header has no end: the scene script ends here");
                 return;
             }
-            if (neverDue(reader.wait)) {
+            if (neverDue(reader.header.sceneTime)) {
                 report(path, header.timeLine != 0 ? header.timeLine : first,
-                       "scene time " + number(reader.wait) +
+                       "scene time " + number(reader.header.sceneTime) +
                            " s is past the 24.8 days the scene timer can wait: this scene never comes due");
                 return;
             }
-            due = std::max(due, reader.wait);
+            due = std::max(due, reader.header.sceneTime);
             if (scriptLine == 0) {
                 report(path, first, "scene header names no layer file: no script line comes before it in this scene script");
                 continue;
             }
-            std::string layerFile = reader.name;
+            std::string layerFile = reader.header.layerFile;
             if (!resolveScriptPath(variant_, directory, layerFile)) {
                 report(path, scriptLine,
-                       "layer file name " + quoted(reader.name) +
+                       "layer file name " + quoted(reader.header.layerFile) +
                            " makes a path longer than 255 bytes: the show skips the scene");
                 continue;
             }
             if (!files_.canOpen(layerFile)) {
-                report(path, scriptLine, "layer file " + quoted(reader.name) + " does not exist");
+                report(path, scriptLine, "layer file " + quoted(reader.header.layerFile) + " does not exist");
                 continue;
             }
-            readLayerFile(layerFile, directory, reader.effect);
+            readLayerFile(layerFile, directory, reader.header.effect);
         }
     }
 
@@ -246,16 +264,16 @@ private:
             const LineEvent& e = events[i];
             if (e.randomName) continue;
             ++h.keyLines;
-            const std::string key = upperAnsi(keyOf(e.text));
-            if (key == "SCRIPT" && !chained) {
+            const KeyRule rule = e.headerKey != nullptr ? e.headerKey->rule : KeyRule::Ignored;
+            if (rule == KeyRule::LayerFile && !chained) {
                 h.scriptLine = e.number;
-            } else if (key == "WAIT" || key == "SCENETIME") {
+            } else if (e.headerKey != nullptr && e.headerKey->field == &HeaderValues::sceneTime) {
                 h.timeLine = e.number;
-            } else if (key == "CONTINUE") {
+            } else if (rule == KeyRule::Continue) {
                 chained = true;
                 h.fromRandom = false;
                 h.targets = {{e.number, valueOf(e.text)}};
-            } else if (key == "RANDOM") {
+            } else if (rule == KeyRule::Random) {
                 std::vector<std::pair<int, std::string>> names;
                 std::size_t j = i + 1;
                 for (; j < events.size() && events[j].randomName; ++j) names.push_back({events[j].number, events[j].text});
@@ -272,7 +290,7 @@ private:
                     for (std::size_t k = j; k < events.size() && !events[k].randomName; ++k) {
                         const LineEvent& more = events[k];
                         if (more.text.empty()) continue;
-                        if (more.known || more.text.find('=') != std::string::npos) break;
+                        if (more.known() || more.text.find('=') != std::string::npos) break;
                         if (extraNames.empty())
                             report(path, e.number,
                                    "random offers only its first 10 names: " + quoted(more.text) + " on line " +
@@ -281,13 +299,15 @@ private:
                     }
                 }
             }
-            if (!e.known && !e.text.empty() && !extraNames.count(i))
+            if (!e.known() && !e.text.empty() && !extraNames.count(i))
                 report(path, e.number, "unknown key " + quoted(keyOf(e.text)) + " in a scene header: the show ignores this line");
         }
         return h;
     }
 
-    void followHandOver(const std::string& path, const std::string& directory, const Header& header) {
+    void followHandOver(const Pending& from, const Header& header) {
+        const std::string& path = from.path;
+        const std::string& directory = from.directory;
         for (const auto& [line, name] : header.targets) {
             std::string target = name;
             if (!resolveScriptPath(variant_, directory, target)) {
@@ -297,7 +317,7 @@ private:
             }
             if (!files_.canOpen(target)) {
                 const std::string asLine = asHeaderLine(name);
-                if (header.fromRandom && !asLine.empty() && ScriptReader::isHeaderKey(upperAnsi(keyOf(asLine))))
+                if (header.fromRandom && !asLine.empty() && findHeaderKey(keyOf(asLine)) != nullptr)
                     report(path, line,
                            "random takes the next 10 lines whole: " + quoted(name) +
                                " is taken as a scene script name, and no such file exists");
@@ -336,11 +356,10 @@ private:
             int setLine = 0, layerLine = 0, keyLines = 0;
             for (const LineEvent& e : recorder.events) {
                 ++keyLines;
-                const std::string key = upperAnsi(keyOf(e.text));
-                if (key == "SET") setLine = e.number;
-                if (key == "LAYER") layerLine = e.number;
-                if (key == "SOURCE") sourceLine = e.number;
-                if (!e.known && !e.text.empty())
+                if (e.blockKey != nullptr && e.blockKey->rule == KeyRule::Set) setLine = e.number;
+                if (e.blockKey != nullptr && e.blockKey->field == &BlockValues::layer) layerLine = e.number;
+                if (e.blockKey != nullptr && e.blockKey->rule == KeyRule::Source) sourceLine = e.number;
+                if (!e.known() && !e.text.empty())
                     report(path, e.number, "unknown key " + quoted(keyOf(e.text)) + " in a layer block: the show ignores this line");
             }
             const int first = firstMeaningful(recorder.events);
@@ -349,7 +368,7 @@ private:
                        keyLines >= kBlockLineLimit ? "layer block has no end within 40 lines: the rest of this file is not read"
                                                    : "layer block has no end");
             if (isSet) {
-                const float n = blocks.layer;
+                const float n = blocks.block.layer;
                 if (!(n >= 0.0f && n < static_cast<float>(kLayerCount))) {
                     if (layerLine == 0)
                         report(path, setLine, "change block gives no layer: it and the rest of this file are not applied");
@@ -358,8 +377,8 @@ private:
                                "layer " + number(n) + " is outside 0-29: this block and the rest of the file are not applied");
                     return;
                 }
-                checkSource(path, sceneDirectory, blocks.name, sourceLine != 0 ? sourceLine : setLine, asWritten,
-                            placeholders);
+                checkSource({path, sceneDirectory, asWritten, placeholders}, blocks.block.source,
+                            sourceLine != 0 ? sourceLine : setLine);
             }
             if (ranIntoEnd) return;
         }
@@ -371,15 +390,16 @@ private:
         if (after != 0) report(path, after, "this block comes after the 30th: from here on nothing of this file is read");
     }
 
-    void checkSource(const std::string& path, const std::string& sceneDirectory, const std::string& name, int line,
-                     bool asWritten, bool placeholders) {
+    void checkSource(const LayerFile& file, const std::string& name, int line) {
+        const std::string& path = file.path;
+        const bool asWritten = file.asWritten;
         std::string source = name;
-        if (!asWritten && !source.empty() && !resolveScriptPath(variant_, sceneDirectory, source)) {
+        if (!asWritten && !source.empty() && !resolveScriptPath(variant_, file.sceneDirectory, source)) {
             report(path, line, "picture name " + quoted(name) + " makes a path longer than 255 bytes: the show skips the layer");
             return;
         }
         const std::string key = upperPath(source);
-        if (placeholders) {
+        if (file.placeholders) {
             if (PictureChoice::placeholderNumber(key) == 0)
                 report(path, line,
                        (name.empty() ? std::string("no source") : "source " + quoted(name)) +

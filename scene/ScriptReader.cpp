@@ -14,8 +14,6 @@
 
 namespace qv {
 
-using namespace std::string_view_literals;
-
 namespace {
 
 constexpr float kDegreesToRadians = 0.017453292f;
@@ -108,36 +106,35 @@ void prepare(std::string& line) {
     if (hash != std::string::npos) line.resize(hash);
 }
 
-std::string keyOf(const std::string& line) {
-    const auto eq = line.find('=');
-    return eq == std::string::npos ? line : line.substr(0, eq);
-}
+std::string_view keyOf(const std::string& line) { return std::string_view(line).substr(0, line.find('=')); }
 
 std::string valueOf(const std::string& line) {
     const auto eq = line.find('=');
     return eq == std::string::npos ? std::string() : line.substr(eq + 1);
 }
 
-// The keys each kind of unit understands; the readers below handle the same.
-constexpr std::string_view kHeaderKeys[] = {
-    "SET", "WAIT", "SX", "SY", "TIME", "END", "EFFECT", "SCRIPT", "SCENETIME", "CONTINUE", "RANDOM"};
-constexpr std::string_view kBlockKeys[] = {
-    "SET",    "SOURCE", "WAIT",   "LAYER",  "SX",     "SY",    "EX",    "EY",    "SWIDTH",
-    "SHEIGHT", "EWIDTH", "EHEIGHT", "TIME", "SALPHA", "EALPHA", "SRED", "SGREEN", "SBLUE",
-    "ERED",   "EGREEN", "EBLUE",  "SROT",   "EROT",   "TAPE",  "STILL", "END"};
+// The number after a key of keyLength characters and its "=", as strtod
+// reads it (0 if none).
+double numberAfter(const std::string& line, std::size_t keyLength) {
+    const std::size_t skip = keyLength + 1;
+    if (line.size() <= skip) return 0.0;
+    return parseDecimal(line, skip);
+}
 
-template <std::size_t N>
-bool listed(const std::string_view (&keys)[N], const std::string& key) {
-    for (std::string_view k : keys)
-        if (k == key) return true;
-    return false;
+int effectOf(const std::string& word) {
+    if (equalsNoCaseAnsi(word, "movie")) return kEffectMovie;
+    if (equalsNoCaseAnsi(word, "camera")) return kEffectCamera;
+    if (equalsNoCaseAnsi(word, "change")) return kEffectChange;
+    return kEffectPhoto;  // photo, and any word it does not know
 }
 
 bool isLogo(const std::string& name) { return name == ".\\logo_gd.bmp" || name == ".\\logo_gb.bmp"; }
 
+// The C library's generator seeded with the time in seconds, as the show
+// has always picked: not meant to be unpredictable, only to vary by run.
 int defaultPick(int count) {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    return std::rand() % count;
+    std::srand(static_cast<unsigned>(std::time(nullptr)));  // NOLINT(cert-msc32-c,cert-msc51-cpp)
+    return std::rand() % count;                             // NOLINT(cert-msc30-c,cert-msc50-cpp)
 }
 
 }  // namespace
@@ -160,100 +157,80 @@ bool ScriptReader::open(const std::string& filePath) {
 void ScriptReader::close() { lines_.reset(); }
 
 void ScriptReader::resetToDefaults() {
-    still = -1;
-    tape = 0;
-    erot = srot = 0;
-    sblue = sgreen = sred = 255;
-    eblue = egreen = ered = 255;
-    ealpha = salpha = 255;
-    eheight = ewidth = sheight = swidth = 10;
-    effect = kEffectPhoto;
-    layer = 0;
-    time = 0;
-    ey = ex = sy = sx = 0;
-    wait = 0;
-    flag = 0;
+    // The values' own defaults; the names carry over.
+    std::string layerFile = std::move(header.layerFile);
+    std::string nextScript = std::move(header.nextScript);
+    std::string source = std::move(block.source);
+    header = HeaderValues{};
+    header.layerFile = std::move(layerFile);
+    header.nextScript = std::move(nextScript);
+    block = BlockValues{};
+    block.source = std::move(source);
     path.clear();
 }
 
 void ScriptReader::resetToUnset() {
+    header.sceneTime = kUnset;
+    header.time = kUnsetDouble;
+    header.sx = header.sy = kUnset;
+    header.effect = kEffectChange;
+    header.chained = false;
     // still keeps its value: change blocks have no use for it.
-    tape = kUnset;
-    erot = srot = kUnset;
-    sblue = sgreen = sred = kUnset;
-    eblue = egreen = ered = kUnset;
-    ealpha = salpha = kUnset;
-    eheight = ewidth = sheight = swidth = kUnset;
-    effect = kEffectChange;
-    layer = kUnset;
-    time = kUnsetDouble;
-    ey = ex = sy = sx = kUnset;
-    wait = kUnset;
-    flag = 0;
+    BlockValues& b = block;
+    b.set = false;
+    b.layer = kUnset;
+    b.wait = kUnset;
+    b.time = kUnsetDouble;
+    b.sx = b.sy = b.ex = b.ey = kUnset;
+    b.swidth = b.sheight = b.ewidth = b.eheight = kUnset;
+    b.salpha = b.ealpha = kUnset;
+    b.sred = b.sgreen = b.sblue = kUnset;
+    b.ered = b.egreen = b.eblue = kUnset;
+    b.srot = b.erot = kUnset;
+    b.tape = kUnset;
     path.clear();
 }
 
 double ScriptReader::readNumber(const std::string& line, const std::string& key) {
-    const std::size_t skip = key.size() + 1;  // the key and its "="
-    if (line.size() <= skip) return 0.0;
-    return parseDecimal(line, skip);
+    return numberAfter(line, key.size());
 }
-
-bool ScriptReader::isHeaderKey(const std::string& upperKey) { return listed(kHeaderKeys, upperKey); }
-bool ScriptReader::isBlockKey(const std::string& upperKey) { return listed(kBlockKeys, upperKey); }
 
 int ScriptReader::lineNumber() const { return lines_ ? lines_->lineNumber() : 0; }
 
 bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
+    HeaderValues& h = header;
     ranIntoEnd = true;
-    flag = 0;
-    sx = sy = 0;
-    if (!lines_) return flag != 0;
+    h.chained = false;
+    h.sx = h.sy = 0;
+    if (!lines_) return false;
     std::string line;
-    auto number = [&](const char* key) { return readNumber(line, key); };
     for (int count = 0; count < kHeaderLineLimit; ++count) {
         if (!lines_->next(line)) break;
         prepare(line);
-        // Upper-cased once; the words below are upper case.
-        const std::string key = upperAnsi(keyOf(line));
-        if (observer) observer->keyLine(lines_->lineNumber(), line, isHeaderKey(key));
-        auto is = [&](std::string_view word) { return key == word; };
-        if (is("SET"sv)) {
-        } else if (is("WAIT"sv)) {
-            wait = toFloat(number("wait"));
-        } else if (is("SX"sv)) {
-            sx = toFloat(number("sx"));
-        } else if (is("SY"sv)) {
-            sy = toFloat(number("sy"));
-        } else if (is("TIME"sv)) {
-            time = number("time");
-        } else if (is("END"sv)) {
-            ranIntoEnd = false;
+        const HeaderKey* key = findHeaderKey(keyOf(line));
+        if (observer) observer->headerLine(lines_->lineNumber(), line, key);
+        if (key == nullptr) continue;
+        switch (key->rule) {
+        case KeyRule::Number:
+            h.*key->field = toFloat(numberAfter(line, key->key.size()));
             break;
-        } else if (is("EFFECT"sv)) {
-            const std::string word = valueOf(line);
-            if (equalsNoCaseAnsi(word, "photo"))
-                effect = kEffectPhoto;
-            else if (equalsNoCaseAnsi(word, "movie"))
-                effect = kEffectMovie;
-            else if (equalsNoCaseAnsi(word, "camera"))
-                effect = kEffectCamera;
-            else if (equalsNoCaseAnsi(word, "change"))
-                effect = kEffectChange;
-            else
-                effect = kEffectPhoto;
-        } else if (is("SCRIPT"sv)) {
+        case KeyRule::Duration:
+            h.time = numberAfter(line, key->key.size());
+            break;
+        case KeyRule::Effect:
+            h.effect = effectOf(valueOf(line));
+            break;
+        case KeyRule::LayerFile:
             // Once the header hands over, its chained name stands: a script
             // line after continue or random must not turn a layer file into
             // the next scene script.
-            if (flag == 0) name = valueOf(line);
-        } else if (is("SCENETIME"sv)) {
-            wait = toFloat(number("scenetime"));
-        } else if (is("CONTINUE"sv)) {
-            name = valueOf(line);
-            flag = 1;
+            if (!h.chained) h.layerFile = valueOf(line);
+            break;
+        case KeyRule::Continue:
+            handOver(valueOf(line));
             ranIntoEnd = false;
-        } else if (is("RANDOM"sv)) {
+            break;
+        case KeyRule::Random: {
             // The names are taken whole: blanks and '#' belong to them.
             std::array<std::string, kRandomNameLimit> names;
             int found = 0;
@@ -265,94 +242,79 @@ bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
                 // Nothing to choose from ends the scene script, even after
                 // a continue in the same header: no chain, and the header
                 // counts as having run into the end.
-                flag = 0;
+                h.chained = false;
                 ranIntoEnd = true;
                 return false;
             }
             int pick = pickRandom ? pickRandom(found) : 0;
             pick = ((pick % found) + found) % found;
-            name = names[pick];
-            flag = 1;
+            handOver(names[pick]);
             ranIntoEnd = false;
+            break;
+        }
+        case KeyRule::End:
+            ranIntoEnd = false;
+            return h.chained;
+        default:  // set: known, and nothing to do
+            break;
         }
     }
-    return flag != 0;
+    return h.chained;
 }
 
+void ScriptReader::handOver(const std::string& name) {
+    header.nextScript = name;
+    header.layerFile = name;
+    header.chained = true;
+}
+
+// A time and a yes/no, both out-parameters, named as such at every call.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters)
 bool ScriptReader::readLayerBlock(float& layer2Wait, bool& ranIntoEnd) {
+    BlockValues& b = block;
     ranIntoEnd = true;
-    flag = 0;
+    b.set = false;
     if (!lines_) return false;
     std::string line;
     for (int count = 0; count < kBlockLineLimit; ++count) {
         if (!lines_->next(line)) break;
         prepare(line);
-        const std::string key = upperAnsi(keyOf(line));
-        if (observer) observer->keyLine(lines_->lineNumber(), line, isBlockKey(key));
-        auto is = [&](std::string_view word) { return key == word; };
-        auto number = [&](const char* word) { return toFloat(readNumber(line, word)); };
-        // A start value also sets its end value unless the block leaves that unset.
-        auto setStart = [](float& start, float& end, float value) {
-            start = value;
-            if (!isUnset(end)) end = value;
-        };
-        if (is("SET"sv)) {
-            flag = 1;
-        } else if (is("SOURCE"sv)) {
-            name = valueOf(line);
-        } else if (is("WAIT"sv)) {
-            wait = number("wait");
-            if (flag == 0) layer2Wait = wait;
-        } else if (is("LAYER"sv)) {
-            layer = number("layer");
-        } else if (is("SX"sv)) {
-            setStart(sx, ex, number("sx"));
-        } else if (is("SY"sv)) {
-            setStart(sy, ey, number("sy"));
-        } else if (is("EX"sv)) {
-            ex = number("ex");
-        } else if (is("EY"sv)) {
-            ey = number("ey");
-        } else if (is("SWIDTH"sv)) {
-            setStart(swidth, ewidth, isLogo(name) ? kLogoWidth : number("swidth"));
-        } else if (is("SHEIGHT"sv)) {
-            setStart(sheight, eheight, isLogo(name) ? kLogoHeight : number("sheight"));
-        } else if (is("EWIDTH"sv)) {
-            ewidth = isLogo(name) ? kLogoWidth : number("ewidth");
-        } else if (is("EHEIGHT"sv)) {
-            eheight = isLogo(name) ? kLogoHeight : number("eheight");
-        } else if (is("TIME"sv)) {
-            time = readNumber(line, "time");
-        } else if (is("SALPHA"sv)) {
-            setStart(salpha, ealpha, number("salpha"));
-        } else if (is("EALPHA"sv)) {
-            ealpha = number("ealpha");
-        } else if (is("SRED"sv)) {
-            setStart(sred, ered, number("sred"));
-        } else if (is("SGREEN"sv)) {
-            setStart(sgreen, egreen, number("sgreen"));
-        } else if (is("SBLUE"sv)) {
-            setStart(sblue, eblue, number("sblue"));
-        } else if (is("ERED"sv)) {
-            ered = number("ered");
-        } else if (is("EGREEN"sv)) {
-            egreen = number("egreen");
-        } else if (is("EBLUE"sv)) {
-            eblue = number("eblue");
-        } else if (is("SROT"sv)) {
-            setStart(srot, erot, number("srot") * kDegreesToRadians);
-        } else if (is("EROT"sv)) {
-            erot = number("erot") * kDegreesToRadians;
-        } else if (is("TAPE"sv)) {
-            tape = number("tape");
-        } else if (is("STILL"sv)) {
-            still = number("still");
-        } else if (is("END"sv)) {
+        const BlockKey* key = findBlockKey(keyOf(line));
+        if (observer) observer->blockLine(lines_->lineNumber(), line, key);
+        if (key == nullptr) continue;
+        float value = 0;
+        switch (key->rule) {
+        case KeyRule::Set:
+            b.set = true;
+            continue;
+        case KeyRule::Source:
+            b.source = valueOf(line);
+            continue;
+        case KeyRule::Duration:
+            b.time = numberAfter(line, key->key.size());
+            continue;
+        case KeyRule::End:
             ranIntoEnd = false;
+            return b.set;
+        case KeyRule::Width:
+            value = isLogo(b.source) ? kLogoWidth : toFloat(numberAfter(line, key->key.size()));
+            break;
+        case KeyRule::Height:
+            value = isLogo(b.source) ? kLogoHeight : toFloat(numberAfter(line, key->key.size()));
+            break;
+        case KeyRule::Degrees:
+            value = toFloat(numberAfter(line, key->key.size())) * kDegreesToRadians;
+            break;
+        default:  // a number
+            value = toFloat(numberAfter(line, key->key.size()));
             break;
         }
+        b.*key->field = value;
+        // A start value also sets its end value unless the block leaves that unset.
+        if (key->end != nullptr && !isUnset(b.*key->end)) b.*key->end = value;
+        if (key->rule == KeyRule::Delay && !b.set) layer2Wait = value;
     }
-    return flag != 0;
+    return b.set;
 }
 
 }  // namespace qv

@@ -1,28 +1,22 @@
 #pragma once
-// Reads scene scripts header by header and layer files block by block into
-// one set of values. One reader stays open on the current scene script for
+// Reads scene scripts header by header and layer files block by block, each
+// into its values. One reader stays open on the current scene script for
 // the whole show; each applied layer file gets a short-lived one of its own.
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "ports/FilesPort.h"
+#include "scene/ScriptKeys.h"
+#include "scene/ScriptValues.h"
 
 namespace qv {
-
-// Marks a value that a change block does not give: the largest finite float.
-constexpr float kUnset = 3.4028235e38f;
-constexpr double kUnsetDouble = 3.4028234663852886e38;
-inline bool isUnset(double value) { return value >= kUnsetDouble; }
 
 // Lines a scene header and a layer block are read for at most, and the
 // names a random offers at most.
 constexpr int kHeaderLineLimit = 3000;
 constexpr int kBlockLineLimit = 40;
 constexpr int kRandomNameLimit = 10;
-
-// Scene effects of a header.
-enum SceneEffect { kEffectPhoto = 1, kEffectMovie = 2, kEffectCamera = 3, kEffectChange = 4 };
 
 class LineReader;
 
@@ -31,9 +25,10 @@ class LineReader;
 class ScriptLineObserver {
 public:
     virtual ~ScriptLineObserver() = default;
-    // A line read for its key, prepared (blanks and comment gone); known is
-    // false when its key means nothing where it stands (header or block).
-    virtual void keyLine(int number, const std::string& prepared, bool known) = 0;
+    // A line read for its key, prepared (blanks and comment gone), with the
+    // row of its key; null when the key means nothing where it stands.
+    virtual void headerLine(int number, const std::string& prepared, const HeaderKey* key) = 0;
+    virtual void blockLine(int number, const std::string& prepared, const BlockKey* key) = 0;
     // A line taken whole as one of random's names.
     virtual void randomName(int number, const std::string& name) = 0;
 };
@@ -52,19 +47,15 @@ public:
     void resetToDefaults();  // normal blocks and headers
     void resetToUnset();     // change blocks
 
-    // Reads one scene header; true when it chained (continue or random).
+    // Reads one scene header into header; true when it chained (continue
+    // or random).
     bool readSceneHeader(bool& ranIntoEnd);
-    // Reads one layer block; true when it held a set line. A wait line
-    // before set also goes to layer2Wait (layer record 2's wait).
+    // Reads one layer block into block; true when it held a set line. A
+    // wait line before set also goes to layer2Wait (layer record 2's wait).
     bool readLayerBlock(float& layer2Wait, bool& ranIntoEnd);
 
     // The number after "key=" in a prepared line, as strtod reads it (0 if none).
     static double readNumber(const std::string& line, const std::string& key);
-
-    // Whether an upper-cased key means something in a scene header, or in
-    // a layer block.
-    static bool isHeaderKey(const std::string& upperKey);
-    static bool isBlockKey(const std::string& upperKey);
 
     // Number of the line read last in the open file (0 before the first).
     int lineNumber() const;
@@ -76,25 +67,17 @@ public:
     // put a fixed choice here.
     std::function<int(int count)> pickRandom;
 
-    // Values, named after the keys they hold (rotation in radians).
-    float still = -1, tape = 0;
-    float erot = 0, srot = 0;
-    float sblue = 255, sgreen = 255, sred = 255;
-    float eblue = 255, egreen = 255, ered = 255;
-    float ealpha = 255;
-    float eheight = 10, ewidth = 10;
-    int effect = kEffectPhoto;
-    float salpha = 255;
-    float layer = 0;
-    double time = 0;
-    float sheight = 10, swidth = 10;
-    float ey = 0, ex = 0, sy = 0, sx = 0;
-    float wait = 0;        // block: start delay; header: scene time
-    std::string name;      // block: source; header: script, or the chained name
-    int flag = 0;          // block: set seen; header: chained
+    // What the last header and the last block said. The resets set both
+    // (defaults for normal blocks and headers, unset for change blocks)
+    // but leave the names as they were; a change block's reset leaves still.
+    HeaderValues header;
+    BlockValues block;
     std::string path;      // path given to the last open
 
 private:
+    // The header hands over to name, which also stands as its layer file.
+    void handOver(const std::string& name);
+
     FilesPort& files_;
     std::unique_ptr<LineReader> lines_;
 };

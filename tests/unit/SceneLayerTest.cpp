@@ -19,10 +19,21 @@ constexpr float kQuarterTurn = 90 * 0.017453292f;  // as a script's degrees beco
 void placeNormal(SceneLayer& layer, float sx, float sy, float ex, float ey, double time,
                  float width = 10, float height = 10, float wait = 0, float srot = 0,
                  float erot = 0, float layerNumber = 1) {
-    layer.setStartValues(255, wait, time, 255, 255, 255, srot);
-    layer.setEndValues(255, 255, 255, erot, 255, width, height);
-    const float step = time != 0 ? static_cast<float>(1.0 / (20.0 * time)) : 0.0f;
-    layer.place(sx, sy, ex, ey, step, width, height, layerNumber, 1, 0, 0);
+    BlockValues block;  // a normal block: defaults for what is not given
+    block.layer = layerNumber;
+    block.wait = wait;
+    block.time = time;
+    block.sx = sx;
+    block.sy = sy;
+    block.ex = ex;
+    block.ey = ey;
+    block.swidth = width;
+    block.sheight = height;
+    block.ewidth = width;
+    block.eheight = height;
+    block.srot = srot;
+    block.erot = erot;
+    layer.place(block, 1, 0, 0);
 }
 
 TEST(SceneLayerColour, TruncatesAndKeepsTheLowEightBits) {
@@ -44,10 +55,27 @@ TEST(SceneLayerColour, TruncatesAndKeepsTheLowEightBits) {
 
 TEST(SceneLayerPlace, WritesStartCornersWithDepthAndWholePicture) {
     SceneLayer layer;
-    layer.setStartValues(128, 0, 2, 256, -1, 17, 0);
-    layer.setEndValues(0, 0, 0, 0, 0, 60, 60);
     // Centre (10, 20) plus scene offset (1, 2); 40 x 30; layer 3.
-    layer.place(10, 20, 50, 60, 0.025f, 40, 30, 3, 1, 1, 2);
+    BlockValues block;  // a normal block: defaults for what is not set
+    block.layer = 3;
+    block.time = 2;
+    block.sx = 10;
+    block.sy = 20;
+    block.ex = 50;
+    block.ey = 60;
+    block.swidth = 40;
+    block.sheight = 30;
+    block.ewidth = 60;
+    block.eheight = 60;
+    block.salpha = 128;
+    block.ealpha = 0;
+    block.sred = 256;
+    block.sgreen = -1;
+    block.sblue = 17;
+    block.ered = 0;
+    block.egreen = 0;
+    block.eblue = 0;
+    layer.place(block, 1, 1, 2);
     EXPECT_FLOAT_EQ(layer.startX, 11);
     EXPECT_FLOAT_EQ(layer.startY, 22);
     EXPECT_FLOAT_EQ(layer.endX, 51);
@@ -134,9 +162,21 @@ TEST(SceneLayerStep, WaitOneStartsOnTheTwentyFirstTick) {
 TEST(SceneLayerStep, ColoursAlphaAndSizeMoveLinearly) {
     SceneLayer layer;
     // Halfway every channel sits at x.5, clear of any rounding edge.
-    layer.setStartValues(0, 0, 1, 0, 100.5f, 201, 0);
-    layer.setEndValues(201, 100.5f, 0, 0, 201, 40, 20);
-    layer.place(0, 0, 0, 0, 0.05f, 20, 10, 1, 1, 0, 0);
+    BlockValues block;  // a normal block: defaults for what is not set
+    block.layer = 1;
+    block.time = 1;
+    block.swidth = 20;
+    block.ewidth = 40;
+    block.eheight = 20;
+    block.salpha = 0;
+    block.ealpha = 201;
+    block.sred = 0;
+    block.sgreen = 100.5f;
+    block.sblue = 201;
+    block.ered = 201;
+    block.egreen = 100.5f;
+    block.eblue = 0;
+    layer.place(block, 1, 0, 0);
     EXPECT_FALSE(layer.constantColour);
     for (int tick = 0; tick < 11; ++tick) layer.step();  // drawn at t = 10 x 0.05
     EXPECT_NEAR(layer.remaining, 0.5f, 1e-5);
@@ -151,9 +191,16 @@ TEST(SceneLayerStep, ColoursAlphaAndSizeMoveLinearly) {
 
     // Equal start and end colours are taken as they are.
     SceneLayer still;
-    still.setStartValues(255, 0, 1, 10, 20, 30, 0);
-    still.setEndValues(10, 20, 30, 0, 255, 10, 10);
-    still.place(0, 0, 0, 0, 0.05f, 10, 10, 1, 1, 0, 0);
+    BlockValues same;  // a normal block: defaults for what is not set
+    same.layer = 1;
+    same.time = 1;
+    same.sred = 10;
+    same.sgreen = 20;
+    same.sblue = 30;
+    same.ered = 10;
+    same.egreen = 20;
+    same.eblue = 30;
+    still.place(same, 1, 0, 0);
     EXPECT_TRUE(still.constantColour);
     for (int tick = 0; tick < 7; ++tick) still.step();
     EXPECT_EQ(still.currentGreen, 20.0f);
@@ -193,18 +240,42 @@ TEST(SceneLayerStep, TurnsFromStartToEndAngle) {
 
 TEST(SceneLayerChange, UnsetValuesContinueFromWhereTheLayerHasGot) {
     SceneLayer layer;
-    layer.setStartValues(0, 0, 2, 255, 255, 255, 0);
-    layer.setEndValues(255, 255, 255, 0, 200, 10, 10);
-    layer.place(0, 0, 100, 0, 0.025f, 10, 10, 4, 1, 0, 0);
+    BlockValues block;  // a normal block: defaults for what is not set
+    block.layer = 4;
+    block.time = 2;
+    block.ex = 100;
+    block.salpha = 0;
+    block.ealpha = 200;
+    layer.place(block, 1, 0, 0);
     for (int tick = 0; tick < 21; ++tick) layer.step();  // progress 0.525, drawn at 0.5
     const float t = layer.progress;
     EXPECT_NEAR(t, 0.525f, 1e-5);
     const float elapsedBefore = layer.elapsed;
 
     // A change block giving only the end alpha and a new end x.
-    layer.setStartValues(kUnsetF, kUnsetF, kUnsetD, kUnsetF, kUnsetF, kUnsetF, kUnsetF);
-    layer.setEndValues(kUnsetF, kUnsetF, kUnsetF, kUnsetF, 0, kUnsetF, kUnsetF);
-    layer.place(kUnsetF, kUnsetF, 300, kUnsetF, 0.025f, kUnsetF, kUnsetF, kUnsetF, 4, 7, 7);
+    BlockValues change;
+    change.layer = kUnsetF;
+    change.wait = kUnsetF;
+    change.time = kUnsetD;
+    change.sx = kUnsetF;
+    change.sy = kUnsetF;
+    change.ex = 300;
+    change.ey = kUnsetF;
+    change.swidth = kUnsetF;
+    change.sheight = kUnsetF;
+    change.ewidth = kUnsetF;
+    change.eheight = kUnsetF;
+    change.salpha = kUnsetF;
+    change.ealpha = 0;
+    change.sred = kUnsetF;
+    change.sgreen = kUnsetF;
+    change.sblue = kUnsetF;
+    change.ered = kUnsetF;
+    change.egreen = kUnsetF;
+    change.eblue = kUnsetF;
+    change.srot = kUnsetF;
+    change.erot = kUnsetF;
+    layer.place(change, 4, 7, 7);
     EXPECT_NEAR(layer.startAlpha, 0.475f * 0 + 0.525f * 200, 1e-3);  // the alpha reached
     EXPECT_EQ(layer.duration, 2.0);  // kept
     EXPECT_NEAR(layer.startX, 50, 1e-4);  // centre as drawn, no offset added

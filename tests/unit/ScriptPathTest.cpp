@@ -108,9 +108,9 @@ TEST(ScriptPath, TheReaderKeepsA300ByteNameWholeAndResolutionRefusesIt) {
     float layer2 = 0;
     bool ranIntoEnd = true;
     EXPECT_TRUE(reader.readLayerBlock(layer2, ranIntoEnd));
-    ASSERT_EQ(reader.name.size(), 300u);
-    EXPECT_EQ(reader.name, longName);
-    std::string name = reader.name;
+    ASSERT_EQ(reader.block.source.size(), 300u);
+    EXPECT_EQ(reader.block.source, longName);
+    std::string name = reader.block.source;
     EXPECT_FALSE(resolveScriptPath(variantB(), "C:\\x\\", name));  // the layer is skipped
     EXPECT_EQ(name, longName);
 }

@@ -111,38 +111,38 @@ TEST(ScriptReader, SceneHeadersOfTheExampleScriptOneAtATime) {
     bool ranIntoEnd = true;
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.wait, 0.0f);
-    EXPECT_EQ(r.name, ".\\title.txt");
-    EXPECT_EQ(r.effect, kEffectPhoto);
+    EXPECT_EQ(r.header.sceneTime, 0.0f);
+    EXPECT_EQ(r.header.layerFile, ".\\title.txt");
+    EXPECT_EQ(r.header.effect, kEffectPhoto);
 
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
-    EXPECT_EQ(r.wait, 6.0f);
-    EXPECT_EQ(r.name, ".\\still_pictures.txt");
-    EXPECT_EQ(r.effect, kEffectPhoto);  // carried over
+    EXPECT_EQ(r.header.sceneTime, 6.0f);
+    EXPECT_EQ(r.header.layerFile, ".\\still_pictures.txt");
+    EXPECT_EQ(r.header.effect, kEffectPhoto);  // carried over
 
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
-    EXPECT_EQ(r.effect, kEffectChange);
-    EXPECT_EQ(r.wait, 20.0f);
-    EXPECT_EQ(r.sx, 3.0f);
-    EXPECT_EQ(r.sy, -2.5f);
+    EXPECT_EQ(r.header.effect, kEffectChange);
+    EXPECT_EQ(r.header.sceneTime, 20.0f);
+    EXPECT_EQ(r.header.sx, 3.0f);
+    EXPECT_EQ(r.header.sy, -2.5f);
 
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
-    EXPECT_EQ(r.name, ".\\none.txt");
-    EXPECT_EQ(r.effect, kEffectPhoto);
-    EXPECT_EQ(r.sx, 0.0f);  // the offset is the header's own
-    EXPECT_EQ(r.sy, 0.0f);
+    EXPECT_EQ(r.header.layerFile, ".\\none.txt");
+    EXPECT_EQ(r.header.effect, kEffectPhoto);
+    EXPECT_EQ(r.header.sx, 0.0f);  // the offset is the header's own
+    EXPECT_EQ(r.header.sy, 0.0f);
 
     EXPECT_TRUE(r.readSceneHeader(ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.flag, 1);
-    EXPECT_EQ(r.name, ".\\scenescript.txt");
-    EXPECT_EQ(r.wait, 24.0f);  // the engine resets it when it switches
+    EXPECT_EQ(r.header.chained, 1);
+    EXPECT_EQ(r.header.nextScript, ".\\scenescript.txt");
+    EXPECT_EQ(r.header.sceneTime, 24.0f);  // the engine resets it when it switches
 
     // Nothing left: an empty header that ran into the end.
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
     EXPECT_TRUE(ranIntoEnd);
-    EXPECT_EQ(r.flag, 0);
-    EXPECT_EQ(r.name, ".\\scenescript.txt");
+    EXPECT_EQ(r.header.chained, 0);
+    EXPECT_EQ(r.header.layerFile, ".\\scenescript.txt");
 }
 
 TEST(ScriptReader, HeaderLinesWithBlanksCaseCommentsAndSharedValues) {
@@ -157,33 +157,33 @@ TEST(ScriptReader, HeaderLinesWithBlanksCaseCommentsAndSharedValues) {
     ScriptReader& r = f.reader;
     bool ranIntoEnd = false;
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
-    EXPECT_EQ(r.effect, kEffectChange);
-    EXPECT_EQ(r.wait, 7.0f);
+    EXPECT_EQ(r.header.effect, kEffectChange);
+    EXPECT_EQ(r.header.sceneTime, 7.0f);
 
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
-    EXPECT_EQ(r.wait, 0.0f);  // "wait" without '=' reads as 0
-    EXPECT_EQ(r.effect, kEffectMovie);
+    EXPECT_EQ(r.header.sceneTime, 0.0f);  // "wait" without '=' reads as 0
+    EXPECT_EQ(r.header.effect, kEffectMovie);
 
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
-    EXPECT_EQ(r.effect, kEffectCamera);
-    EXPECT_EQ(r.time, 1.5);
+    EXPECT_EQ(r.header.effect, kEffectCamera);
+    EXPECT_EQ(r.header.time, 1.5);
 
     EXPECT_FALSE(r.readSceneHeader(ranIntoEnd));
-    EXPECT_EQ(r.effect, kEffectPhoto);  // unknown words mean photo
-    EXPECT_EQ(r.wait, 4.0f);            // the later of scenetime and wait
+    EXPECT_EQ(r.header.effect, kEffectPhoto);  // unknown words mean photo
+    EXPECT_EQ(r.header.sceneTime, 4.0f);            // the later of scenetime and wait
 
     // continue replaces the script name and the header is still read to its end.
     EXPECT_TRUE(r.readSceneHeader(ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.name, "b.txt");
-    EXPECT_EQ(r.wait, 5.0f);
+    EXPECT_EQ(r.header.nextScript, "b.txt");
+    EXPECT_EQ(r.header.sceneTime, 5.0f);
 
     // The chained name wins over a script line after it too: the header hands
     // over to c.txt, never to a layer file. A chained header that runs into
     // the end of the file does not count as running into it.
     EXPECT_TRUE(r.readSceneHeader(ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.name, "c.txt");
+    EXPECT_EQ(r.header.nextScript, "c.txt");
 }
 
 TEST(ScriptReader, RandomTakesUpToTenRawLines) {
@@ -198,14 +198,14 @@ TEST(ScriptReader, RandomTakesUpToTenRawLines) {
         EXPECT_TRUE(f.reader.readSceneHeader(ranIntoEnd));
         EXPECT_FALSE(ranIntoEnd);
         EXPECT_EQ(offered, 3);
-        EXPECT_EQ(f.reader.name, "  b.txt");
+        EXPECT_EQ(f.reader.header.nextScript, "  b.txt");
     }
     {
         Fixture f("random\na.txt\n  b.txt\r\nc.txt # x\n", kScript);
         f.reader.pickRandom = [](int) { return 2; };
         bool ranIntoEnd = true;
         EXPECT_TRUE(f.reader.readSceneHeader(ranIntoEnd));
-        EXPECT_EQ(f.reader.name, "c.txt # x");
+        EXPECT_EQ(f.reader.header.nextScript, "c.txt # x");
     }
     {
         // Twelve names: the first ten are offered, the last two are header lines.
@@ -221,10 +221,10 @@ TEST(ScriptReader, RandomTakesUpToTenRawLines) {
         bool ranIntoEnd = true;
         EXPECT_TRUE(f.reader.readSceneHeader(ranIntoEnd));
         EXPECT_EQ(offered, 10);
-        EXPECT_EQ(f.reader.name, "n10.txt");  // not the script line after the names
-        EXPECT_EQ(f.reader.wait, 7.0f);
+        EXPECT_EQ(f.reader.header.nextScript, "n10.txt");  // not the script line after the names
+        EXPECT_EQ(f.reader.header.sceneTime, 7.0f);
         EXPECT_FALSE(f.reader.readSceneHeader(ranIntoEnd));
-        EXPECT_EQ(f.reader.name, "next.txt");
+        EXPECT_EQ(f.reader.header.layerFile, "next.txt");
     }
     {
         // random as the last line ends the script at once.
@@ -238,8 +238,8 @@ TEST(ScriptReader, RandomTakesUpToTenRawLines) {
         EXPECT_FALSE(f.reader.readSceneHeader(ranIntoEnd));
         EXPECT_TRUE(ranIntoEnd);
         EXPECT_FALSE(called);
-        EXPECT_EQ(f.reader.name, "x.txt");
-        EXPECT_EQ(f.reader.flag, 0);
+        EXPECT_EQ(f.reader.header.layerFile, "x.txt");
+        EXPECT_EQ(f.reader.header.chained, 0);
     }
     {
         // Even after a continue, a random with nothing after it ends the
@@ -248,14 +248,14 @@ TEST(ScriptReader, RandomTakesUpToTenRawLines) {
         bool ranIntoEnd = false;
         EXPECT_FALSE(f.reader.readSceneHeader(ranIntoEnd));
         EXPECT_TRUE(ranIntoEnd);
-        EXPECT_EQ(f.reader.flag, 0);
+        EXPECT_EQ(f.reader.header.chained, 0);
     }
     {
         // The default generator picks one of the names offered.
         Fixture f("random\na.txt\nb.txt\nend\n", kScript);
         bool ranIntoEnd = true;
         EXPECT_TRUE(f.reader.readSceneHeader(ranIntoEnd));
-        EXPECT_TRUE(f.reader.name == "a.txt" || f.reader.name == "b.txt" || f.reader.name == "end");
+        EXPECT_TRUE(f.reader.header.nextScript == "a.txt" || f.reader.header.nextScript == "b.txt" || f.reader.header.nextScript == "end");
     }
 }
 
@@ -266,7 +266,7 @@ TEST(ScriptReader, HeaderLineLimitIsThreeThousandLinesWithoutRandomNames) {
         f.reader.readSceneHeader(ranIntoEnd);
         EXPECT_FALSE(ranIntoEnd);  // end is line 3000
         f.reader.readSceneHeader(ranIntoEnd);
-        EXPECT_EQ(f.reader.name, "b.txt");
+        EXPECT_EQ(f.reader.header.layerFile, "b.txt");
     }
     {
         Fixture f(std::string(3000, '\n') + "scenetime=4\nend\n", kScript);
@@ -276,7 +276,7 @@ TEST(ScriptReader, HeaderLineLimitIsThreeThousandLinesWithoutRandomNames) {
         // The next call reads on from line 3001.
         f.reader.readSceneHeader(ranIntoEnd);
         EXPECT_FALSE(ranIntoEnd);
-        EXPECT_EQ(f.reader.wait, 4.0f);
+        EXPECT_EQ(f.reader.header.sceneTime, 4.0f);
     }
     {
         // 2989 blank lines, random, ten names, 8 blank lines, scenetime, end:
@@ -288,10 +288,10 @@ TEST(ScriptReader, HeaderLineLimitIsThreeThousandLinesWithoutRandomNames) {
         f.reader.pickRandom = [](int) { return 0; };
         bool ranIntoEnd = true;
         EXPECT_TRUE(f.reader.readSceneHeader(ranIntoEnd));
-        EXPECT_EQ(f.reader.wait, 9.0f);
+        EXPECT_EQ(f.reader.header.sceneTime, 9.0f);
         f.reader.readSceneHeader(ranIntoEnd);
         EXPECT_TRUE(ranIntoEnd);
-        EXPECT_EQ(f.reader.wait, 11.0f);
+        EXPECT_EQ(f.reader.header.sceneTime, 11.0f);
     }
 }
 
@@ -303,11 +303,11 @@ TEST(ScriptReader, TextModeLineEndsInScripts) {
     bool ranIntoEnd = false;
     f.reader.readSceneHeader(ranIntoEnd);
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(f.reader.wait, 5.0f);
-    EXPECT_EQ(f.reader.name, "a.txt");
+    EXPECT_EQ(f.reader.header.sceneTime, 5.0f);
+    EXPECT_EQ(f.reader.header.layerFile, "a.txt");
     f.reader.readSceneHeader(ranIntoEnd);
     EXPECT_TRUE(ranIntoEnd);  // Ctrl-Z ended the file
-    EXPECT_EQ(f.reader.wait, 5.0f);
+    EXPECT_EQ(f.reader.header.sceneTime, 5.0f);
 }
 
 TEST(ScriptReader, OpenFailureAndClosedReaderFindNoLines) {
@@ -345,54 +345,54 @@ TEST(ScriptReader, NormalBlocksStartFromDefaultsAndStartKeysSetEndKeys) {
     r.resetToDefaults();
     EXPECT_TRUE(r.readLayerBlock(layer2, ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.layer, 3.0f);
-    EXPECT_EQ(r.name, ".\\STILL1.JPG");
-    EXPECT_EQ(r.sx, -40.0f);
-    EXPECT_EQ(r.ex, 40.0f);
-    EXPECT_EQ(r.sy, 0.0f);
-    EXPECT_EQ(r.ey, 0.0f);
-    EXPECT_EQ(r.swidth, 120.0f);
-    EXPECT_EQ(r.ewidth, 120.0f);
-    EXPECT_EQ(r.sheight, 90.0f);
-    EXPECT_EQ(r.eheight, 90.0f);
-    EXPECT_EQ(r.time, 6.0);
-    EXPECT_EQ(r.wait, 0.5f);
+    EXPECT_EQ(r.block.layer, 3.0f);
+    EXPECT_EQ(r.block.source, ".\\STILL1.JPG");
+    EXPECT_EQ(r.block.sx, -40.0f);
+    EXPECT_EQ(r.block.ex, 40.0f);
+    EXPECT_EQ(r.block.sy, 0.0f);
+    EXPECT_EQ(r.block.ey, 0.0f);
+    EXPECT_EQ(r.block.swidth, 120.0f);
+    EXPECT_EQ(r.block.ewidth, 120.0f);
+    EXPECT_EQ(r.block.sheight, 90.0f);
+    EXPECT_EQ(r.block.eheight, 90.0f);
+    EXPECT_EQ(r.block.time, 6.0);
+    EXPECT_EQ(r.block.wait, 0.5f);
     EXPECT_EQ(layer2, -7.0f);  // the wait came after set
-    EXPECT_EQ(r.salpha, 255.0f);
-    EXPECT_EQ(r.ered, 255.0f);
-    EXPECT_EQ(r.srot, 0.0f);
-    EXPECT_EQ(r.still, -1.0f);
+    EXPECT_EQ(r.block.salpha, 255.0f);
+    EXPECT_EQ(r.block.ered, 255.0f);
+    EXPECT_EQ(r.block.srot, 0.0f);
+    EXPECT_EQ(r.block.still, -1.0f);
 
     r.resetToDefaults();
     EXPECT_TRUE(r.readLayerBlock(layer2, ranIntoEnd));
-    EXPECT_EQ(r.sx, 5.0f);  // sx after ex wins for both
-    EXPECT_EQ(r.ex, 5.0f);
-    EXPECT_EQ(r.swidth, 120.0f);
-    EXPECT_EQ(r.ewidth, 120.0f);
-    EXPECT_EQ(r.sred, 10.0f);
-    EXPECT_EQ(r.ered, 10.0f);
-    EXPECT_EQ(r.sgreen, 255.0f);
-    EXPECT_EQ(r.egreen, 20.0f);
-    EXPECT_EQ(r.eblue, 30.0f);
-    EXPECT_EQ(r.salpha, 0.0f);
-    EXPECT_EQ(r.ealpha, 128.0f);
+    EXPECT_EQ(r.block.sx, 5.0f);  // sx after ex wins for both
+    EXPECT_EQ(r.block.ex, 5.0f);
+    EXPECT_EQ(r.block.swidth, 120.0f);
+    EXPECT_EQ(r.block.ewidth, 120.0f);
+    EXPECT_EQ(r.block.sred, 10.0f);
+    EXPECT_EQ(r.block.ered, 10.0f);
+    EXPECT_EQ(r.block.sgreen, 255.0f);
+    EXPECT_EQ(r.block.egreen, 20.0f);
+    EXPECT_EQ(r.block.eblue, 30.0f);
+    EXPECT_EQ(r.block.salpha, 0.0f);
+    EXPECT_EQ(r.block.ealpha, 128.0f);
     // 90 degrees in single precision: 0.017453292f is 0.0174532924, times
     // 90 is 1.57079632, whose nearest float is 1.57079637 (in double
     // precision 1.57079628 would round to 1.57079625 instead).
-    EXPECT_EQ(r.srot, 1.57079637f);
-    EXPECT_EQ(r.erot, r.srot);
-    EXPECT_EQ(r.layer, 3.9f);
-    EXPECT_EQ(r.time, 0.0);
-    EXPECT_EQ(r.tape, 2.0f);
-    EXPECT_EQ(r.still, 3.0f);
-    EXPECT_EQ(r.name, ".\\STILL1.JPG");  // a block without source keeps the name
+    EXPECT_EQ(r.block.srot, 1.57079637f);
+    EXPECT_EQ(r.block.erot, r.block.srot);
+    EXPECT_EQ(r.block.layer, 3.9f);
+    EXPECT_EQ(r.block.time, 0.0);
+    EXPECT_EQ(r.block.tape, 2.0f);
+    EXPECT_EQ(r.block.still, 3.0f);
+    EXPECT_EQ(r.block.source, ".\\STILL1.JPG");  // a block without source keeps the name
 
     // Without set the block defines nothing but is read all the same.
     r.resetToDefaults();
     EXPECT_FALSE(r.readLayerBlock(layer2, ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.layer, 5.0f);
-    EXPECT_EQ(r.name, "b.bmp");
+    EXPECT_EQ(r.block.layer, 5.0f);
+    EXPECT_EQ(r.block.source, "b.bmp");
     EXPECT_FALSE(r.readLayerBlock(layer2, ranIntoEnd));
     EXPECT_TRUE(ranIntoEnd);
 }
@@ -411,35 +411,35 @@ TEST(ScriptReader, LogoNamesForceTheirSize) {
     bool ranIntoEnd = true;
     r.resetToDefaults();
     r.readLayerBlock(layer2, ranIntoEnd);
-    EXPECT_EQ(r.swidth, 100.0f);  // given before the source
-    EXPECT_EQ(r.ewidth, 100.0f);
-    EXPECT_EQ(r.sheight, 8.0f);
-    EXPECT_EQ(r.eheight, 8.0f);
+    EXPECT_EQ(r.block.swidth, 100.0f);  // given before the source
+    EXPECT_EQ(r.block.ewidth, 100.0f);
+    EXPECT_EQ(r.block.sheight, 8.0f);
+    EXPECT_EQ(r.block.eheight, 8.0f);
 
     r.resetToDefaults();
     EXPECT_TRUE(r.readLayerBlock(layer2, ranIntoEnd));
-    EXPECT_EQ(r.swidth, 37.6f);
-    EXPECT_EQ(r.ewidth, 37.6f);
-    EXPECT_EQ(r.sheight, 8.0f);
-    EXPECT_EQ(r.eheight, 8.0f);
-    EXPECT_EQ(r.salpha, 0.0f);
-    EXPECT_EQ(r.ealpha, 255.0f);  // fades in
-    EXPECT_EQ(r.time, 2.0);
+    EXPECT_EQ(r.block.swidth, 37.6f);
+    EXPECT_EQ(r.block.ewidth, 37.6f);
+    EXPECT_EQ(r.block.sheight, 8.0f);
+    EXPECT_EQ(r.block.eheight, 8.0f);
+    EXPECT_EQ(r.block.salpha, 0.0f);
+    EXPECT_EQ(r.block.ealpha, 255.0f);  // fades in
+    EXPECT_EQ(r.block.time, 2.0);
 
     r.resetToDefaults();
     r.readLayerBlock(layer2, ranIntoEnd);
-    EXPECT_EQ(r.swidth, 10.0f);
-    EXPECT_EQ(r.ewidth, 37.6f);
-    EXPECT_EQ(r.eheight, 8.0f);
+    EXPECT_EQ(r.block.swidth, 10.0f);
+    EXPECT_EQ(r.block.ewidth, 37.6f);
+    EXPECT_EQ(r.block.eheight, 8.0f);
 
     // No resets touch the name: a block without source is still a logo.
     r.resetToDefaults();
     r.readLayerBlock(layer2, ranIntoEnd);
-    EXPECT_EQ(r.swidth, 37.6f);
+    EXPECT_EQ(r.block.swidth, 37.6f);
 
     r.resetToDefaults();
     r.readLayerBlock(layer2, ranIntoEnd);
-    EXPECT_EQ(r.swidth, 100.0f);  // the name is compared with its case
+    EXPECT_EQ(r.block.swidth, 100.0f);  // the name is compared with its case
 }
 
 TEST(ScriptReader, WaitBeforeSetReachesLayerTwoAndBlockLimitIsFortyLines) {
@@ -449,7 +449,7 @@ TEST(ScriptReader, WaitBeforeSetReachesLayerTwoAndBlockLimitIsFortyLines) {
         bool ranIntoEnd = true;
         EXPECT_TRUE(f.reader.readLayerBlock(layer2, ranIntoEnd));
         EXPECT_EQ(layer2, 2.0f);
-        EXPECT_EQ(f.reader.wait, 3.0f);
+        EXPECT_EQ(f.reader.block.wait, 3.0f);
         EXPECT_TRUE(f.reader.readLayerBlock(layer2, ranIntoEnd));
         EXPECT_EQ(layer2, 2.0f);
     }
@@ -468,11 +468,11 @@ TEST(ScriptReader, WaitBeforeSetReachesLayerTwoAndBlockLimitIsFortyLines) {
         bool ranIntoEnd = false;
         EXPECT_TRUE(f.reader.readLayerBlock(layer2, ranIntoEnd));
         EXPECT_TRUE(ranIntoEnd);
-        EXPECT_EQ(f.reader.layer, 0.0f);
+        EXPECT_EQ(f.reader.block.layer, 0.0f);
         f.reader.resetToDefaults();
         EXPECT_FALSE(f.reader.readLayerBlock(layer2, ranIntoEnd));
         EXPECT_FALSE(ranIntoEnd);
-        EXPECT_EQ(f.reader.layer, 9.0f);
+        EXPECT_EQ(f.reader.block.layer, 9.0f);
     }
     {
         // Missing end: the set block is still a block, and the file is done.
@@ -481,8 +481,8 @@ TEST(ScriptReader, WaitBeforeSetReachesLayerTwoAndBlockLimitIsFortyLines) {
         bool ranIntoEnd = false;
         EXPECT_TRUE(f.reader.readLayerBlock(layer2, ranIntoEnd));
         EXPECT_TRUE(ranIntoEnd);
-        EXPECT_EQ(f.reader.layer, 2.0f);
-        EXPECT_EQ(f.reader.ex, 1.0f);
+        EXPECT_EQ(f.reader.block.layer, 2.0f);
+        EXPECT_EQ(f.reader.block.ex, 1.0f);
     }
 }
 
@@ -498,57 +498,57 @@ TEST(ScriptReader, ChangeBlocksStartUnsetAndEndKeysStayUnset) {
     bool ranIntoEnd = true;
     r.resetToDefaults();
     r.readLayerBlock(layer2, ranIntoEnd);
-    EXPECT_EQ(r.still, 4.0f);
+    EXPECT_EQ(r.block.still, 4.0f);
 
     r.resetToUnset();
-    EXPECT_EQ(r.effect, kEffectChange);
-    EXPECT_EQ(r.still, 4.0f);  // left as it was
-    EXPECT_EQ(r.name, ".\\a.bmp");
+    EXPECT_EQ(r.header.effect, kEffectChange);
+    EXPECT_EQ(r.block.still, 4.0f);  // left as it was
+    EXPECT_EQ(r.block.source, ".\\a.bmp");
     EXPECT_TRUE(r.path.empty());
-    EXPECT_TRUE(isUnset(r.tape));
-    EXPECT_TRUE(isUnset(r.time));
-    EXPECT_EQ(r.time, 3.4028234663852886e38);
+    EXPECT_TRUE(isUnset(r.block.tape));
+    EXPECT_TRUE(isUnset(r.block.time));
+    EXPECT_EQ(r.block.time, 3.4028234663852886e38);
     EXPECT_TRUE(r.readLayerBlock(layer2, ranIntoEnd));
-    EXPECT_EQ(r.layer, 3.0f);
-    EXPECT_EQ(r.ealpha, 0.0f);
-    EXPECT_TRUE(isUnset(r.salpha));
-    EXPECT_EQ(r.time, 3.0);
-    EXPECT_EQ(r.sx, 5.0f);
-    EXPECT_TRUE(isUnset(r.ex));  // an unset end is not taken along
-    EXPECT_NEAR(r.srot, 3.1415926f, 1e-6f);
-    EXPECT_TRUE(isUnset(r.erot));
-    EXPECT_EQ(r.sred, 1.0f);
-    EXPECT_TRUE(isUnset(r.ered));
-    EXPECT_TRUE(isUnset(r.wait));
-    EXPECT_TRUE(isUnset(r.swidth) && isUnset(r.eheight) && isUnset(r.sy) && isUnset(r.ey));
+    EXPECT_EQ(r.block.layer, 3.0f);
+    EXPECT_EQ(r.block.ealpha, 0.0f);
+    EXPECT_TRUE(isUnset(r.block.salpha));
+    EXPECT_EQ(r.block.time, 3.0);
+    EXPECT_EQ(r.block.sx, 5.0f);
+    EXPECT_TRUE(isUnset(r.block.ex));  // an unset end is not taken along
+    EXPECT_NEAR(r.block.srot, 3.1415926f, 1e-6f);
+    EXPECT_TRUE(isUnset(r.block.erot));
+    EXPECT_EQ(r.block.sred, 1.0f);
+    EXPECT_TRUE(isUnset(r.block.ered));
+    EXPECT_TRUE(isUnset(r.block.wait));
+    EXPECT_TRUE(isUnset(r.block.swidth) && isUnset(r.block.eheight) && isUnset(r.block.sy) && isUnset(r.block.ey));
 
     // Numbers beyond single precision: infinity counts as unset, minus
     // infinity does not; the largest float is UNSET itself.
     r.resetToUnset();
     r.readLayerBlock(layer2, ranIntoEnd);
-    EXPECT_TRUE(std::isinf(r.sx) && isUnset(r.sx));
-    EXPECT_TRUE(std::isinf(r.sy) && r.sy < 0 && !isUnset(r.sy));
-    EXPECT_EQ(r.ex, kUnset);
-    EXPECT_TRUE(isUnset(r.time));
+    EXPECT_TRUE(std::isinf(r.block.sx) && isUnset(r.block.sx));
+    EXPECT_TRUE(std::isinf(r.block.sy) && r.block.sy < 0 && !isUnset(r.block.sy));
+    EXPECT_EQ(r.block.ex, kUnset);
+    EXPECT_TRUE(isUnset(r.block.time));
     // 3.4028234e38 rounds to the largest float (it is within half an ulp,
     // 1.0e31), 3.40282e38 does not.
-    EXPECT_EQ(r.ealpha, kUnset);
-    EXPECT_FALSE(isUnset(r.salpha));
+    EXPECT_EQ(r.block.ealpha, kUnset);
+    EXPECT_FALSE(isUnset(r.block.salpha));
     // time keeps double precision: 3.4028234e38 is below UNSET there.
     r.resetToUnset();
     r.readLayerBlock(layer2, ranIntoEnd);
-    EXPECT_FALSE(isUnset(r.time));
+    EXPECT_FALSE(isUnset(r.block.time));
 
     r.resetToDefaults();
-    EXPECT_EQ(r.effect, kEffectPhoto);
-    EXPECT_EQ(r.still, -1.0f);
-    EXPECT_EQ(r.tape, 0.0f);
-    EXPECT_EQ(r.layer, 0.0f);
-    EXPECT_EQ(r.time, 0.0);
-    EXPECT_EQ(r.swidth, 10.0f);
-    EXPECT_EQ(r.ealpha, 255.0f);
-    EXPECT_EQ(r.wait, 0.0f);
-    EXPECT_EQ(r.name, ".\\a.bmp");
+    EXPECT_EQ(r.header.effect, kEffectPhoto);
+    EXPECT_EQ(r.block.still, -1.0f);
+    EXPECT_EQ(r.block.tape, 0.0f);
+    EXPECT_EQ(r.block.layer, 0.0f);
+    EXPECT_EQ(r.block.time, 0.0);
+    EXPECT_EQ(r.block.swidth, 10.0f);
+    EXPECT_EQ(r.block.ealpha, 255.0f);
+    EXPECT_EQ(r.block.wait, 0.0f);
+    EXPECT_EQ(r.block.source, ".\\a.bmp");
 }
 
 TEST(ScriptReader, ReadsTheSameThroughOneByteReads) {
@@ -560,12 +560,12 @@ TEST(ScriptReader, ReadsTheSameThroughOneByteReads) {
     float layer2 = 0;
     bool ranIntoEnd = true;
     EXPECT_TRUE(r.readLayerBlock(layer2, ranIntoEnd));
-    EXPECT_EQ(r.layer, 4.0f);
-    EXPECT_EQ(r.name, ".\\pic.bmp");
-    EXPECT_EQ(r.ex, 12.25f);
+    EXPECT_EQ(r.block.layer, 4.0f);
+    EXPECT_EQ(r.block.source, ".\\pic.bmp");
+    EXPECT_EQ(r.block.ex, 12.25f);
     EXPECT_TRUE(r.readLayerBlock(layer2, ranIntoEnd));
     EXPECT_FALSE(ranIntoEnd);
-    EXPECT_EQ(r.layer, 30.0f);
+    EXPECT_EQ(r.block.layer, 30.0f);
 }
 
 }  // namespace

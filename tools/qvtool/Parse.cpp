@@ -111,12 +111,14 @@ void parseScene(ScriptReader& reader, const WatchedFiles& files, const Options& 
     for (;;) {
         bool ranIntoEnd = false;
         const bool chained = reader.readSceneHeader(ranIntoEnd);
+        const HeaderValues& h = reader.header;
+        // The scene script handed over to, or else the layer file.
+        const std::string& name = h.chained ? h.nextScript : h.layerFile;
         std::printf("{\"chained\":%s,\"ranIntoEnd\":%s,\"wait\":%s,\"time\":%s,\"name\":%s,\"resolved\":%s,"
                     "\"effect\":%d,\"sx\":%s,\"sy\":%s}\n",
-                    chained ? "true" : "false", ranIntoEnd ? "true" : "false", jsonFloat(reader.wait).c_str(),
-                    jsonNumber(reader.time, true).c_str(), jsonString(ansiToUtf8(reader.name)).c_str(),
-                    resolvedJson(o, reader.name).c_str(), reader.effect, jsonFloat(reader.sx).c_str(),
-                    jsonFloat(reader.sy).c_str());
+                    chained ? "true" : "false", ranIntoEnd ? "true" : "false", jsonFloat(h.sceneTime).c_str(),
+                    jsonNumber(h.time, true).c_str(), jsonString(ansiToUtf8(name)).c_str(),
+                    resolvedJson(o, name).c_str(), h.effect, jsonFloat(h.sx).c_str(), jsonFloat(h.sy).c_str());
         if (files.ended) break;
     }
 }
@@ -131,11 +133,11 @@ void parseLayers(ScriptReader& reader, const Options& o) {
         bool ranIntoEnd = false;
         const bool set = reader.readLayerBlock(layer2Wait, ranIntoEnd);
         const std::string layer2 = std::isnan(layer2Wait) ? "null" : jsonFloat(layer2Wait);
-        const ScriptReader& r = reader;
+        const BlockValues& r = reader.block;
         std::string line = "{\"set\":" + std::string(set ? "true" : "false") +
                            ",\"ranIntoEnd\":" + (ranIntoEnd ? "true" : "false") + ",\"layer\":" + jsonFloat(r.layer) +
-                           ",\"name\":" + jsonString(ansiToUtf8(r.name)) +
-                           ",\"resolved\":" + (r.name.empty() ? std::string("\"\"") : resolvedJson(o, r.name)) +
+                           ",\"name\":" + jsonString(ansiToUtf8(r.source)) +
+                           ",\"resolved\":" + (r.source.empty() ? std::string("\"\"") : resolvedJson(o, r.source)) +
                            ",\"wait\":" + jsonFloat(r.wait) + ",\"time\":" + jsonNumber(r.time, true);
         const std::pair<const char*, float> values[] = {
             {"sx", r.sx},           {"sy", r.sy},         {"ex", r.ex},         {"ey", r.ey},
