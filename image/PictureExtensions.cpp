@@ -20,7 +20,7 @@ PictureExtensions PictureExtensions::fromDecoderLists(const std::vector<std::str
     for (const auto& list : lists) {
         std::size_t at = 0;
         while (at <= list.size()) {
-            std::size_t comma = list.find(',', at);
+            std::size_t comma = list.find_first_of(",;", at);
             if (comma == std::string::npos) comma = list.size();
             std::string item = trimmed(list.substr(at, comma - at));
             if (!item.empty() && item.front() == '.') item.erase(0, 1);

@@ -11,7 +11,8 @@ namespace qv {
 
 class PictureExtensions {
 public:
-    // Each item a decoder's list, extensions parted by commas; a leading dot
+    // Each item a decoder's list, extensions parted by commas (Windows) or
+    // semicolons (Wine: ".jpg;.jpeg;.jfif"); a leading dot
     // is optional, blanks around an item are dropped, an empty item or one
     // holding a path separator, a dot inside or a wildcard is left out.
     static PictureExtensions fromDecoderLists(const std::vector<std::string>& lists);

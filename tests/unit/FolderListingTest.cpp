@@ -84,9 +84,10 @@ TEST(FolderListing, AListingStopsAtItsLargestSize) {
 }
 
 TEST(PictureExtensions, DecoderListsAndNames) {
-    // As the system's decoders name them, with the odd blank and a bad item.
+    // As the system's decoders name them (Windows parts them by commas,
+    // Wine by semicolons), with the odd blank and a bad item.
     const auto extensions = PictureExtensions::fromDecoderLists(
-        {".bmp,.dib,.rle", " .JPG, .jpeg ,jfif", ".heic,.heif", ",,.a.b,*.x,.c d"});
+        {".bmp,.dib,.rle", " .JPG; .jpeg ;jfif", ".heic,.heif", ",,.a.b,*.x;.c d"});
     EXPECT_EQ(extensions.all().size(), 8u);
     EXPECT_EQ(extensions.pattern(), "*.bmp;*.dib;*.heic;*.heif;*.jfif;*.jpeg;*.jpg;*.rle");
 
