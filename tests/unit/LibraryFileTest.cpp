@@ -149,22 +149,5 @@ TEST(LibraryFile, WholeFilesWithUnsoundContentsAreRefused) {
     }
 }
 
-TEST(LibraryFile, ACountTheBytesCannotHoldIsRefusedBeforeAnythingIsMade) {
-    // One name claimed per four bytes left, plus one: a reader trusting the
-    // count would reserve for it.
-    LibraryState state = sample();
-    state.round.clear();
-    state.position = 0;
-    Bytes bytes = encodeLibrary(state);
-    const std::size_t countAt = bytes.size() - 4;
-    bytes[countAt] = 0xFF;
-    bytes[countAt + 1] = 0xFF;
-    bytes[countAt + 2] = 0xFF;
-    bytes[countAt + 3] = 0x7F;
-    const std::uint32_t crc = crc32(bytes.data() + 20, bytes.size() - 20);
-    for (int i = 0; i < 4; ++i) bytes[16 + i] = static_cast<unsigned char>(crc >> (8 * i));
-    EXPECT_FALSE(decodes(bytes));
-}
-
 }  // namespace
 }  // namespace qv
