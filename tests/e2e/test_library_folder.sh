@@ -15,6 +15,7 @@ convert -size 50x20 xc:'#0000FF' "$root/2020/summer/blue.gif"
 convert -size 30x40 xc:'#FFFF00' -compress none "$root/2020/yellow.tiff"
 convert -size 2000x1000 xc:'#FF00FF' "$root/東京/magenta.png"
 convert -size 33x17 xc:'#00FFFF' -type TrueColor "BMP3:$root/한국 사진.bmp"
+convert -size 10x10 xc:'rgba(255,0,0,0)' "PNG32:$root/clear.png"  # red, wholly transparent
 convert -size 20x20 xc:white "$root/.thumbs/white.png"   # a dot name: hidden under Wine
 convert -size 20x20 xc:white "$root/.hidden.png"
 head -c 3000 /dev/urandom >"$root/2020/corrupt.jpg"
@@ -34,12 +35,13 @@ for ext in .jpg .jpeg .png .gif .bmp .tif .tiff; do
 done
 listed() { grep '^listed ' "$log" | cut -d' ' -f2-; }
 # Sorted byte by byte: 東 (E6 9D B1) before 한 (ED 95 9C).
-expected=$'2020\\corrupt.jpg\n2020\\green.png\n2020\\summer\\blue.gif\n2020\\yellow.tiff\nempty\\nothing.png\nred.jpg\n東京\\magenta.png\n한국 사진.bmp'
+expected=$'2020\\corrupt.jpg\n2020\\green.png\n2020\\summer\\blue.gif\n2020\\yellow.tiff\nclear.png\nempty\\nothing.png\nred.jpg\n東京\\magenta.png\n한국 사진.bmp'
 e2e_check "the listing is every picture, nothing hidden, no loop, sorted" test "$(listed)" = "$expected"
 # picture <name> <w>x<h> <shrunk for 16 x 16> <b,g,r at the centre>
 e2e_check "PNG" grep -qx 'picture 2020\\green.png 40x30 40x30 0,255,0' "$log"
 e2e_check "GIF, first frame" grep -qx 'picture 2020\\summer\\blue.gif 50x20 50x20 255,0,0' "$log"
 e2e_check "TIFF, first page" grep -qx 'picture 2020\\yellow.tiff 30x40 30x40 0,255,255' "$log"
+e2e_check "transparent pixels come out black" grep -qx 'picture clear.png 10x10 10x10 0,0,0' "$log"
 e2e_check "BMP, a name in Korean" grep -qx 'picture 한국 사진.bmp 33x17 33x17 255,255,0' "$log"
 # 2000 x 1000 for 16 x 16: factor min(125, 62) = 62; 2000 / 62 = 32.3 and
 # 1000 / 62 = 16.1, rounded up.

@@ -1,14 +1,17 @@
 // A folder slot's pieces on the real Windows file system and imaging
 // component, under Wine: the decoders' extensions, the listing of a folder
 // tree, and each picture of it decoded, at its own size and shrunk for a
-// small wanted size. Usage: libraryprobe [--count] <folder>. Prints one line
-// per fact (with --count only "count <pictures> ms <listing time>"):
+// small wanted size. Usage: libraryprobe [--count] <folder>, or
+// libraryprobe --decode <file> <width> <height>. Prints one line per fact
+// (with --count only "count <pictures> ms <listing time>"; with --decode
+// "decoded <w>x<h> ms <time> peak-mb <peak working set>"):
 //   extension .png
 //   listed <relative path>
 //   picture <relative path> <width>x<height> <shrunk width>x<shrunk height> <b>,<g>,<r>
 //   refused <relative path> <error>
 //   unreachable
 #include <windows.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -25,6 +28,26 @@ int main() {
     int count = 0;
     wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
     if (args == nullptr || count < 2) return 2;
+    if (count == 5 && std::wstring(args[1]) == L"--decode") {
+        // The whole decode of one picture, timed, with the process's peak
+        // memory (the codec's own full-size frame included).
+        const int size = WideCharToMultiByte(CP_UTF8, 0, args[2], -1, nullptr, 0, nullptr, nullptr);
+        std::string path(size > 0 ? size - 1 : 0, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, args[2], -1, path.data(), size, nullptr, nullptr);
+        const int wantedWidth = _wtoi(args[3]), wantedHeight = _wtoi(args[4]);
+        LocalFree(args);
+        qv::win::WicDecoder decoder;
+        qv::Image image;
+        const ULONGLONG start = GetTickCount64();
+        const auto error = decoder.decodePicture(path, wantedWidth, wantedHeight, {16384, 100000000}, image);
+        const ULONGLONG took = GetTickCount64() - start;
+        PROCESS_MEMORY_COUNTERS memory{};
+        memory.cb = sizeof memory;
+        GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+        std::printf("decoded %dx%d ms %llu peak-mb %zu error %d\n", image.width, image.height, took,
+                    memory.PeakWorkingSetSize >> 20, static_cast<int>(error));
+        return error == qv::DecodeError::None ? 0 : 1;
+    }
     const bool countOnly = count >= 3 && std::wstring(args[1]) == L"--count";
     const wchar_t* wideFolder = args[countOnly ? 2 : 1];
     std::string folder;
