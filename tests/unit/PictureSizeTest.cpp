@@ -14,42 +14,47 @@ using Bytes = std::vector<unsigned char>;
 
 // 6000 x 4000, little-endian: the width a SHORT, the length a LONG, and a
 // compression entry between them that is not read.
-const Bytes kTiffLittle = {
-    'I', 'I', 0x2A, 0x00, 0x08, 0x00, 0x00, 0x00,                    // directory at 8
-    0x03, 0x00,                                                      // three entries
-    0x00, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x70, 0x17, 0x00, 0x00,  // 256 SHORT 6000
-    0x03, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,  // 259 SHORT 1
-    0x01, 0x01, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0x0F, 0x00, 0x00,  // 257 LONG 4000
-    0x00, 0x00, 0x00, 0x00,                                          // no next directory
-};
+Bytes tiffLittle() {
+    return {
+        'I', 'I', 0x2A, 0x00, 0x08, 0x00, 0x00, 0x00,                    // directory at 8
+        0x03, 0x00,                                                      // three entries
+        0x00, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x70, 0x17, 0x00, 0x00,  // 256 SHORT 6000
+        0x03, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,  // 259 SHORT 1
+        0x01, 0x01, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0x0F, 0x00, 0x00,  // 257 LONG 4000
+        0x00, 0x00, 0x00, 0x00,                                          // no next directory
+    };
+}
 
 // 3000 x 2000, big-endian, the directory after a gap: a SHORT sits in the
 // first two bytes of its field.
-const Bytes kTiffBig = {
-    'M', 'M', 0x00, 0x2A, 0x00, 0x00, 0x00, 0x0A, 0xEE, 0xEE,        // directory at 10
-    0x00, 0x02,
-    0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x0B, 0xB8, 0xFF, 0xFF,  // 256 SHORT 3000
-    0x01, 0x01, 0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x07, 0xD0,  // 257 LONG 2000
-};
+Bytes tiffBig() {
+    return {
+        'M', 'M', 0x00, 0x2A, 0x00, 0x00, 0x00, 0x0A, 0xEE, 0xEE,        // directory at 10
+        0x00, 0x02,
+        0x01, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x0B, 0xB8, 0xFF, 0xFF,  // 256 SHORT 3000
+        0x01, 0x01, 0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x07, 0xD0,  // 257 LONG 2000
+    };
+}
 
 TEST(PictureHeader, ATiffIsSizedFromItsFirstDirectoryInEitherByteOrder) {
+    const Bytes little = tiffLittle(), big = tiffBig();
     PictureHeader header;
-    ASSERT_TRUE(readAnyPictureHeader(kTiffLittle.data(), kTiffLittle.size(), header));
+    ASSERT_TRUE(readAnyPictureHeader(little.data(), little.size(), header));
     EXPECT_EQ(header.kind, PictureKind::Tiff);
     EXPECT_EQ(header.width, 6000);
     EXPECT_EQ(header.height, 4000);
     EXPECT_EQ(header.orientation, 1);
-    ASSERT_TRUE(readAnyPictureHeader(kTiffBig.data(), kTiffBig.size(), header));
+    ASSERT_TRUE(readAnyPictureHeader(big.data(), big.size(), header));
     EXPECT_EQ(header.width, 3000);
     EXPECT_EQ(header.height, 2000);
 
     // The header reader of a .jpg file (the OLE decoder's) still takes no TIFF.
-    EXPECT_FALSE(readPictureHeader(kTiffLittle.data(), kTiffLittle.size(), header));
+    EXPECT_FALSE(readPictureHeader(little.data(), little.size(), header));
     EXPECT_EQ(header.width, 0);
 
     // Cut anywhere before the directory's last entry ends: refused.
-    for (std::size_t n = 0; n < kTiffLittle.size() - 4; ++n)
-        EXPECT_FALSE(readAnyPictureHeader(kTiffLittle.data(), n, header)) << n;
+    for (std::size_t n = 0; n < little.size() - 4; ++n)
+        EXPECT_FALSE(readAnyPictureHeader(little.data(), n, header)) << n;
 
     struct Case {
         const char* what;
@@ -67,7 +72,7 @@ TEST(PictureHeader, ATiffIsSizedFromItsFirstDirectoryInEitherByteOrder) {
         {"BigTIFF", 2, 0x2B},
     };
     for (const auto& c : refused) {
-        Bytes bad = kTiffLittle;
+        Bytes bad = little;
         bad[c.at] = c.value;
         if (c.at == 19) bad[18] = 0x00;
         EXPECT_FALSE(readAnyPictureHeader(bad.data(), bad.size(), header)) << c.what;
