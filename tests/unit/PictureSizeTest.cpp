@@ -4,8 +4,11 @@
 #include <vector>
 
 #include "image/DecodeScale.h"
+#include "image/PictureFileHeader.h"
 #include "image/PictureHeader.h"
 #include "image/PictureLimits.h"
+#include "PhotoTestSupport.h"
+#include "platform/fake/MemoryFiles.h"
 
 namespace qv {
 namespace {
@@ -124,6 +127,56 @@ TEST(DecodeScale, AWholeFactorThatNeverGoesBelowTheWantedSize) {
         EXPECT_EQ(factor, c.factor) << c.width << " x " << c.height;
         EXPECT_EQ(shrunkSide(c.width, factor), c.shrunkWidth) << c.width;
         EXPECT_EQ(shrunkSide(c.height, factor), c.shrunkHeight) << c.height;
+    }
+}
+
+TEST(PictureFileHeader, SizedFromTheFirstBytesReadInChunks) {
+    // A JPEG whose frame header follows 128 kB of colour profile (two APP2
+    // segments of 65535 bytes): past the first read, inside the second.
+    const auto plain = testing::jpegBytes(6000, 4000);
+    Bytes profiled = {0xFF, 0xD8};
+    for (int i = 0; i < 2; ++i) {
+        profiled.insert(profiled.end(), {0xFF, 0xE2, 0xFF, 0xFF});
+        profiled.insert(profiled.end(), 65533, 0x20);
+    }
+    profiled.insert(profiled.end(), plain.begin() + 2, plain.end());
+    // A TIFF whose directory lies 2 MB in, after its pixels, as some
+    // writers put it: the decoder has to tell its size.
+    Bytes late = tiffLittle();
+    late[4] = 0x00;
+    late[5] = 0x00;
+    late[6] = 0x20;  // 0x200000
+    late.resize(0x200000, 0);
+    const Bytes directory = tiffLittle();
+    late.insert(late.end(), directory.begin() + 8, directory.end());
+
+    MemoryFiles files;
+    files.setReadChunk(1000);
+    files.addFile("C:\\P\\plain.jpg", plain);
+    files.addFile("C:\\P\\profiled.jpg", profiled);
+    files.addFile("C:\\P\\late.tif", late);
+    files.addFile("C:\\P\\later.jpg", testing::jpegWithLaterHeight(800, 600));
+    files.addFile("C:\\P\\empty.png", std::string());
+    files.addFile("C:\\P\\text.jpg", "not a picture");
+    struct Case {
+        const char* path;
+        HeaderRead read;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"C:\\P\\plain.jpg", HeaderRead::Sized, 6000, 4000},
+        {"C:\\P\\profiled.jpg", HeaderRead::Sized, 6000, 4000},
+        {"C:\\P\\late.tif", HeaderRead::NotSized, 0, 0},
+        {"C:\\P\\later.jpg", HeaderRead::NotSized, 0, 0},
+        {"C:\\P\\empty.png", HeaderRead::NotSized, 0, 0},
+        {"C:\\P\\text.jpg", HeaderRead::NotSized, 0, 0},
+        {"C:\\P\\gone.jpg", HeaderRead::Unreadable, 0, 0},
+    };
+    for (const auto& c : cases) {
+        PictureHeader header;
+        EXPECT_EQ(readPictureFileHeader(files, c.path, header), c.read) << c.path;
+        EXPECT_EQ(header.width, c.width) << c.path;
+        EXPECT_EQ(header.height, c.height) << c.path;
     }
 }
 
