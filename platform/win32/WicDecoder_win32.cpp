@@ -3,8 +3,12 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cwchar>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "image/DecodeScale.h"
 #include "platform/win32/WideText.h"
@@ -84,7 +88,9 @@ DecodeError WicDecoder::decodePicture(const std::string& path, int wantedWidth, 
     if (FAILED(result)) return errorOf(result);
     UINT width = 0, height = 0;
     if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return DecodeError::Other;
-    if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu ||
+    // A band's bytes are counted in a UINT: a limit wide enough to let a
+    // row overflow it counts as too large too.
+    if (width > 0x7FFFFFFFu || height > 0x7FFFFFFFu || std::uint64_t(width) * 4u * kBandRows > 0xFFFFFFFFu ||
         !limit.allows(static_cast<int>(width), static_cast<int>(height)))
         return DecodeError::TooLarge;
 
