@@ -49,19 +49,6 @@ TEST(FolderOrder, EveryRoundShowsEachPictureOnceAndNeverOpensWithTheLastShown) {
     }
 }
 
-TEST(FolderOrder, RoundsAreShuffledNotRepeated) {
-    // Ten pictures over forty rounds: a fixed order, or one that only
-    // rotates, would give at most ten distinct rounds.
-    std::vector<std::string> listing;
-    for (int i = 0; i < 10; ++i) listing.push_back(std::to_string(i));
-    SeededRandom random(7);
-    FolderOrder order;
-    order.update(listing, random);
-    std::set<std::vector<std::string>> rounds;
-    for (int round = 0; round < 40; ++round) rounds.insert(take(order, random, 10));
-    EXPECT_GT(rounds.size(), 35u);
-}
-
 TEST(FolderOrder, OrdersWorkedByHand) {
     // Draws of 0: each newcomer goes to the first free place, the one there
     // moves to the end; a new round's shuffle swaps every place with the

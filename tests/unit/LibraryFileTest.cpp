@@ -69,22 +69,6 @@ TEST(LibraryFile, AStateComesBackAsItWasWritten) {
     ASSERT_TRUE(decodes(encodeLibrary(other)));
 }
 
-TEST(LibraryFile, TheOrderGoesOnFromTheFile) {
-    SeededRandom random(3);
-    FolderOrder order;
-    order.update({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, random);
-    order.next(random);
-    order.next(random);
-    const auto bytes = encodeLibrary(libraryStateOf("E:\\Pics", order));
-    LibraryState state;
-    ASSERT_TRUE(decodeLibrary(bytes.data(), bytes.size(), state));
-    EXPECT_EQ(state.folder, "E:\\Pics\\");
-    FolderOrder again;
-    ASSERT_TRUE(restoreOrder(state, again));
-    EXPECT_EQ(again.next(random), order.next(random));
-    EXPECT_EQ(again.next(random), order.next(random));
-}
-
 TEST(LibraryFile, DamagedFilesAreRefused) {
     const Bytes good = encodeLibrary(sample());
     ASSERT_TRUE(decodes(good));
