@@ -1,6 +1,7 @@
-// Any bytes through the header reader of a .jpg file (a JPEG, or a GIF, PNG
-// or BMP by its first bytes), and a claimed orientation through the turning
-// code on a small picture of the claimed shape.
+// Any bytes through the header readers (a .jpg file's: a JPEG, or a GIF, PNG
+// or BMP by its first bytes; a folder picture's, TIFF too), and a claimed
+// orientation through the turning code on a small picture of the claimed
+// shape.
 #include <cstddef>
 #include <cstdint>
 
@@ -10,8 +11,17 @@
 #include "ports/DecoderPort.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The reader of any kind (TIFF too) agrees with the .jpg one on the rest.
+    qv::PictureHeader any;
+    const bool anyRead = qv::readAnyPictureHeader(data, size, any);
+    if (anyRead && (any.width <= 0 || (any.height <= 0 && any.kind != qv::PictureKind::Jpeg)))
+        __builtin_trap();
     qv::PictureHeader header;
-    if (!qv::readPictureHeader(data, size, header)) return 0;
+    const bool read = qv::readPictureHeader(data, size, header);
+    if (read != (anyRead && any.kind != qv::PictureKind::Tiff)) __builtin_trap();
+    if (read && (header.width != any.width || header.height != any.height || header.kind != any.kind))
+        __builtin_trap();
+    if (!read) return 0;
     // Only a JPEG may leave its height for later.
     const bool heightLater = header.kind == qv::PictureKind::Jpeg && header.height == 0;
     if (header.width <= 0 || (header.height <= 0 && !heightLater) || header.orientation < 1 ||

@@ -26,7 +26,7 @@ bool readGif(const unsigned char* data, std::size_t size, PictureHeader& header)
     std::uint32_t width = le16(data + 6), height = le16(data + 8);
     const unsigned flags = data[10];
     std::size_t at = 13;
-    if (flags & 0x80) at += 3u * (2u << (flags & 7));  // the global colour table
+    if (flags & 0x80) at += std::size_t(3) * (2u << (flags & 7));  // the global colour table
     // Extensions until the first image; its place and size widen the picture.
     while (at < size) {
         const unsigned char block = data[at];
@@ -77,9 +77,54 @@ bool readBmp(const unsigned char* data, std::size_t size, PictureHeader& header)
     return true;
 }
 
+struct ByteOrder {
+    bool little = true;
+    std::uint32_t u16(const unsigned char* p) const {
+        return little ? le16(p) : (std::uint32_t(p[0]) << 8) | p[1];
+    }
+    std::uint32_t u32(const unsigned char* p) const { return little ? le32(p) : be32(p); }
+};
+
+bool readTiff(const unsigned char* data, std::size_t size, PictureHeader& header) {
+    if (size < 8) return false;
+    const ByteOrder order{data[0] == 'I'};
+    const std::uint64_t directory = order.u32(data + 4);
+    if (directory < 8 || directory > size || size - directory < 2) return false;
+    const std::uint32_t count = order.u16(data + directory);
+    // Every entry of the directory must be there, 12 bytes each.
+    if ((size - directory - 2) / 12 < count) return false;
+    std::uint64_t width = 0, height = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const unsigned char* entry = data + directory + 2 + std::size_t(12) * i;
+        const std::uint32_t tag = order.u16(entry);
+        if (tag != 256 && tag != 257) continue;
+        const std::uint32_t type = order.u16(entry + 2);
+        if (order.u32(entry + 4) != 1) return false;  // one value, held in the entry
+        std::uint64_t value = 0;
+        if (type == 3) {
+            value = order.u16(entry + 8);  // a SHORT sits first in the field
+        } else if (type == 4) {
+            value = order.u32(entry + 8);
+        } else {
+            return false;
+        }
+        (tag == 256 ? width : height) = value;
+    }
+    if (width == 0 || height == 0) return false;
+    header.width = clampedSide(width);
+    header.height = clampedSide(height);
+    return true;
+}
+
 }  // namespace
 
 bool readPictureHeader(const unsigned char* data, std::size_t size, PictureHeader& header) {
+    if (readAnyPictureHeader(data, size, header) && header.kind != PictureKind::Tiff) return true;
+    header = PictureHeader();
+    return false;
+}
+
+bool readAnyPictureHeader(const unsigned char* data, std::size_t size, PictureHeader& header) {
     header = PictureHeader();
     if (data == nullptr || size < 2) return false;
     static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -103,6 +148,10 @@ bool readPictureHeader(const unsigned char* data, std::size_t size, PictureHeade
     if (data[0] == 'B' && data[1] == 'M') {
         header.kind = PictureKind::Bmp;
         return readBmp(data, size, header);
+    }
+    if (size >= 4 && (std::memcmp(data, "II*\0", 4) == 0 || std::memcmp(data, "MM\0*", 4) == 0)) {
+        header.kind = PictureKind::Tiff;
+        return readTiff(data, size, header);
     }
     return false;
 }

@@ -7,7 +7,7 @@
 
 namespace qv {
 
-enum class PictureKind { Jpeg, Gif, Png, Bmp };
+enum class PictureKind { Jpeg, Gif, Png, Bmp, Tiff };
 
 struct PictureHeader {
     PictureKind kind = PictureKind::Jpeg;
@@ -22,5 +22,11 @@ struct PictureHeader {
 // hold both its logical screen and its first image, whichever the decoder
 // takes.
 bool readPictureHeader(const unsigned char* data, std::size_t size, PictureHeader& header);
+
+// The same for a picture of any kind a folder slot may hold: the four above
+// and a TIFF ("II*\0" or "MM\0*"), sized from the width and length of its
+// first directory (its first page), in either byte order. Only the bytes
+// given are read: a directory or a field beyond them refuses the file.
+bool readAnyPictureHeader(const unsigned char* data, std::size_t size, PictureHeader& header);
 
 }  // namespace qv

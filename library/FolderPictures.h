@@ -1,0 +1,38 @@
+#pragma once
+// The pictures of one folder slot as the show's worker draws them: the
+// slot's order, and the pictures found unusable since the last listing
+// (broken, empty, too large, gone, on a share that went away). Those are
+// passed over in silence and not tried again until the folder is listed
+// anew, so a bad file costs one try per listing, not one per round.
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "library/FolderOrder.h"
+
+namespace qv {
+
+class FolderPictures {
+public:
+    // A new listing: the order takes it in, and every picture gets its
+    // chance again.
+    void takeListing(const std::vector<std::string>& listing, RandomSource& random);
+
+    // The next picture that usable accepts (it reads the header, decodes,
+    // whatever the caller needs); each it refuses is remembered. Nothing
+    // when a round's worth of pictures gives none: the slot keeps what it
+    // shows.
+    std::optional<std::string> next(RandomSource& random, const std::function<bool(const std::string&)>& usable);
+
+    FolderOrder& order() { return order_; }
+    const FolderOrder& order() const { return order_; }
+    std::size_t skippedCount() const { return skipped_.size(); }
+
+private:
+    FolderOrder order_;
+    std::unordered_set<std::string> skipped_;
+};
+
+}  // namespace qv

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "library/FolderPictures.h"
+
+namespace qv {
+namespace {
+
+TEST(FolderPictures, UnusablePicturesAreTriedOncePerListingAndNeverShown) {
+    SeededRandom random(5);
+    FolderPictures pictures;
+    pictures.takeListing({"a.jpg", "broken.jpg", "b.png", "empty.png", "c.gif"}, random);
+    std::set<std::string> bad = {"broken.jpg", "empty.png"};
+    std::map<std::string, int> tried;
+    auto usable = [&](const std::string& name) {
+        ++tried[name];
+        return bad.count(name) == 0;
+    };
+    std::multiset<std::string> shown;
+    for (int i = 0; i < 30; ++i) shown.insert(pictures.next(random, usable).value_or("<none>"));
+    // Ten rounds of the three good ones; each bad one tried once.
+    for (const char* good : {"a.jpg", "b.png", "c.gif"}) EXPECT_EQ(shown.count(good), 10u) << good;
+    EXPECT_EQ(tried["broken.jpg"], 1);
+    EXPECT_EQ(tried["empty.png"], 1);
+    EXPECT_EQ(pictures.skippedCount(), 2u);
+
+    // Mended since: the next listing gives it its chance again (eight asks
+    // cover at least one whole round of four good ones).
+    bad.erase("broken.jpg");
+    pictures.takeListing({"a.jpg", "broken.jpg", "b.png", "empty.png", "c.gif"}, random);
+    shown.clear();
+    for (int i = 0; i < 8; ++i) shown.insert(pictures.next(random, usable).value_or("<none>"));
+    EXPECT_GE(shown.count("broken.jpg"), 1u);
+    EXPECT_EQ(shown.count("empty.png"), 0u);
+    EXPECT_EQ(tried["empty.png"], 2);
+}
+
+TEST(FolderPictures, AFolderWithNothingUsableGivesNothingAndStopsTrying) {
+    SeededRandom random(9);
+    FolderPictures pictures;
+    EXPECT_EQ(pictures.next(random, [](const std::string&) { return true; }), std::nullopt);  // no listing
+    pictures.takeListing({"x.jpg", "y.jpg", "z.jpg"}, random);
+    int tries = 0;
+    auto nothing = [&](const std::string&) {
+        ++tries;
+        return false;
+    };
+    EXPECT_EQ(pictures.next(random, nothing), std::nullopt);
+    EXPECT_EQ(tries, 3);
+    EXPECT_EQ(pictures.next(random, nothing), std::nullopt);
+    EXPECT_EQ(tries, 3);  // all remembered: not read again
+}
+
+}  // namespace
+}  // namespace qv
