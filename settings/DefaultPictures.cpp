@@ -8,7 +8,8 @@ namespace qv {
 DefaultPictures prepareDefaultPictures(const Variant& variant,
                                    const std::optional<std::string>& appDataFolder, FilesPort& files,
                                    RegistryPort& registry, PhotoImport& import,
-                                   const std::function<void()>& endShowEarly) {
+                                   const std::function<void()>& endShowEarly,
+                                   const std::function<void(int, int)>& progress) {
     DefaultPictures result;
     // Without an application-data folder there is no folder path at all:
     // nothing may be made or written, and the show cannot run.
@@ -26,7 +27,7 @@ DefaultPictures prepareDefaultPictures(const Variant& variant,
 
     {
         SettingsStore store(registry, variant);
-        result.failedStills = store.SeedDefaultPictures(*folder, files, import, endShowEarly);
+        result.failedStills = store.SeedDefaultPictures(*folder, files, import, endShowEarly, progress);
     }
     result.seeded = true;
     result.endShowEarly = result.failedStills > 0;

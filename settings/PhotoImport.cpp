@@ -23,6 +23,7 @@ void PhotoImport::tell(MessageKind kind, bool silent) {
 }
 
 bool PhotoImport::ValidatePicture(const std::string& source) {
+    validated_ = Validated();
     Image picture;
     try {
         switch (pictureTypeOf(source)) {
@@ -62,6 +63,10 @@ bool PhotoImport::ValidatePicture(const std::string& source) {
         tell(MessageKind::MsgUnsupportedFile, false);
         return false;
     }
+    // The conversion that follows takes these pixels instead of decoding
+    // the file a second time (the longest step of an Add).
+    validated_.source = source;
+    validated_.picture = std::move(picture);
     return true;
 }
 
@@ -75,7 +80,11 @@ bool PhotoImport::ConvertPicture(const std::string& source, int n, const std::st
     std::vector<unsigned char> file;
     try {
         Image picture;
-        if (type == PictureType::Bmp) {
+        Validated validated = std::move(validated_);
+        validated_ = Validated();
+        if (!validated.picture.empty() && validated.source == source) {
+            picture = std::move(validated.picture);
+        } else if (type == PictureType::Bmp) {
             const DecodeError error = decoder_.decodeBmp(source, picture);
             if (error != DecodeError::None || picture.empty() ||
                 picture.bgr.size() != std::size_t(picture.width) * std::size_t(picture.height) * 3u) {

@@ -29,7 +29,8 @@ public:
 
     // The check run on a file the user picked: its type, that it decodes and
     // that both sides are 2 .. 5000 pixels. Shows at most one message and
-    // returns false after it.
+    // returns false after it. The decoded pixels are kept for the next
+    // ConvertPicture of the same file.
     bool ValidatePicture(const std::string& source);
 
     // Writes folder + "photoN.bmp" from source. A source that cannot be
@@ -40,8 +41,20 @@ public:
     bool ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent,
                         std::string* outputPath = nullptr);
 
+    // Lets go of the pixels the last check decoded, when no conversion of
+    // that picture follows.
+    void releaseValidated() { validated_ = Validated(); }
+
 private:
     void tell(MessageKind kind, bool silent);
+
+    // The picture the last successful check decoded, kept for the
+    // conversion of the same file that follows it.
+    struct Validated {
+        std::string source;
+        Image picture;
+    };
+    Validated validated_;
 
     const Variant& variant_;
     FilesPort& files_;

@@ -17,10 +17,10 @@ namespace {
 // Drawn when even the placeholder bitmap cannot be read (it lives in variant
 // C's data directory, which a user of A or B alone does not have): a grey
 // card with a frame and a cross, never white, which would be transparent.
-Image drawnPlaceholder() {
+Image drawnPlaceholder(ThumbnailSize size) {
     Image card;
-    card.width = kThumbnailWidth;
-    card.height = kThumbnailHeight;
+    card.width = size.width;
+    card.height = size.height;
     card.bgr.assign(std::size_t(card.width) * card.height * 3, 0xE4);
     for (int y = 0; y < card.height; ++y)
         for (int x = 0; x < card.width; ++x) {
@@ -48,30 +48,39 @@ SettingsDialog::SettingsDialog(const Variant& variant, FilesPort& files, Registr
       messages_(messages),
       list_(list),
       import_(variant, files, decoder, messages, surroundings.screenHeight),
+      registry_(registry),
       store_(registry, variant),
       surroundings_(surroundings) {
     // Without an application-data folder there is no picture folder: the
     // list stays empty and nothing is made anywhere.
-    if (!surroundings_.appDataFolder) return;
-    list_.showWaitCursor();
-    const DefaultPictures prepared =
-        prepareDefaultPictures(variant_, surroundings_.appDataFolder, files_, registry, import_);
-    pictureFolder_ = prepared.folder;
-    if (prepared.seeded) pictureCount_ = kMaxPictures;
-    arrow();
+    if (surroundings_.appDataFolder)
+        pictureFolder_ = userPictureFolder(*surroundings_.appDataFolder, variant_).value_or(std::string());
 }
 
 void SettingsDialog::OnInitDialog() {
+    readSwitches();
+    loadPictures();
+}
+
+void SettingsDialog::readSwitches() {
     backgroundMusic_ = store_.ReadDword(kBackgroundMusicValue, 1) != 0 ? 1 : 0;
     trimming_ = store_.ReadDword(kTrimmingValue,
                                  defaultTrimming(surroundings_.screenWidth, surroundings_.screenHeight)) != 0
                     ? 1
                     : 0;
+}
+
+void SettingsDialog::loadPictures() {
     if (!hasPictureFolder()) return;
+    list_.showWaitCursor();
+    const DefaultPictures prepared = prepareDefaultPictures(
+        variant_, surroundings_.appDataFolder, files_, registry_, import_, {},
+        [this](int n, int total) { list_.showProgress(n, total); });
+    pictureFolder_ = prepared.folder;
     pictureCount_ = store_.ReadPhotoNum();
     thumbnailsReady_ = list_.createThumbnailList();
-    if (!thumbnailsReady_) return;
-    fillPictureList();
+    if (thumbnailsReady_) fillPictureList();
+    arrow();
 }
 
 void SettingsDialog::fillPictureList() {
@@ -84,6 +93,7 @@ void SettingsDialog::fillPictureList() {
         ListedSources[i - 1] = source;
         if (!showing) continue;
         if (!files_.canOpen(display)) {
+            list_.showProgress(i, pictureCount_);
             std::string made;
             if (import_.ConvertPicture(source, i, pictureFolder_, false, &made) && !made.empty()) {
                 repairBitmapValue(i, display);
@@ -92,7 +102,7 @@ void SettingsDialog::fillPictureList() {
                 display = variant_.placeholderBitmap;
             }
         }
-        showing = AddThumbnail(i - 1, display);
+        showing = AddThumbnail(i - 1, display, source);
     }
 }
 
@@ -118,6 +128,7 @@ void SettingsDialog::ReloadPictureList() {
         std::string display = store_.ReadString(photoValueName(i), "default");
         const std::string source = store_.ReadString(photoRealValueName(i), "default");
         ListedSources[i - 1] = source;
+        list_.showProgress(i, pictureCount_);
         if (const auto made = remakeBitmap(source, i)) {
             repairBitmapValue(i, display);
             display = *made;
@@ -126,7 +137,7 @@ void SettingsDialog::ReloadPictureList() {
         }
         // A thumbnail that cannot be made ends the list on screen, but every
         // later slot's bitmap is still made from its own picture.
-        if (showing && !AddThumbnail(i - 1, display)) showing = false;
+        if (showing && !AddThumbnail(i - 1, display, source)) showing = false;
     }
 }
 
@@ -149,23 +160,24 @@ bool SettingsDialog::makeThumbnail(const std::string& path, Image& thumbnail, bo
             case PictureType::Unsupported:
                 break;
         }
-        if (!picture.empty() && resamplePicture(picture, thumbnail, kThumbnailWidth, kThumbnailHeight))
+        const ThumbnailSize size = list_.thumbnailSize();
+        if (!picture.empty() && resamplePicture(picture, thumbnail, size.width, size.height))
             return true;
     } catch (const std::bad_alloc&) {
     }
     if (!placeholder) return false;
-    thumbnail = drawnPlaceholder();
+    thumbnail = drawnPlaceholder(list_.thumbnailSize());
     return true;
 }
 
-bool SettingsDialog::AddThumbnail(int index, const std::string& path) {
+bool SettingsDialog::AddThumbnail(int index, const std::string& path, const std::string& source) {
     Image thumbnail;
     if (!makeThumbnail(path, thumbnail, path == variant_.placeholderBitmap)) {
         arrow();
         messages_.showMessage(MessageKind::MsgUnsupportedFile);
         return false;
     }
-    return list_.insertItem(index, thumbnail);
+    return list_.insertItem(index, thumbnail, source);
 }
 
 std::string SettingsDialog::initialFolder() {
@@ -189,6 +201,7 @@ bool SettingsDialog::alreadyListed(const std::string& path) {
     // Exact bytes: a path that differs only in letter case is another entry.
     for (int i = 0; i < pictureCount_ && i < kMaxPictures; ++i)
         if (ListedSources[i] == path) {
+            import_.releaseValidated();
             arrow();
             messages_.showMessage(MessageKind::MsgAlreadyListed);
             return true;
@@ -213,6 +226,7 @@ void SettingsDialog::OnAdd() {
     const int n = pictureCount_ + 1;
     const std::string bitmap = bitmapPath(n);
     files_.makeDirectories(pictureFolder_);  // the folder may have been removed meanwhile
+    list_.showProgress(1, 1);
     std::string made;
     const bool converted = import_.ConvertPicture(addPath_, n, pictureFolder_, false, &made) && !made.empty();
     // A bitmap left from an earlier, longer list must not stand for this picture.
@@ -226,7 +240,7 @@ void SettingsDialog::OnAdd() {
         files_.remove(bitmap);  // nothing is stored, so no bitmap is kept either
         return;
     }
-    if (!list_.insertItem(pictureCount_, thumbnail)) {
+    if (!list_.insertItem(pictureCount_, thumbnail, addPath_)) {
         if (converted) files_.remove(bitmap);
         arrow();
         return;
@@ -274,6 +288,7 @@ void SettingsDialog::OnExchange(int selected) {
     if (alreadyListed(exchangePath_)) return;
 
     const int n = selected + 1;
+    list_.showProgress(1, 1);
     std::string made;
     // A failed conversion leaves the slot's bitmap as it was, so nothing
     // changes at all.

@@ -38,16 +38,23 @@ struct DialogSurroundings {
 
 class SettingsDialog {
 public:
-    // Construction prepares the per-user picture folder: a missing one is
-    // made and seeded with the ten default stills (messages may appear).
+    // Construction only learns where the per-user picture folder is; nothing
+    // is read, made or written until OnInitDialog.
     SettingsDialog(const Variant& variant, FilesPort& files, RegistryPort& registry, DecoderPort& decoder,
                    MessagePort& messages, PictureListPort& list, const DialogSurroundings& surroundings);
     SettingsDialog(const SettingsDialog&) = delete;
     SettingsDialog& operator=(const SettingsDialog&) = delete;
 
-    // Reads the switches and fills the list from the store; bitmaps that
-    // exist are shown as they are, missing ones are made again.
+    // readSwitches, then loadPictures.
     void OnInitDialog();
+    // The two switches from the store (defaults written where missing):
+    // quick, so a window can tick its buttons before it is first painted.
+    void readSwitches();
+    // A missing picture folder is made and seeded with the ten default
+    // stills (messages may appear); then the list is filled from the store:
+    // bitmaps that exist are shown as they are, missing ones are made again.
+    // The long part of opening, which a window may run off its own thread.
+    void loadPictures();
 
     void OnMusicOn() { backgroundMusic_ = 1; }
     void OnMusicOff() { backgroundMusic_ = 0; }
@@ -64,9 +71,10 @@ public:
 
     // Rebuilds the list with every slot's bitmap made anew from its picture.
     void ReloadPictureList();
-    // Thumbnail of the picture at path as list item index; on failure shows
+    // Thumbnail of the picture at path as list item index, the item named
+    // after source (the slot's chosen picture); on failure shows
     // MsgUnsupportedFile and returns false.
-    bool AddThumbnail(int index, const std::string& path);
+    bool AddThumbnail(int index, const std::string& path, const std::string& source);
 
     int pictureCount() const { return pictureCount_; }
     int backgroundMusic() const { return backgroundMusic_; }
@@ -102,6 +110,7 @@ private:
     DecoderPort& decoder_;
     MessagePort& messages_;
     PictureListPort& list_;
+    RegistryPort& registry_;
     PhotoImport import_;
     SettingsStore store_;
     DialogSurroundings surroundings_;

@@ -85,11 +85,13 @@ bool SettingsStore::RemovePicture(const std::string& slotName, const std::string
 }
 
 int SettingsStore::SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import,
-                                       const std::function<void()>& firstFailure) {
+                                       const std::function<void()>& firstFailure,
+                                       const std::function<void(int, int)>& progress) {
     files.makeDirectories(folder);
     WriteDword(kPhotoNumValue, kMaxPictures);
     int failed = 0;
     for (int n = 1; n <= kMaxPictures; ++n) {
+        if (progress) progress(n, kMaxPictures);
         const std::string still = variant_.defaultStill(n);
         // Once the show has ended, a message of a later still would only be
         // closed unseen by the show's end: those convert silently.

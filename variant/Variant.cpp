@@ -14,12 +14,14 @@ constexpr MessageTemplates kMessagesA{
 constexpr SettingsDialogIds kDialogB{
     .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
     .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,
-    .enlarge = 1037, .fitScreen = 1038, .icon = 128};
+    .enlarge = 1037, .fitScreen = 1038, .icon = 128,
+    .progressText = 1040, .progressBar = 1041};
 // Variants A and C number the view options one lower.
 constexpr SettingsDialogIds kDialogAC{
     .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
     .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,
-    .enlarge = 1036, .fitScreen = 1037, .icon = 128};
+    .enlarge = 1036, .fitScreen = 1037, .icon = 128,
+    .progressText = 1040, .progressBar = 1041};
 
 // nofile.bmp lives in the variant C directory and serves all three.
 constexpr const char* kPlaceholder = "C:\\WINDOWS\\system32\\QUORvelkcsrc\\nofile.bmp";

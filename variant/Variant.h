@@ -39,6 +39,8 @@ struct SettingsDialogIds {
     int enlarge;
     int fitScreen;
     int icon;
+    int progressText;  // the line an operation shows its progress in
+    int progressBar;
 };
 
 struct Variant {

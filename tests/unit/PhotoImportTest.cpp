@@ -309,7 +309,12 @@ TEST(ConvertPicture, AJpegNameOverAnotherKindOrALaterHeightIsDecodedAsTheDecoder
         EXPECT_EQ(converted(rig, 1).width, width) << source;
     }
     EXPECT_TRUE(rig.takeMessages().empty());
-    EXPECT_EQ(rig.decoder.jpegCalls, 8);
+    // Each picture decoded once: the conversion takes the check's pixels.
+    EXPECT_EQ(rig.decoder.jpegCalls, 4);
+    // The kept pixels serve only the file they came from.
+    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\gif.jpg"));
+    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\png.jpg", 1, kFolder, false));
+    EXPECT_EQ(converted(rig, 1).width, 818);
     EXPECT_EQ(rig.decoder.bmpCalls, 0);  // the BMP came through the .jpg path
 
     // Only a width to check before decoding: one past the limits is never

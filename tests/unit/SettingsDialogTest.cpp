@@ -36,7 +36,7 @@ public:
     int waits = 0;
     bool createThumbnailList() override { return canCreate; }
     void deleteAllItems() override { items.clear(); }
-    bool insertItem(int index, const Image& thumbnail) override {
+    bool insertItem(int index, const Image& thumbnail, const std::string&) override {
         if (!canCreate || index < 0 || index > int(items.size())) return false;
         items.insert(items.begin() + index, thumbnail);
         return true;
@@ -50,6 +50,8 @@ public:
     }
     void revealItem(int index) override { revealed = index; }
     void showWaitCursor() override { ++waits; }
+    void showProgress(int current, int total) override { progress.emplace_back(current, total); }
+    std::vector<std::pair<int, int>> progress;
 };
 
 // What a thumbnail shows, by its centre: a picture (the fake decoder's flat
@@ -128,6 +130,11 @@ TEST(SettingsDialog, FirstOpeningSeedsTheStillsAndReadsTheSwitchesWithTheirDefau
     EXPECT_EQ(desk.bitmaps(), std::vector<Size>(10, kStill));
     EXPECT_EQ(d.ListedSources[9], variantB().defaultStill(10));
     EXPECT_EQ(desk.count(), 10u);
+    // Each still is announced as it is converted; the list then takes the
+    // bitmaps as they are.
+    std::vector<std::pair<int, int>> announced;
+    for (int n = 1; n <= 10; ++n) announced.emplace_back(n, 10);
+    EXPECT_EQ(desk.list.progress, announced);
     // Music on; 1024 x 768 (exactly 0.75) is no wide screen: "Fit Screen".
     EXPECT_EQ(d.backgroundMusic(), 1);
     EXPECT_EQ(d.trimming(), 0);
