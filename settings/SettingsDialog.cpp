@@ -297,10 +297,15 @@ void SettingsDialog::OnExchange(int selected) {
         return;
     }
     store_.WriteString(photoValueName(n), made);
-    store_.WriteString(photoRealValueName(n), exchangePath_);
-    // Every slot is made again from its picture, this one too: should the
-    // second write have failed, the bitmap goes back to the stored picture.
-    ReloadPictureList();
+    // Should the store still name the old picture, its bitmap is made again
+    // from it, so the two agree.
+    if (store_.WriteString(photoRealValueName(n), exchangePath_) != kRegSuccess)
+        remakeBitmap(store_.ReadString(photoRealValueName(n), "default"), n);
+    // Only this slot changed: the others keep the bitmaps they have, which
+    // makes an Exchange as quick as one conversion.
+    list_.deleteAllItems();
+    ListedSources.fill(std::string());
+    fillPictureList();
     list_.revealItem(selected);
     arrow();
 }

@@ -346,16 +346,19 @@ TEST(SettingsDialog, ADeleteThatFailsHalfWayStillLeavesStoreAndBitmapsAgreeing) 
     EXPECT_EQ(d.pictureCount(), 3);
 }
 
-TEST(SettingsDialog, ExchangeAndInitializeMakeEverySlotAgain) {
+TEST(SettingsDialog, ExchangeMakesItsOwnSlotAndInitializeEverySlot) {
     Desk desk;
     desk.store({kWide, kTall});
     SettingsDialog& d = desk.open();
-    // Slot 1's bitmap is spoilt; the exchange of slot 2 makes it again too.
-    desk.files.addFile(kFolder + "photo1.bmp", std::string("spoilt"));
     desk.list.picks = {kTall, kSquare};
     d.OnExchange(1);  // its own picture counts as listed
     EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgAlreadyListed}));
+    // One decoding for the picked picture; slot 1's bitmap is left as it is.
+    const std::string first = desk.files.contents(kFolder + "photo1.bmp");
+    desk.decoder.jpegCalls = 0;
     d.OnExchange(1);
+    EXPECT_EQ(desk.decoder.jpegCalls, 1);
+    EXPECT_EQ(desk.files.contents(kFolder + "photo1.bmp"), first);
     EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"photo2", "photo2_real"}));
     EXPECT_EQ(desk.bitmaps()[0], kWideSize);
     EXPECT_EQ(desk.bitmaps()[1], kSquareSize);
