@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/PendingList.h"
 #include "settings/PhotoImport.h"
 
 namespace qv {
@@ -86,6 +87,14 @@ bool SettingsStore::RemovePicture(const std::string& slotName, const std::string
 
 int SettingsStore::SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import,
                                        const std::function<void()>& firstFailure) {
+    // Announced before the folder exists: a start that finds the folder but
+    // not the ten slots (the process was ended meanwhile) finishes them.
+    PendingList stills;
+    for (int n = 1; n <= kMaxPictures; ++n) {
+        stills.sources.push_back(variant_.defaultStill(n));
+        stills.remake.push_back(n);
+    }
+    writePendingList(*this, stills);
     files.makeDirectories(folder);
     WriteDword(kPhotoNumValue, kMaxPictures);
     int failed = 0;
@@ -101,6 +110,7 @@ int SettingsStore::SeedDefaultPictures(const std::string& folder, FilesPort& fil
             firstFailure();
         }
     }
+    forgetPendingList(*this);
     return failed;
 }
 
