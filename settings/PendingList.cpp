@@ -40,7 +40,11 @@ std::optional<PendingList> decodePendingList(const std::string& text) {
     const std::vector<std::string> all = lines(text);
     PendingList list;
     list.sources.assign(all.begin() + 1, all.end());
-    if (list.sources.size() > static_cast<std::size_t>(kMaxPictures)) return std::nullopt;
+    // No operation leaves an empty list or a slot without a picture: such a
+    // value is not ours, and acting on it would wipe the user's list.
+    if (list.sources.empty() || list.sources.size() > static_cast<std::size_t>(kMaxPictures)) return std::nullopt;
+    for (const std::string& source : list.sources)
+        if (source.empty()) return std::nullopt;
     const char* p = all[0].c_str();
     while (*p != '\0') {
         char* end = nullptr;

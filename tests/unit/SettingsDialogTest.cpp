@@ -1,7 +1,7 @@
 // The settings dialog's logic over in-memory files, registry and list. The
 // pictures are told apart by the size of their converted bitmaps on a
-// 1024 x 768 screen (base height 491): an 800 x 600 still becomes 654 x 491,
-// a 900 x 600 photo 818 x 545, 600 x 800 368 x 491, 700 x 600 572 x 491.
+// 1024 x 768 screen (base height 491): an 80 x 60 still becomes 654 x 491,
+// a 90 x 60 photo 818 x 545, 60 x 80 368 x 491, 70 x 60 572 x 491.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,10 +73,10 @@ std::string shows(const Image& thumbnail) {
 struct Desk {
     Desk() {
         decoder.jpegColour = nullptr;  // flat grey: quick
-        for (int n = 1; n <= 10; ++n) files.addFile(variantB().defaultStill(n), testing::jpegBytes(800, 600));
-        files.addFile(kWide, testing::jpegBytes(900, 600));
-        files.addFile(kTall, testing::jpegBytes(600, 800));
-        files.addFile(kSquare, testing::jpegBytes(700, 600));
+        for (int n = 1; n <= 10; ++n) files.addFile(variantB().defaultStill(n), testing::jpegBytes(80, 60));
+        files.addFile(kWide, testing::jpegBytes(90, 60));
+        files.addFile(kTall, testing::jpegBytes(60, 80));
+        files.addFile(kSquare, testing::jpegBytes(70, 60));
         files.addFile(kNofile, encodeBmp24(testing::makeImage(8, 6, [](int, int) {
                           return std::array<unsigned char, 3>{200, 0, 0};
                       })));
@@ -124,13 +124,27 @@ struct Desk {
         for (const Image& t : list.items) all.push_back(shows(t));
         return all;
     }
-    // A list of the given pictures, written as a dialog would have.
+    // A list of the given pictures with their bitmaps, as a dialog leaves
+    // it, and the two switches as an opening leaves them.
     void store(const std::vector<std::string>& sources) {
-        SettingsDialog& d = open();
-        while (d.pictureCount() > 1) d.OnDelete(0);
-        list.picks = sources;
-        d.OnExchange(0);
-        for (std::size_t i = 1; i < sources.size(); ++i) d.OnAdd();
+        files.addFolder(kFolder);
+        registry.putDword(kKey, "photo_num", static_cast<std::uint32_t>(sources.size()));
+        registry.putDword(kKey, "background music", 1);
+        registry.putDword(kKey, "trimming", 0);
+        PhotoImport import(variantB(), files, decoder, messages, 768);
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const std::string n = std::to_string(i + 1);
+            registry.putString(kKey, "photo" + n, kFolder + "photo" + n + ".bmp");
+            registry.putString(kKey, "photo" + n + "_real", sources[i]);
+            // Converted once per picture for all the tests.
+            static std::map<std::string, std::string> made;
+            const std::string bitmap = kFolder + "photo" + n + ".bmp";
+            if (!made.count(sources[i])) {
+                EXPECT_TRUE(import.ConvertPicture(sources[i], int(i) + 1, kFolder, false).written());
+                made[sources[i]] = files.contents(bitmap);
+            }
+            files.addFile(bitmap, made[sources[i]]);
+        }
         messages.shown.clear();
         registry.clearChanges();
     }
@@ -203,7 +217,7 @@ TEST(SettingsDialog, OpeningShowsWhatTheStoreHolds) {
     desk.files.addFile(kNofile, encodeBmp24(testing::makeImage(8, 6, [](int, int) {
                            return std::array<unsigned char, 3>{200, 0, 0};
                        })));
-    desk.files.addFile(kSquare, testing::jpegBytes(700, 600));
+    desk.files.addFile(kSquare, testing::jpegBytes(70, 60));
     desk.list.picks = {variantB().defaultStill(4)};
     cut.OnAdd();
     ASSERT_EQ(desk.thumbnails().size(), 4u);
@@ -401,7 +415,7 @@ TEST(SettingsDialog, DeleteMovesTheLaterBitmapsDownWithTheStore) {
     // 3 by being moved there, not by being made again at the refill.
     desk.files.remove(variantB().defaultStill(1));
     d.OnDelete(1);  // slot 2 of 4
-    desk.files.addFile(variantB().defaultStill(1), testing::jpegBytes(800, 600));
+    desk.files.addFile(variantB().defaultStill(1), testing::jpegBytes(80, 60));
     EXPECT_EQ(desk.bitmaps(), (std::vector<Size>{kWideSize, kSquareSize, kStill, kNone, kNone, kNone, kNone,
                                                  kNone, kNone, kNone}));
     EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo", "photo"}));
@@ -613,7 +627,7 @@ TEST(SettingsDialog, TheFileSelectionOpensInTheSharedFolderOnlyWhereItExists) {
     EXPECT_EQ(d.initialFolder(), kSharedPicturesFolder);
     // A pick from a drive's root opens the next selection in the root, not
     // in the drive's current folder ("E:").
-    desk.files.addFile("E:\\x.jpg", testing::jpegBytes(900, 600));
+    desk.files.addFile("E:\\x.jpg", testing::jpegBytes(90, 60));
     desk.list.picks = {"E:\\x.jpg"};
     d.OnDelete(0);
     d.OnAdd();
