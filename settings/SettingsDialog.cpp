@@ -246,20 +246,27 @@ void SettingsDialog::OnAdd() {
     if (alreadyListed(addPath)) return;
 
     const int n = pictureCount_ + 1;
-    const std::string bitmap = bitmapPath(n);
     files_.makeDirectories(pictureFolder_);  // the folder may have been removed meanwhile
     std::vector<std::string> after = listedSources();
     after.push_back(addPath);
     announce(after, {n});
-    const Conversion made = import_.ConvertPicture(addPath, n, pictureFolder_, false);
+    const bool added = addSlot(n, addPath);
+    settle();
+    if (added) {
+        ListedSources[pictureCount_] = addPath;
+        pictureCount_ = n;
+        list_.revealItem(n - 1);
+    }
+    arrow();
+}
+
+bool SettingsDialog::addSlot(int n, const std::string& source) {
+    const std::string bitmap = bitmapPath(n);
+    const Conversion made = import_.ConvertPicture(source, n, pictureFolder_, false);
     // A bitmap left from an earlier, longer list must not stand for this picture.
     if (!made.written() && files_.canOpen(bitmap)) files_.remove(bitmap);
     // A picture that could not be saved is not added (the conversion said so).
-    if (made.outcome == Conversion::Outcome::CannotSave) {
-        settle();
-        arrow();
-        return;
-    }
+    if (made.outcome == Conversion::Outcome::CannotSave) return false;
 
     Image thumbnail;
     if (!makeThumbnail(made.written() ? made.path : std::string(variant_.placeholderBitmap), thumbnail,
@@ -267,27 +274,18 @@ void SettingsDialog::OnAdd() {
         arrow();
         messages_.showMessage(MessageKind::MsgUnsupportedFile);
         files_.remove(bitmap);  // nothing is stored, so no bitmap is kept either
-        settle();
-        return;
+        return false;
     }
     if (!list_.insertItem(pictureCount_, thumbnail)) {
         if (made.written()) files_.remove(bitmap);
-        settle();
-        arrow();
-        return;
+        return false;
     }
-    if (!storeAddedSlot(n, addPath)) {
+    if (!storeAddedSlot(n, source)) {
         files_.remove(bitmap);
-        settle();
         refillPictureList();
-        arrow();
-        return;
+        return false;
     }
-    settle();
-    ListedSources[pictureCount_] = addPath;
-    pictureCount_ = n;
-    list_.revealItem(n - 1);
-    arrow();
+    return true;
 }
 
 bool SettingsDialog::storeAddedSlot(int n, const std::string& source) {

@@ -108,6 +108,8 @@ private:
     void putBack(const std::vector<std::string>& before, std::vector<int> remake);
     // Every bitmap that Delete of slot would move or remove can be.
     bool bitmapsCanMove(int slot, int count);
+    // Add's work once announced: false when nothing was added.
+    bool addSlot(int n, const std::string& source);
     bool storeAddedSlot(int n, const std::string& source);
     void moveBitmapsDown(int slot, int count);
     void refillPictureList();
