@@ -1,5 +1,6 @@
 #include "settings/DefaultPictures.h"
 
+#include "settings/PendingList.h"
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
 
@@ -21,6 +22,13 @@ DefaultPictures prepareDefaultPictures(const Variant& variant,
         return result;
     }
     result.folder = *folder;
+
+    // An operation on the list that was cut short (the process was ended)
+    // is finished before anyone reads the list.
+    {
+        SettingsStore store(registry, variant);
+        finishInterruptedOperation(store, files, import, *folder);
+    }
 
     // A folder always finds at least its own "." entry.
     if (!files.find(*folder + "*.*").empty()) return result;

@@ -29,7 +29,9 @@ struct DefaultPictures {
 };
 
 // appDataFolder: the user's application-data folder, nothing when the shell
-// has none. An existing folder, even an empty one, counts as prepared.
+// has none. An operation on the list that a killed process left half-done is
+// finished first (settings/PendingList). An existing folder, even an empty
+// one, counts as prepared.
 // Conversions may show their messages through the import's message port.
 // endShowEarly (the show's) is called the moment the show must end: at once
 // without a folder, or when the first still fails, before the next one is

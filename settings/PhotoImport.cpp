@@ -70,12 +70,12 @@ bool PhotoImport::ValidatePicture(const std::string& source) {
     return true;
 }
 
-bool PhotoImport::ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent,
-                                 std::string* outputPath) {
-    if (outputPath != nullptr) outputPath->clear();
-    if (!files_.canOpen(source)) return false;
+Conversion PhotoImport::ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent) {
+    using Outcome = Conversion::Outcome;
+    if (!files_.canOpen(source)) return {Outcome::SourceMissing, {}};
     const PictureType type = pictureTypeOf(source);
-    if (type == PictureType::Unsupported) return true;
+    if (type == PictureType::Unsupported) return {Outcome::NothingToDo, {}};
+    const Conversion failed{Outcome::Failed, {}};
 
     std::vector<unsigned char> file;
     try {
@@ -91,13 +91,13 @@ bool PhotoImport::ConvertPicture(const std::string& source, int n, const std::st
                 tell(error == DecodeError::NotEnoughMemory ? MessageKind::MsgOutOfMemory
                                                            : MessageKind::MsgUnsupportedFile,
                      silent);
-                return false;
+                return failed;
             }
         } else {
             MessageKind message;
             if (!loadJpeg(files_, decoder_, source, JpegPurpose::Convert, picture, message)) {
                 tell(message, silent);
-                return false;
+                return failed;
             }
         }
 
@@ -106,24 +106,26 @@ bool PhotoImport::ConvertPicture(const std::string& source, int n, const std::st
         // A picture so narrow that a side comes out 0 cannot be scaled.
         if (!resamplePicture(picture, scaled, size.width, size.height)) {
             tell(MessageKind::MsgUnsupportedFile, silent);
-            return false;
+            return failed;
         }
         picture = Image();
         file = encodeBmp24(scaled);
         if (file.empty()) {
             tell(MessageKind::MsgUnsupportedFile, silent);
-            return false;
+            return failed;
         }
     } catch (const std::bad_alloc&) {
         tell(MessageKind::MsgOutOfMemory, silent);
-        return false;
+        return failed;
     }
 
     // Written whole through the port: a failed write leaves the old bitmap.
     const std::string path = folder + photoFileName(n);
-    if (!files_.writeAll(path, file.data(), file.size())) return false;
-    if (outputPath != nullptr) *outputPath = path;
-    return true;
+    if (!files_.writeAll(path, file.data(), file.size())) {
+        tell(MessageKind::MsgCannotSavePicture, silent);
+        return {Outcome::CannotSave, {}};
+    }
+    return {Outcome::Written, path};
 }
 
 }  // namespace qv

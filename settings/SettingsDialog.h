@@ -10,9 +10,14 @@
 // photoN_real = the chosen picture, and photoN.bmp is either made from that
 // picture or missing (the list then shows the placeholder, and the show
 // rebuilds it or passes it over). No bitmap is left behind past the list.
+// A bitmap that cannot be written or moved leaves the list as it was, with
+// MsgCannotSavePicture. Each operation announces the list it will leave
+// first (settings/PendingList), so a process ended half-way is finished at
+// the next start. Operations are synchronous and touch no thread.
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ports/DecoderPort.h"
 #include "ports/FilesPort.h"
@@ -75,6 +80,9 @@ public:
     // after source (the slot's chosen picture); on failure shows
     // MsgUnsupportedFile and returns false.
     bool AddThumbnail(int index, const std::string& path, const std::string& source);
+    // As AddThumbnail, but a picture that cannot be shown gets the drawn
+    // card, so item i is always slot i + 1.
+    void showSlot(int index, const std::string& path, const std::string& source);
 
     int pictureCount() const { return pictureCount_; }
     int backgroundMusic() const { return backgroundMusic_; }
@@ -94,10 +102,25 @@ private:
     void fillPictureList();
     // A slot's bitmap made from its picture: its path, or nothing (and then
     // no bitmap of that slot is left either).
-    std::optional<std::string> remakeBitmap(const std::string& source, int n);
+    // quiet: convert without messages (a save already failed in this run).
+    std::optional<std::string> remakeBitmap(const std::string& source, int n, bool& quiet);
     // Keeps photoN pointing at the slot's own bitmap.
     void repairBitmapValue(int n, const std::string& current);
     std::optional<std::string> pick();
+    // The listed sources, slot 1 first.
+    std::vector<std::string> listedSources() const;
+    // The list an operation leaves, announced before its first change.
+    void announce(const std::vector<std::string>& sources, std::vector<int> remake);
+    void settle();  // the operation is through
+    // Puts back the list from before after a failure half-way.
+    void putBack(const std::vector<std::string>& before, std::vector<int> remake);
+    // Every bitmap that Delete of slot would move or remove can be.
+    bool bitmapsCanMove(int slot, int count);
+    // Add's work once announced: false when nothing was added.
+    bool addSlot(int n, const std::string& source);
+    bool storeAddedSlot(int n, const std::string& source);
+    void moveBitmapsDown(int slot, int count);
+    void refillPictureList();
     bool alreadyListed(const std::string& path);
     // The 76 x 57 thumbnail of a picture; for the placeholder bitmap a drawn
     // card when the bitmap cannot be read.
@@ -115,8 +138,6 @@ private:
     SettingsStore store_;
     DialogSurroundings surroundings_;
 
-    std::string addPath_;
-    std::string exchangePath_;
     std::string lastPickedFolder_;
     std::string pictureFolder_;
     int pictureCount_ = 0;

@@ -6,10 +6,12 @@ namespace {
 
 constexpr MessageTemplates kMessagesBC{
     .alreadyListed = 139, .confirmRemove = 140, .confirmInitialize = 141, .listFull = 142,
-    .unsupportedFile = 143, .pictureTooLarge = 146, .outOfMemory = 147, .cannotDeleteAll = 148};
+    .unsupportedFile = 143, .pictureTooLarge = 146, .outOfMemory = 147, .cannotDeleteAll = 148,
+    .cannotSavePicture = 149};
 constexpr MessageTemplates kMessagesA{
     .alreadyListed = 140, .confirmRemove = 141, .confirmInitialize = 143, .listFull = 139,
-    .unsupportedFile = 142, .pictureTooLarge = 145, .outOfMemory = 147, .cannotDeleteAll = 148};
+    .unsupportedFile = 142, .pictureTooLarge = 145, .outOfMemory = 147, .cannotDeleteAll = 148,
+    .cannotSavePicture = 149};
 
 constexpr SettingsDialogIds kDialogB{
     .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
