@@ -130,26 +130,6 @@ void SettingsDialog::repairBitmapValue(int n, const std::string& current) {
     if (current != bitmapPath(n)) store_.WriteString(photoValueName(n), bitmapPath(n));
 }
 
-void SettingsDialog::ReloadPictureList() {
-    ListedSources.fill(std::string());
-    list_.deleteAllItems();
-    if (pictureCount_ <= 0) return;
-    bool quiet = false;
-    for (int i = 1; i <= pictureCount_; ++i) {
-        std::string display = store_.ReadString(photoValueName(i), "default");
-        const std::string source = store_.ReadString(photoRealValueName(i), "default");
-        ListedSources[i - 1] = source;
-        list_.showProgress(i, pictureCount_);
-        if (const auto made = remakeBitmap(source, i, quiet)) {
-            repairBitmapValue(i, display);
-            display = *made;
-        } else {
-            display = variant_.placeholderBitmap;
-        }
-        showSlot(i - 1, display, source);
-    }
-}
-
 bool SettingsDialog::makeThumbnail(const std::string& path, Image& thumbnail, bool placeholder) {
     Image picture;
     try {
@@ -440,6 +420,7 @@ void SettingsDialog::OnInitialize() {
     // The stills are made before the store names them, so that a bitmap
     // that cannot be saved leaves the list from before.
     for (int n = 1; n <= kMaxPictures; ++n) {
+        list_.showProgress(n, kMaxPictures);
         const Conversion made = import_.ConvertPicture(stills[n - 1], n, pictureFolder_, false);
         if (made.outcome == Conversion::Outcome::CannotSave) {
             // Slot n kept its bitmap (a write is whole or nothing); the

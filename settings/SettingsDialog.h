@@ -74,8 +74,6 @@ public:
     // Stores the two switches; the window then closes.
     void OnOK();
 
-    // Rebuilds the list with every slot's bitmap made anew from its picture.
-    void ReloadPictureList();
     // Thumbnail of the picture at path as list item index, the item named
     // after source (the slot's chosen picture); on failure shows
     // MsgUnsupportedFile and returns false.

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "platform/win32/Win32App.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/WideText.h"
 
@@ -90,8 +89,8 @@ SettingsDialogWindow::~SettingsDialogWindow() {
 
 BOOL SettingsDialogWindow::OnInitDialog() {
     interfaceThread_ = GetCurrentThreadId();
-    // Messages without an owner of their own belong to this window.
-    if (Application* app = Application::current()) app->setMainWindow(handle());
+    // The messages of the dialog's operations belong to this window.
+    messages_.setOwner(handle());
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     enableItemButtons(false);
@@ -294,8 +293,7 @@ bool SettingsDialogWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PT
 
 void SettingsDialogWindow::OnDestroy() {
     RemovePropW(handle(), kBusyProperty);
-    if (Application* app = Application::current())
-        if (app->mainWindow() == handle()) app->setMainWindow(nullptr);
+    messages_.setOwner(nullptr);
 }
 
 void SettingsDialogWindow::OnPaint() {
