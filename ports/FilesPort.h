@@ -43,6 +43,10 @@ public:
     virtual bool writeAll(const std::string& path, const unsigned char* data, std::size_t size) = 0;
 
     virtual bool remove(const std::string& path) = 0;
+    // True when the file is missing or could be removed, renamed or written
+    // over now; false for one that is read-only or that another program holds
+    // open without leave to delete it (it may still be readable).
+    virtual bool canRemove(const std::string& path) = 0;
     virtual bool rename(const std::string& from, const std::string& to) = 0;
 
     // Creates the folder and every missing folder above it; the path ends

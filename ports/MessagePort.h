@@ -1,5 +1,5 @@
 #pragma once
-// The message port: the eight fixed message dialogs of the settings dialog
+// The message port: the fixed message dialogs of the settings dialog
 // and the photo conversion. Each is modal, captioned with the product name,
 // and shown in the user's interface language (the adapter picks the template
 // number from the variant record).
@@ -14,6 +14,9 @@ enum class MessageKind {
     MsgPictureTooLarge,
     MsgOutOfMemory,
     MsgCannotDeleteAll,
+    // Ours: a bitmap could not be written or a file could not be moved, so
+    // the list was left as it was.
+    MsgCannotSavePicture,
 };
 
 // Which button ended a message: the first one (OK / YES), or the second one

@@ -10,9 +10,15 @@
 
 namespace qv {
 
-// Every thumbnail is stretched to this size, whatever the picture's shape.
+// Every thumbnail is stretched to this size at 96 dots an inch, whatever
+// the picture's shape; a list on a denser screen asks for more pixels.
 constexpr int kThumbnailWidth = 76;
 constexpr int kThumbnailHeight = 57;
+
+struct ThumbnailSize {
+    int width;
+    int height;
+};
 
 class PictureListPort {
 public:
@@ -26,10 +32,15 @@ public:
     // so Delete and Exchange are disabled with it.
     virtual void deleteAllItems() = 0;
 
-    // Inserts an item at index showing the thumbnail (kThumbnailWidth x
-    // kThumbnailHeight, white pixels drawn transparent); false when the list
-    // cannot take it.
-    virtual bool insertItem(int index, const Image& thumbnail) = 0;
+    // Inserts an item at index showing the thumbnail (thumbnailSize(), white
+    // pixels drawn transparent) and named after source, the picture it
+    // stands for (its file name for a screen reader, the whole path as its
+    // tip); false when the list cannot take it. An index past the end puts
+    // the item at the end.
+    virtual bool insertItem(int index, const Image& thumbnail, const std::string& source) = 0;
+
+    // The size of the thumbnails this list shows.
+    virtual ThumbnailSize thumbnailSize() const { return {kThumbnailWidth, kThumbnailHeight}; }
 
     // Selects the item and scrolls it into view, so a picture just added or
     // exchanged is the one the user sees.
@@ -43,6 +54,10 @@ public:
     // The hourglass while an operation runs; the message port puts the
     // arrow back.
     virtual void showWaitCursor() = 0;
+
+    // The picture being converted, current of total (1-based), told before
+    // each conversion of a long operation so the user sees it going on.
+    virtual void showProgress(int current, int total) = 0;
 };
 
 }  // namespace qv

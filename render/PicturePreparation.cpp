@@ -36,10 +36,9 @@ std::optional<std::string> photoFile(SettingsStore& store, FilesPort& files, Pho
     // Without a folder there is nowhere to rebuild into; the preview
     // rebuilds nothing.
     if (folder.empty() || !import) return std::nullopt;
-    std::string rebuilt;
     // A source of no supported type "converts" with nothing written; its
     // picture then stays empty rather than taking another slot's file.
-    if (import->ConvertPicture(source, n, folder, true, &rebuilt)) return rebuilt;
+    if (const Conversion made = import->ConvertPicture(source, n, folder, true)) return made.path;
     return std::nullopt;
 }
 

@@ -1,4 +1,4 @@
-// Template numbers of the eight message dialogs and the id of their text.
+// Template numbers of the message dialogs and the id of their text.
 // The numbers differ between the variants: variant A numbered its dialogs in
 // another order. variant/Variant.cpp holds the same numbers for the code
 // (a unit test compares the two).
@@ -13,6 +13,7 @@
 #define IDD_MSG_PICTURE_TOO_LARGE   145
 #define IDD_MSG_OUT_OF_MEMORY       147
 #define IDD_MSG_CANNOT_DELETE_ALL   148
+#define IDD_MSG_CANNOT_SAVE_PICTURE 149
 #elif defined(QV_VARIANT_B) || defined(QV_VARIANT_C)
 #define IDD_MSG_ALREADY_LISTED      139
 #define IDD_MSG_CONFIRM_REMOVE      140
@@ -22,6 +23,7 @@
 #define IDD_MSG_PICTURE_TOO_LARGE   146
 #define IDD_MSG_OUT_OF_MEMORY       147
 #define IDD_MSG_CANNOT_DELETE_ALL   148
+#define IDD_MSG_CANNOT_SAVE_PICTURE 149
 #else
 #error "define QV_VARIANT_A, QV_VARIANT_B or QV_VARIANT_C"
 #endif

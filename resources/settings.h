@@ -19,6 +19,9 @@
 #define IDC_DELETE          1027
 #define IDC_INITIALIZE      1028
 #define IDC_EXCHANGE        1029
+// The line that shows an operation going on: its text and its bar.
+#define IDC_PROGRESS_TEXT   1040
+#define IDC_PROGRESS_BAR    1041
 
 #if defined(QV_VARIANT_B)
 #define IDC_ENLARGE         1037

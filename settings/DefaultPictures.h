@@ -29,15 +29,19 @@ struct DefaultPictures {
 };
 
 // appDataFolder: the user's application-data folder, nothing when the shell
-// has none. An existing folder, even an empty one, counts as prepared.
+// has none. An operation on the list that a killed process left half-done is
+// finished first (settings/PendingList). An existing folder, even an empty
+// one, counts as prepared.
 // Conversions may show their messages through the import's message port.
 // endShowEarly (the show's) is called the moment the show must end: at once
 // without a folder, or when the first still fails, before the next one is
 // converted; the stills after it convert without messages, so the user sees
-// one message however many stills are broken.
+// one message however many stills are broken. progress, when given, is told
+// before each still is converted (still n of 10).
 DefaultPictures prepareDefaultPictures(const Variant& variant,
                                    const std::optional<std::string>& appDataFolder, FilesPort& files,
                                    RegistryPort& registry, PhotoImport& import,
-                                   const std::function<void()>& endShowEarly = {});
+                                   const std::function<void()>& endShowEarly = {},
+                                   const std::function<void(int, int)>& progress = {});
 
 }  // namespace qv

@@ -23,6 +23,7 @@ void PhotoImport::tell(MessageKind kind, bool silent) {
 }
 
 bool PhotoImport::ValidatePicture(const std::string& source) {
+    validated_ = Validated();
     Image picture;
     try {
         switch (pictureTypeOf(source)) {
@@ -62,33 +63,41 @@ bool PhotoImport::ValidatePicture(const std::string& source) {
         tell(MessageKind::MsgUnsupportedFile, false);
         return false;
     }
+    // The conversion that follows takes these pixels instead of decoding
+    // the file a second time (the longest step of an Add).
+    validated_.source = source;
+    validated_.picture = std::move(picture);
     return true;
 }
 
-bool PhotoImport::ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent,
-                                 std::string* outputPath) {
-    if (outputPath != nullptr) outputPath->clear();
-    if (!files_.canOpen(source)) return false;
+Conversion PhotoImport::ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent) {
+    using Outcome = Conversion::Outcome;
+    if (!files_.canOpen(source)) return {Outcome::SourceMissing, {}};
     const PictureType type = pictureTypeOf(source);
-    if (type == PictureType::Unsupported) return true;
+    if (type == PictureType::Unsupported) return {Outcome::NothingToDo, {}};
+    const Conversion failed{Outcome::Failed, {}};
 
     std::vector<unsigned char> file;
     try {
         Image picture;
-        if (type == PictureType::Bmp) {
+        Validated validated = std::move(validated_);
+        validated_ = Validated();
+        if (!validated.picture.empty() && validated.source == source) {
+            picture = std::move(validated.picture);
+        } else if (type == PictureType::Bmp) {
             const DecodeError error = decoder_.decodeBmp(source, picture);
             if (error != DecodeError::None || picture.empty() ||
                 picture.bgr.size() != std::size_t(picture.width) * std::size_t(picture.height) * 3u) {
                 tell(error == DecodeError::NotEnoughMemory ? MessageKind::MsgOutOfMemory
                                                            : MessageKind::MsgUnsupportedFile,
                      silent);
-                return false;
+                return failed;
             }
         } else {
             MessageKind message;
             if (!loadJpeg(files_, decoder_, source, JpegPurpose::Convert, picture, message)) {
                 tell(message, silent);
-                return false;
+                return failed;
             }
         }
 
@@ -97,24 +106,26 @@ bool PhotoImport::ConvertPicture(const std::string& source, int n, const std::st
         // A picture so narrow that a side comes out 0 cannot be scaled.
         if (!resamplePicture(picture, scaled, size.width, size.height)) {
             tell(MessageKind::MsgUnsupportedFile, silent);
-            return false;
+            return failed;
         }
         picture = Image();
         file = encodeBmp24(scaled);
         if (file.empty()) {
             tell(MessageKind::MsgUnsupportedFile, silent);
-            return false;
+            return failed;
         }
     } catch (const std::bad_alloc&) {
         tell(MessageKind::MsgOutOfMemory, silent);
-        return false;
+        return failed;
     }
 
     // Written whole through the port: a failed write leaves the old bitmap.
     const std::string path = folder + photoFileName(n);
-    if (!files_.writeAll(path, file.data(), file.size())) return false;
-    if (outputPath != nullptr) *outputPath = path;
-    return true;
+    if (!files_.writeAll(path, file.data(), file.size())) {
+        tell(MessageKind::MsgCannotSavePicture, silent);
+        return {Outcome::CannotSave, {}};
+    }
+    return {Outcome::Written, path};
 }
 
 }  // namespace qv

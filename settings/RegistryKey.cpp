@@ -1,6 +1,7 @@
 #include "settings/RegistryKey.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "text/Utf8Text.h"
 
@@ -50,6 +51,15 @@ long RegistryKey::QueryString(const std::string& name, std::string& out) {
     const auto end = std::find(buffer.begin(), buffer.end(), 0);
     if (utf16Length(std::string(buffer.begin(), end)) >= kRegStringBuffer) return kRegMoreData;
     out.assign(buffer.begin(), end);
+    return status;
+}
+
+long RegistryKey::QueryLongString(const std::string& name, std::string& out, std::size_t maxBytes) {
+    if (key_ == nullptr) return kRegInvalidHandle;
+    std::vector<unsigned char> buffer(maxBytes + 1, 0);
+    const long status = registry_.queryValue(key_, name, buffer.data(), maxBytes);
+    if (status != kRegSuccess) return status;
+    out.assign(reinterpret_cast<const char*>(buffer.data()));
     return status;
 }
 

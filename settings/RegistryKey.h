@@ -35,6 +35,9 @@ public:
     // On success out receives the value; otherwise it is left alone.
     long QueryDword(const std::string& name, std::uint32_t& out);
     long QueryString(const std::string& name, std::string& out);
+    // A string of up to maxBytes bytes (UTF-8), for values of our own that
+    // may be longer than a path.
+    long QueryLongString(const std::string& name, std::string& out, std::size_t maxBytes);
 
     bool isOpen() const { return key_ != nullptr; }
     const std::string& keyPath() const { return keyPath_; }

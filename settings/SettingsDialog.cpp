@@ -1,5 +1,6 @@
 #include "settings/SettingsDialog.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -7,6 +8,7 @@
 #include "image/PictureType.h"
 #include "image/Resampler.h"
 #include "settings/DefaultPictures.h"
+#include "settings/PendingList.h"
 
 namespace qv {
 
@@ -17,10 +19,10 @@ namespace {
 // Drawn when even the placeholder bitmap cannot be read (it lives in variant
 // C's data directory, which a user of A or B alone does not have): a grey
 // card with a frame and a cross, never white, which would be transparent.
-Image drawnPlaceholder() {
+Image drawnPlaceholder(ThumbnailSize size) {
     Image card;
-    card.width = kThumbnailWidth;
-    card.height = kThumbnailHeight;
+    card.width = size.width;
+    card.height = size.height;
     card.bgr.assign(std::size_t(card.width) * card.height * 3, 0xE4);
     for (int y = 0; y < card.height; ++y)
         for (int x = 0; x < card.width; ++x) {
@@ -48,57 +50,76 @@ SettingsDialog::SettingsDialog(const Variant& variant, FilesPort& files, Registr
       messages_(messages),
       list_(list),
       import_(variant, files, decoder, messages, surroundings.screenHeight),
+      registry_(registry),
       store_(registry, variant),
       surroundings_(surroundings) {
     // Without an application-data folder there is no picture folder: the
     // list stays empty and nothing is made anywhere.
-    if (!surroundings_.appDataFolder) return;
-    list_.showWaitCursor();
-    const DefaultPictures prepared =
-        prepareDefaultPictures(variant_, surroundings_.appDataFolder, files_, registry, import_);
-    pictureFolder_ = prepared.folder;
-    if (prepared.seeded) pictureCount_ = kMaxPictures;
-    arrow();
+    if (surroundings_.appDataFolder)
+        pictureFolder_ = userPictureFolder(*surroundings_.appDataFolder, variant_).value_or(std::string());
 }
 
 void SettingsDialog::OnInitDialog() {
+    readSwitches();
+    loadPictures();
+}
+
+void SettingsDialog::readSwitches() {
     backgroundMusic_ = store_.ReadDword(kBackgroundMusicValue, 1) != 0 ? 1 : 0;
     trimming_ = store_.ReadDword(kTrimmingValue,
                                  defaultTrimming(surroundings_.screenWidth, surroundings_.screenHeight)) != 0
                     ? 1
                     : 0;
+}
+
+void SettingsDialog::loadPictures() {
     if (!hasPictureFolder()) return;
+    list_.showWaitCursor();
+    const DefaultPictures prepared = prepareDefaultPictures(
+        variant_, surroundings_.appDataFolder, files_, registry_, import_, {},
+        [this](int n, int total) { list_.showProgress(n, total); });
+    pictureFolder_ = prepared.folder;
     pictureCount_ = store_.ReadPhotoNum();
     thumbnailsReady_ = list_.createThumbnailList();
-    if (!thumbnailsReady_) return;
-    fillPictureList();
+    if (thumbnailsReady_) fillPictureList();
+    arrow();
 }
 
 void SettingsDialog::fillPictureList() {
-    bool showing = true;
     for (int i = 1; i <= pictureCount_; ++i) {
         std::string display = store_.ReadString(photoValueName(i), "default");
         const std::string source = store_.ReadString(photoRealValueName(i), "default");
-        // Slots past a thumbnail that failed are not shown, but still listed
-        // for the duplicate check.
         ListedSources[i - 1] = source;
-        if (!showing) continue;
         if (!files_.canOpen(display)) {
-            std::string made;
-            if (import_.ConvertPicture(source, i, pictureFolder_, false, &made) && !made.empty()) {
+            list_.showProgress(i, pictureCount_);
+            const Conversion made = import_.ConvertPicture(source, i, pictureFolder_, false);
+            if (made.written()) {
                 repairBitmapValue(i, display);
-                display = made;
+                display = made.path;
             } else {
                 display = variant_.placeholderBitmap;
             }
         }
-        showing = AddThumbnail(i - 1, display);
+        showSlot(i - 1, display, source);
     }
 }
 
-std::optional<std::string> SettingsDialog::remakeBitmap(const std::string& source, int n) {
-    std::string made;
-    if (import_.ConvertPicture(source, n, pictureFolder_, false, &made) && !made.empty()) return made;
+void SettingsDialog::refillPictureList() {
+    list_.deleteAllItems();
+    ListedSources.fill(std::string());
+    fillPictureList();
+}
+
+std::optional<std::string> SettingsDialog::remakeBitmap(const std::string& source, int n, bool& quiet) {
+    const Conversion made = import_.ConvertPicture(source, n, pictureFolder_, quiet);
+    if (made.written()) return made.path;
+    if (made.outcome == Conversion::Outcome::CannotSave) {
+        // The bitmap there is this very picture's from before: it stays.
+        // One message is enough; the slots after it are not told again.
+        quiet = true;
+        if (files_.canOpen(bitmapPath(n))) return bitmapPath(n);
+        return std::nullopt;
+    }
     // Whatever the slot's bitmap showed before, it is not this picture.
     // Only our own file goes, never one a hand-edited value points at.
     if (files_.canOpen(bitmapPath(n))) files_.remove(bitmapPath(n));
@@ -107,27 +128,6 @@ std::optional<std::string> SettingsDialog::remakeBitmap(const std::string& sourc
 
 void SettingsDialog::repairBitmapValue(int n, const std::string& current) {
     if (current != bitmapPath(n)) store_.WriteString(photoValueName(n), bitmapPath(n));
-}
-
-void SettingsDialog::ReloadPictureList() {
-    ListedSources.fill(std::string());
-    list_.deleteAllItems();
-    if (pictureCount_ <= 0) return;
-    bool showing = thumbnailsReady_;
-    for (int i = 1; i <= pictureCount_; ++i) {
-        std::string display = store_.ReadString(photoValueName(i), "default");
-        const std::string source = store_.ReadString(photoRealValueName(i), "default");
-        ListedSources[i - 1] = source;
-        if (const auto made = remakeBitmap(source, i)) {
-            repairBitmapValue(i, display);
-            display = *made;
-        } else {
-            display = variant_.placeholderBitmap;
-        }
-        // A thumbnail that cannot be made ends the list on screen, but every
-        // later slot's bitmap is still made from its own picture.
-        if (showing && !AddThumbnail(i - 1, display)) showing = false;
-    }
 }
 
 bool SettingsDialog::makeThumbnail(const std::string& path, Image& thumbnail, bool placeholder) {
@@ -149,23 +149,28 @@ bool SettingsDialog::makeThumbnail(const std::string& path, Image& thumbnail, bo
             case PictureType::Unsupported:
                 break;
         }
-        if (!picture.empty() && resamplePicture(picture, thumbnail, kThumbnailWidth, kThumbnailHeight))
+        const ThumbnailSize size = list_.thumbnailSize();
+        if (!picture.empty() && resamplePicture(picture, thumbnail, size.width, size.height))
             return true;
     } catch (const std::bad_alloc&) {
     }
     if (!placeholder) return false;
-    thumbnail = drawnPlaceholder();
+    thumbnail = drawnPlaceholder(list_.thumbnailSize());
     return true;
 }
 
-bool SettingsDialog::AddThumbnail(int index, const std::string& path) {
+bool SettingsDialog::AddThumbnail(int index, const std::string& path, const std::string& source) {
     Image thumbnail;
     if (!makeThumbnail(path, thumbnail, path == variant_.placeholderBitmap)) {
         arrow();
         messages_.showMessage(MessageKind::MsgUnsupportedFile);
         return false;
     }
-    return list_.insertItem(index, thumbnail);
+    return list_.insertItem(index, thumbnail, source);
+}
+
+void SettingsDialog::showSlot(int index, const std::string& path, const std::string& source) {
+    if (!AddThumbnail(index, path, source)) list_.insertItem(index, drawnPlaceholder(list_.thumbnailSize()), source);
 }
 
 std::string SettingsDialog::initialFolder() {
@@ -189,11 +194,34 @@ bool SettingsDialog::alreadyListed(const std::string& path) {
     // Exact bytes: a path that differs only in letter case is another entry.
     for (int i = 0; i < pictureCount_ && i < kMaxPictures; ++i)
         if (ListedSources[i] == path) {
+            import_.releaseValidated();
             arrow();
             messages_.showMessage(MessageKind::MsgAlreadyListed);
             return true;
         }
     return false;
+}
+
+std::vector<std::string> SettingsDialog::listedSources() const {
+    return std::vector<std::string>(ListedSources.begin(), ListedSources.begin() + pictureCount_);
+}
+
+void SettingsDialog::announce(const std::vector<std::string>& sources, std::vector<int> remake) {
+    writePendingList(store_, PendingList{sources, std::move(remake)});
+}
+
+void SettingsDialog::settle() { forgetPendingList(store_); }
+
+void SettingsDialog::putBack(const std::vector<std::string>& before, std::vector<int> remake) {
+    // Announced again with the old list, so that a process ended while
+    // putting back is put back at its next start.
+    // Slots past the old list have no picture to remake: their bitmaps go.
+    remake.erase(std::remove_if(remake.begin(), remake.end(),
+                                [&](int n) { return n > static_cast<int>(before.size()); }),
+                 remake.end());
+    const PendingList old{before, std::move(remake)};
+    writePendingList(store_, old);
+    finishPendingList(store_, old, files_, import_, pictureFolder_);
 }
 
 void SettingsDialog::OnAdd() {
@@ -206,61 +234,70 @@ void SettingsDialog::OnAdd() {
     const std::optional<std::string> picked = pick();
     if (!picked) return;
     list_.showWaitCursor();
-    addPath_ = *picked;
-    if (!import_.ValidatePicture(addPath_)) return;
-    if (alreadyListed(addPath_)) return;
+    const std::string addPath = *picked;
+    if (!import_.ValidatePicture(addPath)) return;
+    if (alreadyListed(addPath)) return;
 
     const int n = pictureCount_ + 1;
-    const std::string bitmap = bitmapPath(n);
     files_.makeDirectories(pictureFolder_);  // the folder may have been removed meanwhile
-    std::string made;
-    const bool converted = import_.ConvertPicture(addPath_, n, pictureFolder_, false, &made) && !made.empty();
+    std::vector<std::string> after = listedSources();
+    after.push_back(addPath);
+    announce(after, {n});
+    const bool added = addSlot(n, addPath);
+    settle();
+    if (added) {
+        ListedSources[pictureCount_] = addPath;
+        pictureCount_ = n;
+        list_.revealItem(n - 1);
+    }
+    arrow();
+}
+
+bool SettingsDialog::addSlot(int n, const std::string& source) {
+    const std::string bitmap = bitmapPath(n);
+    list_.showProgress(1, 1);
+    const Conversion made = import_.ConvertPicture(source, n, pictureFolder_, false);
     // A bitmap left from an earlier, longer list must not stand for this picture.
-    if (!converted && files_.canOpen(bitmap)) files_.remove(bitmap);
+    if (!made.written() && files_.canOpen(bitmap)) files_.remove(bitmap);
+    // A picture that could not be saved is not added (the conversion said so).
+    if (made.outcome == Conversion::Outcome::CannotSave) return false;
 
     Image thumbnail;
-    const bool placeholder = !converted;
-    if (!makeThumbnail(converted ? made : std::string(variant_.placeholderBitmap), thumbnail, placeholder)) {
+    if (!makeThumbnail(made.written() ? made.path : std::string(variant_.placeholderBitmap), thumbnail,
+                       !made.written())) {
         arrow();
         messages_.showMessage(MessageKind::MsgUnsupportedFile);
         files_.remove(bitmap);  // nothing is stored, so no bitmap is kept either
-        return;
+        return false;
     }
-    if (!list_.insertItem(pictureCount_, thumbnail)) {
-        if (converted) files_.remove(bitmap);
-        arrow();
-        return;
+    if (!list_.insertItem(pictureCount_, thumbnail, source)) {
+        if (made.written()) files_.remove(bitmap);
+        return false;
     }
+    if (!storeAddedSlot(n, source)) {
+        files_.remove(bitmap);
+        refillPictureList();
+        return false;
+    }
+    return true;
+}
 
+bool SettingsDialog::storeAddedSlot(int n, const std::string& source) {
     // In this order: the bitmap's path, the count, the chosen picture. Even
     // when the conversion failed photoN names the slot's own bitmap, which
     // the show then tries to make again. A write that fails takes back the
     // ones before it.
-    const bool stored = [&] {
-        if (store_.WriteString(photoValueName(n), bitmap) != kRegSuccess) return false;
-        if (store_.WriteDword(kPhotoNumValue, static_cast<std::uint32_t>(n)) != kRegSuccess) {
-            store_.DeleteValue(photoValueName(n));
-            return false;
-        }
-        if (store_.WriteString(photoRealValueName(n), addPath_) != kRegSuccess) {
-            store_.WriteDword(kPhotoNumValue, static_cast<std::uint32_t>(n - 1));
-            store_.DeleteValue(photoValueName(n));
-            return false;
-        }
-        return true;
-    }();
-    if (!stored) {
-        files_.remove(bitmap);
-        list_.deleteAllItems();
-        ListedSources.fill(std::string());
-        fillPictureList();
-        arrow();
-        return;
+    if (store_.WriteString(photoValueName(n), bitmapPath(n)) != kRegSuccess) return false;
+    if (store_.WriteDword(kPhotoNumValue, static_cast<std::uint32_t>(n)) != kRegSuccess) {
+        store_.DeleteValue(photoValueName(n));
+        return false;
     }
-    ListedSources[pictureCount_] = addPath_;
-    pictureCount_ = n;
-    list_.revealItem(n - 1);
-    arrow();
+    if (store_.WriteString(photoRealValueName(n), source) != kRegSuccess) {
+        store_.WriteDword(kPhotoNumValue, static_cast<std::uint32_t>(n - 1));
+        store_.DeleteValue(photoValueName(n));
+        return false;
+    }
+    return true;
 }
 
 void SettingsDialog::OnExchange(int selected) {
@@ -269,25 +306,42 @@ void SettingsDialog::OnExchange(int selected) {
     const std::optional<std::string> picked = pick();
     if (!picked || pictureCount_ == 0) return;
     list_.showWaitCursor();
-    exchangePath_ = *picked;
-    if (!import_.ValidatePicture(exchangePath_)) return;
-    if (alreadyListed(exchangePath_)) return;
+    const std::string exchangePath = *picked;
+    if (!import_.ValidatePicture(exchangePath)) return;
+    if (alreadyListed(exchangePath)) return;
 
     const int n = selected + 1;
-    std::string made;
-    // A failed conversion leaves the slot's bitmap as it was, so nothing
-    // changes at all.
-    if (!import_.ConvertPicture(exchangePath_, n, pictureFolder_, false, &made) || made.empty()) {
+    std::vector<std::string> after = listedSources();
+    after[selected] = exchangePath;
+    announce(after, {n});
+    // A conversion that fails (it says why) leaves the slot's bitmap as it
+    // was, so nothing changes at all.
+    list_.showProgress(1, 1);
+    const Conversion made = import_.ConvertPicture(exchangePath, n, pictureFolder_, false);
+    if (!made.written()) {
+        settle();
         arrow();
         return;
     }
-    store_.WriteString(photoValueName(n), made);
-    store_.WriteString(photoRealValueName(n), exchangePath_);
-    // Every slot is made again from its picture, this one too: should the
-    // second write have failed, the bitmap goes back to the stored picture.
-    ReloadPictureList();
+    store_.WriteString(photoValueName(n), made.path);
+    // Should the store still name the old picture, its bitmap is made again
+    // from it, so the two agree.
+    if (store_.WriteString(photoRealValueName(n), exchangePath) != kRegSuccess) {
+        bool quiet = false;
+        remakeBitmap(store_.ReadString(photoRealValueName(n), "default"), n, quiet);
+    }
+    settle();
+    // Only this slot changed: the others keep the bitmaps they have, which
+    // makes an Exchange as quick as one conversion.
+    refillPictureList();
     list_.revealItem(selected);
     arrow();
+}
+
+bool SettingsDialog::bitmapsCanMove(int slot, int count) {
+    for (int m = slot; m <= count; ++m)
+        if (!files_.canRemove(bitmapPath(m))) return false;
+    return true;
 }
 
 void SettingsDialog::OnDelete(int selected) {
@@ -304,15 +358,36 @@ void SettingsDialog::OnDelete(int selected) {
 
     const int slot = selected + 1;
     const int count = pictureCount_;
+    // A bitmap that is read-only or held open by another program would stay
+    // where the store no longer has its picture: checked before anything moves.
+    if (!bitmapsCanMove(slot, count)) {
+        arrow();
+        messages_.showMessage(MessageKind::MsgCannotSavePicture);
+        return;
+    }
+    std::vector<std::string> after = listedSources();
+    after.erase(after.begin() + selected);
+    std::vector<int> moved;
+    for (int m = slot; m <= count - 1; ++m) moved.push_back(m);
+    announce(after, moved);
     if (!store_.RemovePicture(photoValueName(slot), pictureFolder_, count, slot)) {
         // Nothing moved. Only the slot's first value may be gone: put it back.
         std::string kept;
         if (store_.QueryString(photoValueName(slot), kept) != kRegSuccess)
             store_.WriteString(photoValueName(slot), bitmapPath(slot));
+        settle();
         arrow();
         return;
     }
+    moveBitmapsDown(slot, count);
+    settle();
 
+    pictureCount_ = count - 1;
+    refillPictureList();
+    arrow();
+}
+
+void SettingsDialog::moveBitmapsDown(int slot, int count) {
     // The bitmaps move down as the store's slots did. A bitmap that cannot
     // be moved is made again from the picture the store now names for its
     // slot; failing that, the slot keeps no bitmap at all (placeholder)
@@ -321,20 +396,11 @@ void SettingsDialog::OnDelete(int selected) {
     for (int m = slot; m <= count - 1; ++m) {
         if (files_.rename(bitmapPath(m + 1), bitmapPath(m))) continue;
         const std::string source = store_.ReadStringOrError(photoRealValueName(m));
-        std::string made;
-        if (files_.canOpen(source) && import_.ConvertPicture(source, m, pictureFolder_, false, &made) &&
-            !made.empty())
-            continue;
+        if (files_.canOpen(source) && import_.ConvertPicture(source, m, pictureFolder_, false).written()) continue;
         files_.remove(bitmapPath(m));
     }
     // Nothing stays past the shorter list (a failed last move leaves it).
     files_.remove(bitmapPath(count));
-
-    list_.deleteAllItems();
-    ListedSources.fill(std::string());
-    pictureCount_ = count - 1;
-    fillPictureList();
-    arrow();
 }
 
 void SettingsDialog::OnInitialize() {
@@ -343,13 +409,36 @@ void SettingsDialog::OnInitialize() {
     if (messages_.showMessage(MessageKind::MsgConfirmInitialize) != kMsgFirstButton) return;
     list_.showWaitCursor();
     files_.makeDirectories(pictureFolder_);
-    pictureCount_ = kMaxPictures;
+    const std::vector<std::string> before = listedSources();
+    std::vector<std::string> stills;
+    std::vector<int> all;
+    for (int n = 1; n <= kMaxPictures; ++n) {
+        stills.push_back(variant_.defaultStill(n));
+        all.push_back(n);
+    }
+    announce(stills, all);
+    // The stills are made before the store names them, so that a bitmap
+    // that cannot be saved leaves the list from before.
+    for (int n = 1; n <= kMaxPictures; ++n) {
+        list_.showProgress(n, kMaxPictures);
+        const Conversion made = import_.ConvertPicture(stills[n - 1], n, pictureFolder_, false);
+        if (made.outcome == Conversion::Outcome::CannotSave) {
+            // Slot n kept its bitmap (a write is whole or nothing); the
+            // ones before it hold stills now.
+            std::vector<int> touched(all.begin(), all.begin() + (n - 1));
+            putBack(before, touched);
+            arrow();
+            return;
+        }
+        // A still that cannot be made keeps no bitmap of the earlier list.
+        if (!made.written() && files_.canOpen(bitmapPath(n))) files_.remove(bitmapPath(n));
+    }
     store_.WriteDword(kPhotoNumValue, kMaxPictures);
     for (int n = 1; n <= kMaxPictures; ++n) store_.WriteString(photoValueName(n), bitmapPath(n));
-    for (int n = 1; n <= kMaxPictures; ++n) store_.WriteString(photoRealValueName(n), variant_.defaultStill(n));
-    // The rebuild makes each still's bitmap, once, and drops the bitmap of
-    // any still that cannot be made, so no earlier picture stays behind.
-    ReloadPictureList();
+    for (int n = 1; n <= kMaxPictures; ++n) store_.WriteString(photoRealValueName(n), stills[n - 1]);
+    settle();
+    pictureCount_ = kMaxPictures;
+    refillPictureList();
     arrow();
 }
 

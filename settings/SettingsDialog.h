@@ -10,9 +10,14 @@
 // photoN_real = the chosen picture, and photoN.bmp is either made from that
 // picture or missing (the list then shows the placeholder, and the show
 // rebuilds it or passes it over). No bitmap is left behind past the list.
+// A bitmap that cannot be written or moved leaves the list as it was, with
+// MsgCannotSavePicture. Each operation announces the list it will leave
+// first (settings/PendingList), so a process ended half-way is finished at
+// the next start. Operations are synchronous and touch no thread.
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ports/DecoderPort.h"
 #include "ports/FilesPort.h"
@@ -38,16 +43,23 @@ struct DialogSurroundings {
 
 class SettingsDialog {
 public:
-    // Construction prepares the per-user picture folder: a missing one is
-    // made and seeded with the ten default stills (messages may appear).
+    // Construction only learns where the per-user picture folder is; nothing
+    // is read, made or written until OnInitDialog.
     SettingsDialog(const Variant& variant, FilesPort& files, RegistryPort& registry, DecoderPort& decoder,
                    MessagePort& messages, PictureListPort& list, const DialogSurroundings& surroundings);
     SettingsDialog(const SettingsDialog&) = delete;
     SettingsDialog& operator=(const SettingsDialog&) = delete;
 
-    // Reads the switches and fills the list from the store; bitmaps that
-    // exist are shown as they are, missing ones are made again.
+    // readSwitches, then loadPictures.
     void OnInitDialog();
+    // The two switches from the store (defaults written where missing):
+    // quick, so a window can tick its buttons before it is first painted.
+    void readSwitches();
+    // A missing picture folder is made and seeded with the ten default
+    // stills (messages may appear); then the list is filled from the store:
+    // bitmaps that exist are shown as they are, missing ones are made again.
+    // The long part of opening, which a window may run off its own thread.
+    void loadPictures();
 
     void OnMusicOn() { backgroundMusic_ = 1; }
     void OnMusicOff() { backgroundMusic_ = 0; }
@@ -62,11 +74,13 @@ public:
     // Stores the two switches; the window then closes.
     void OnOK();
 
-    // Rebuilds the list with every slot's bitmap made anew from its picture.
-    void ReloadPictureList();
-    // Thumbnail of the picture at path as list item index; on failure shows
+    // Thumbnail of the picture at path as list item index, the item named
+    // after source (the slot's chosen picture); on failure shows
     // MsgUnsupportedFile and returns false.
-    bool AddThumbnail(int index, const std::string& path);
+    bool AddThumbnail(int index, const std::string& path, const std::string& source);
+    // As AddThumbnail, but a picture that cannot be shown gets the drawn
+    // card, so item i is always slot i + 1.
+    void showSlot(int index, const std::string& path, const std::string& source);
 
     int pictureCount() const { return pictureCount_; }
     int backgroundMusic() const { return backgroundMusic_; }
@@ -86,10 +100,25 @@ private:
     void fillPictureList();
     // A slot's bitmap made from its picture: its path, or nothing (and then
     // no bitmap of that slot is left either).
-    std::optional<std::string> remakeBitmap(const std::string& source, int n);
+    // quiet: convert without messages (a save already failed in this run).
+    std::optional<std::string> remakeBitmap(const std::string& source, int n, bool& quiet);
     // Keeps photoN pointing at the slot's own bitmap.
     void repairBitmapValue(int n, const std::string& current);
     std::optional<std::string> pick();
+    // The listed sources, slot 1 first.
+    std::vector<std::string> listedSources() const;
+    // The list an operation leaves, announced before its first change.
+    void announce(const std::vector<std::string>& sources, std::vector<int> remake);
+    void settle();  // the operation is through
+    // Puts back the list from before after a failure half-way.
+    void putBack(const std::vector<std::string>& before, std::vector<int> remake);
+    // Every bitmap that Delete of slot would move or remove can be.
+    bool bitmapsCanMove(int slot, int count);
+    // Add's work once announced: false when nothing was added.
+    bool addSlot(int n, const std::string& source);
+    bool storeAddedSlot(int n, const std::string& source);
+    void moveBitmapsDown(int slot, int count);
+    void refillPictureList();
     bool alreadyListed(const std::string& path);
     // The 76 x 57 thumbnail of a picture; for the placeholder bitmap a drawn
     // card when the bitmap cannot be read.
@@ -102,12 +131,11 @@ private:
     DecoderPort& decoder_;
     MessagePort& messages_;
     PictureListPort& list_;
+    RegistryPort& registry_;
     PhotoImport import_;
     SettingsStore store_;
     DialogSurroundings surroundings_;
 
-    std::string addPath_;
-    std::string exchangePath_;
     std::string lastPickedFolder_;
     std::string pictureFolder_;
     int pictureCount_ = 0;

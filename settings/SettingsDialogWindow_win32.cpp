@@ -2,16 +2,23 @@
 
 #include <commdlg.h>
 
-#include <array>
 #include <cstring>
+#include <cwchar>
 
-#include "platform/win32/Win32App.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/WideText.h"
 
 namespace qv::win {
 
 namespace {
+
+// Sent by the worker: run the std::function<void()> in lParam here.
+constexpr UINT kRunOnInterface = WM_APP + 1;
+// Posted by the worker when an operation has ended.
+constexpr UINT kOperationEnded = WM_APP + 2;
+// Set on the window while an operation runs, so other programs (a screen
+// reader's helper, our tests) can tell it is working.
+constexpr wchar_t kBusyProperty[] = L"QuorVelkBusy";
 
 DialogSurroundings surroundings() {
     DialogSurroundings s;
@@ -41,6 +48,22 @@ HBITMAP bitmapOf(const Image& picture) {
     return bitmap;
 }
 
+// The dots an inch the dialog is drawn at (96 at the normal scale).
+int dotsPerInch(HWND window) {
+    HDC dc = GetDC(window);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(window, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+// The last part of a path: what a picture or folder is called.
+std::wstring nameOf(const std::wstring& path) {
+    std::wstring trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == L'\\') trimmed.pop_back();
+    const std::size_t slash = trimmed.find_last_of(L'\\');
+    return slash == std::wstring::npos ? trimmed : trimmed.substr(slash + 1);
+}
+
 }  // namespace
 
 SettingsDialogWindow::SettingsDialogWindow(const Variant& variant, HWND owner, HINSTANCE instance)
@@ -52,25 +75,40 @@ SettingsDialogWindow::SettingsDialogWindow(const Variant& variant, HWND owner, H
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(variant.dialogIds.icon), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    logic_ = std::make_unique<SettingsDialog>(variant, files_, registry_, decoder_, messages_,
+    logic_ = std::make_unique<SettingsDialog>(variant, files_, registry_, decoder_,
+                                              static_cast<MessagePort&>(*this),
                                               static_cast<PictureListPort&>(*this), surroundings());
 }
 
 SettingsDialogWindow::~SettingsDialogWindow() {
+    worker_.reset();  // its last job may still use the list and the logic
     if (thumbnails_) ImageList_Destroy(thumbnails_);
     if (icon_) DestroyIcon(icon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
 }
 
 BOOL SettingsDialogWindow::OnInitDialog() {
-    // Messages without an owner of their own belong to this window.
-    if (Application* app = Application::current()) app->setMainWindow(handle());
+    interfaceThread_ = GetCurrentThreadId();
+    // The messages of the dialog's operations belong to this window.
+    messages_.setOwner(handle());
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     enableItemButtons(false);
 
+    // The template holds the progress line's text in its own language, with
+    // the two numbers to fill in.
+    std::array<wchar_t, 128> format{};
+    GetDlgItemTextW(handle(), variant_.dialogIds.progressText, format.data(), static_cast<int>(format.size()));
+    progressFormat_ = format.data();
+    hideProgress();
+
+    // Thumbnails and their spacing grow with the dialog's scale.
+    const int dpi = dotsPerInch(handle());
+    thumbnailSize_ = {MulDiv(kThumbnailWidth, dpi, 96), MulDiv(kThumbnailHeight, dpi, 96)};
+
     // Two columns the icon view does not show, and room for a thumbnail
-    // with a margin around it.
+    // with a margin around it. Each item is named after its picture, for a
+    // screen reader and the tip; the grid shows the thumbnails alone.
     HWND list = item(variant_.dialogIds.pictureList);
     const wchar_t* titles[] = {L"\u753b\u50cf", L"\u30d5\u30a1\u30a4\u30eb\u30d1\u30b9"};  // picture, file path
     const int widths[] = {100, 600};
@@ -81,82 +119,181 @@ BOOL SettingsDialogWindow::OnInitDialog() {
         column.cx = widths[i];
         SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    SendMessageW(list, LVM_SETICONSPACING, 0, MAKELPARAM(120, 100));
+    SendMessageW(list, LVM_SETICONSPACING, 0, MAKELPARAM(MulDiv(120, dpi, 96), MulDiv(100, dpi, 96)));
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP | LVS_EX_HIDELABELS,
+                 LVS_EX_INFOTIP | LVS_EX_HIDELABELS);
 
-    logic_->OnInitDialog();
+    // The switches first, so the dialog is painted with its ticks; the
+    // pictures fill in from the worker.
+    logic_->readSwitches();
     CheckRadioButton(handle(), variant_.dialogIds.musicOff, variant_.dialogIds.musicOn,
                      logic_->backgroundMusic() ? variant_.dialogIds.musicOn : variant_.dialogIds.musicOff);
     CheckRadioButton(handle(), variant_.dialogIds.enlarge, variant_.dialogIds.fitScreen,
                      logic_->trimming() ? variant_.dialogIds.enlarge : variant_.dialogIds.fitScreen);
-    // Without a picture folder there is nowhere to put a picture.
-    if (!logic_->hasPictureFolder()) {
+    worker_ = std::make_unique<Worker>();
+    if (logic_->hasPictureFolder()) {
+        SettingsDialog* logic = logic_.get();
+        runOperation([logic] { logic->loadPictures(); });
+    } else {
+        // Without a picture folder there is nowhere to put a picture.
         EnableWindow(item(variant_.dialogIds.addButton), FALSE);
         EnableWindow(item(variant_.dialogIds.initializeButton), FALSE);
     }
     return TRUE;
 }
 
+void SettingsDialogWindow::runOperation(std::function<void()> operation) {
+    busy_ = true;
+    SetPropW(handle(), kBusyProperty, reinterpret_cast<HANDLE>(1));
+    waitCursor_ = false;
+    for (int id : {variant_.dialogIds.addButton, variant_.dialogIds.initializeButton})
+        EnableWindow(item(id), FALSE);
+    enableItemButtons(false);
+    HWND window = handle();
+    worker_->post([operation = std::move(operation), window] {
+        operation();
+        PostMessageW(window, kOperationEnded, 0, 0);
+    });
+}
+
+void SettingsDialogWindow::OnOperationEnded() {
+    busy_ = false;
+    waitCursor_ = false;
+    hideProgress();
+    setCursorNow();
+    if (closeWith_ != 0) {
+        const int with = closeWith_;
+        closeWith_ = 0;
+        if (with == IDOK) OnOK();
+        else OnCancel();
+        return;
+    }
+    if (logic_->hasPictureFolder())
+        for (int id : {variant_.dialogIds.addButton, variant_.dialogIds.initializeButton})
+            EnableWindow(item(id), TRUE);
+    OnListItemChanged();
+    // Last, so whoever reads it finds the buttons as they now stay.
+    RemovePropW(handle(), kBusyProperty);
+}
+
+void SettingsDialogWindow::onInterface(const std::function<void()>& call) {
+    if (GetCurrentThreadId() == interfaceThread_ || interfaceThread_ == 0) {
+        call();
+        return;
+    }
+    // A window that is gone runs nothing: the caller gets its defaults.
+    SendMessageW(handle(), kRunOnInterface, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+bool SettingsDialogWindow::tryStart() { return !busy_; }
+
 void SettingsDialogWindow::OnOK() {
+    // A running operation ends first; the switches are stored after it.
+    if (busy_) {
+        closeWith_ = IDOK;
+        return;
+    }
     logic_->OnOK();
     EndDialog(IDOK);
 }
 
+void SettingsDialogWindow::OnCancel() {
+    if (busy_) {
+        closeWith_ = IDCANCEL;
+        return;
+    }
+    EndDialog(IDCANCEL);
+}
+
 bool SettingsDialogWindow::OnCommand(int id, int code, HWND control) {
     const SettingsDialogIds& ids = variant_.dialogIds;
-    // One operation at a time: a click that reaches a button while a file
-    // selection or a message of the last one is open (a click posted by
-    // another program, say) must not start a second one inside it.
-    if (busy_) return true;
-    struct Busy {
-        bool& flag;
-        explicit Busy(bool& f) : flag(f) { flag = true; }
-        ~Busy() { flag = false; }
-    } busy(busy_);
-    if (code == BN_CLICKED && id != IDOK && id != IDCANCEL) {
-        if (id == ids.musicOn) logic_->OnMusicOn();
-        else if (id == ids.musicOff) logic_->OnMusicOff();
-        else if (id == ids.enlarge) logic_->OnEnlarge();
-        else if (id == ids.fitScreen) logic_->OnFitScreen();
-        else if (id == ids.addButton) logic_->OnAdd();
-        else if (id == ids.deleteButton) logic_->OnDelete(selectedItem());
-        else if (id == ids.exchangeButton) logic_->OnExchange(selectedItem());
-        else if (id == ids.initializeButton) logic_->OnInitialize();
-        else return false;
-        return true;
+    if (code != BN_CLICKED || id == IDOK || id == IDCANCEL) return Dialog::OnCommand(id, code, control);
+    // The switches belong to the window's thread alone, so a tick always
+    // shows what OK will store, even while an operation runs.
+    if (id == ids.musicOn) logic_->OnMusicOn();
+    else if (id == ids.musicOff) logic_->OnMusicOff();
+    else if (id == ids.enlarge) logic_->OnEnlarge();
+    else if (id == ids.fitScreen) logic_->OnFitScreen();
+    else if (id != ids.addButton && id != ids.deleteButton && id != ids.exchangeButton &&
+             id != ids.initializeButton)
+        return false;
+    else if (!tryStart()) return true;  // one operation at a time
+    else {
+        SettingsDialog* logic = logic_.get();
+        const int selected = selectedItem();
+        if (id == ids.addButton) runOperation([logic] { logic->OnAdd(); });
+        else if (id == ids.deleteButton) runOperation([logic, selected] { logic->OnDelete(selected); });
+        else if (id == ids.exchangeButton) runOperation([logic, selected] { logic->OnExchange(selected); });
+        else runOperation([logic] { logic->OnInitialize(); });
     }
-    return Dialog::OnCommand(id, code, control);
+    return true;
 }
 
 bool SettingsDialogWindow::OnNotify(int id, NMHDR* header, LRESULT& result) {
     if (id != variant_.dialogIds.pictureList || !header) return false;
-    if (header->code == LVN_ITEMCHANGED) {
-        OnListItemChanged();
-        return true;
+    switch (header->code) {
+        case LVN_ITEMCHANGED:
+            OnListItemChanged();
+            return true;
+        case LVN_DELETEALLITEMS:
+            OnListAllDeleted();
+            result = TRUE;  // no notice for each item
+            return true;
+        case LVN_KEYDOWN:
+            // The Delete key does what the Delete button does, confirmation
+            // and all.
+            if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE &&
+                IsWindowEnabled(item(variant_.dialogIds.deleteButton)))
+                OnCommand(variant_.dialogIds.deleteButton, BN_CLICKED, item(variant_.dialogIds.deleteButton));
+            return true;
+        case LVN_GETINFOTIPW: {
+            auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(header);
+            if (tip->iItem >= 0 && tip->iItem < static_cast<int>(itemPaths_.size()) && tip->pszText &&
+                tip->cchTextMax > 0) {
+                std::wcsncpy(tip->pszText, itemPaths_[tip->iItem].c_str(), tip->cchTextMax - 1);
+                tip->pszText[tip->cchTextMax - 1] = L'\0';
+            }
+            return true;
+        }
+        default:
+            return false;
     }
-    if (header->code == LVN_DELETEALLITEMS) {
-        OnListAllDeleted();
-        result = TRUE;  // no notice for each item
-        return true;
-    }
-    return false;
 }
 
-bool SettingsDialogWindow::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) {
-    if (message == WM_PAINT && IsIconic(handle())) {
-        OnPaint();
-        result = TRUE;
-        return true;
+bool SettingsDialogWindow::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) {
+    switch (message) {
+        case kRunOnInterface:
+            (*reinterpret_cast<const std::function<void()>*>(lParam))();
+            result = TRUE;
+            return true;
+        case kOperationEnded:
+            OnOperationEnded();
+            result = TRUE;
+            return true;
+        case WM_SETCURSOR:
+            // The hourglass over the whole dialog while an operation works,
+            // its buttons too; a message on top puts the arrow back.
+            if (!busy_ || !waitCursor_) return false;
+            SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+            SetWindowLongPtrW(handle(), DWLP_MSGRESULT, TRUE);
+            result = TRUE;
+            return true;
+        case WM_PAINT:
+            if (!IsIconic(handle())) return false;
+            OnPaint();
+            result = TRUE;
+            return true;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+            return true;
+        default:
+            return false;
     }
-    if (message == WM_QUERYDRAGICON) {
-        result = reinterpret_cast<INT_PTR>(OnQueryDragIcon());
-        return true;
-    }
-    return false;
 }
 
 void SettingsDialogWindow::OnDestroy() {
-    if (Application* app = Application::current())
-        if (app->mainWindow() == handle()) app->setMainWindow(nullptr);
+    RemovePropW(handle(), kBusyProperty);
+    messages_.setOwner(nullptr);
 }
 
 void SettingsDialogWindow::OnPaint() {
@@ -175,7 +312,7 @@ void SettingsDialogWindow::OnPaint() {
 void SettingsDialogWindow::enableItemButtons(bool enable) {
     for (int id : {variant_.dialogIds.deleteButton, variant_.dialogIds.exchangeButton}) {
         HWND button = item(id);
-        EnableWindow(button, enable ? TRUE : FALSE);
+        EnableWindow(button, enable && !busy_ ? TRUE : FALSE);
         UpdateWindow(button);
     }
 }
@@ -192,77 +329,149 @@ int SettingsDialogWindow::selectedItem() const {
         SendMessageW(item(variant_.dialogIds.pictureList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+void SettingsDialogWindow::setCursorNow() {
+    POINT at;
+    RECT window;
+    if (!GetCursorPos(&at) || !GetWindowRect(handle(), &window) || !PtInRect(&window, at)) return;
+    SetCursor(LoadCursorA(nullptr, busy_ && waitCursor_ ? IDC_WAIT : IDC_ARROW));
+}
+
+void SettingsDialogWindow::hideProgress() {
+    ShowWindow(item(variant_.dialogIds.progressText), SW_HIDE);
+    ShowWindow(item(variant_.dialogIds.progressBar), SW_HIDE);
+}
+
 bool SettingsDialogWindow::createThumbnailList() {
-    if (!thumbnails_) thumbnails_ = ImageList_Create(kThumbnailWidth, kThumbnailHeight, ILC_COLOR24 | ILC_MASK, 0, 4);
-    return thumbnails_ != nullptr;
+    bool made = false;
+    onInterface([&] {
+        if (!thumbnails_)
+            thumbnails_ = ImageList_Create(thumbnailSize_.width, thumbnailSize_.height, ILC_COLOR24 | ILC_MASK, 0, 4);
+        made = thumbnails_ != nullptr;
+    });
+    return made;
 }
 
 void SettingsDialogWindow::deleteAllItems() {
-    SendMessageW(item(variant_.dialogIds.pictureList), LVM_DELETEALLITEMS, 0, 0);
-    // An empty list may send no notice: the buttons follow it all the same.
-    enableItemButtons(false);
-    if (thumbnails_) ImageList_RemoveAll(thumbnails_);
+    onInterface([&] {
+        SendMessageW(item(variant_.dialogIds.pictureList), LVM_DELETEALLITEMS, 0, 0);
+        itemPaths_.clear();
+        // An empty list may send no notice: the buttons follow it all the same.
+        enableItemButtons(false);
+        if (thumbnails_) ImageList_RemoveAll(thumbnails_);
+    });
 }
 
-bool SettingsDialogWindow::insertItem(int index, const Image& thumbnail) {
-    if (!thumbnails_ || thumbnail.empty()) return false;
+bool SettingsDialogWindow::insertItem(int index, const Image& thumbnail, const std::string& source) {
+    if (thumbnail.empty()) return false;
+    // The bitmap is made here, off the window's thread.
     HBITMAP bitmap = bitmapOf(thumbnail);
     if (!bitmap) return false;
-    const int image = ImageList_AddMasked(thumbnails_, bitmap, RGB(255, 255, 255));
+    const std::wstring path = toWide(source).value_or(std::wstring());
+    bool inserted = false;
+    onInterface([&] {
+        if (!thumbnails_) return;
+        const int image = ImageList_AddMasked(thumbnails_, bitmap, RGB(255, 255, 255));
+        if (image < 0) return;
+        HWND list = item(variant_.dialogIds.pictureList);
+        std::wstring name = nameOf(path);
+        LVITEMW entry{};
+        entry.mask = LVIF_IMAGE | LVIF_TEXT;
+        entry.iItem = index;
+        entry.iImage = image;
+        entry.pszText = name.data();
+        const LRESULT at = SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
+        if (at < 0) return;
+        const auto place = static_cast<std::size_t>(at) < itemPaths_.size() ? itemPaths_.begin() + at : itemPaths_.end();
+        itemPaths_.insert(place, path);
+        SendMessageW(list, LVM_REDRAWITEMS, at, at);
+        SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(thumbnails_));
+        inserted = true;
+    });
     DeleteObject(bitmap);
-    if (image < 0) return false;
-
-    HWND list = item(variant_.dialogIds.pictureList);
-    LVITEMW entry{};
-    entry.mask = LVIF_IMAGE;
-    entry.iItem = index;
-    entry.iImage = image;
-    const LRESULT at = SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry));
-    if (at < 0) return false;
-    SendMessageW(list, LVM_REDRAWITEMS, at, at);
-    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(thumbnails_));
-    // Shown now, so a long rebuild fills the list picture by picture.
-    UpdateWindow(list);
-    return true;
+    return inserted;
 }
 
 void SettingsDialogWindow::revealItem(int index) {
-    HWND list = item(variant_.dialogIds.pictureList);
-    if (index < 0 || index >= static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0))) return;
-    LVITEMW state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
-    SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
+    onInterface([&] {
+        HWND list = item(variant_.dialogIds.pictureList);
+        if (index < 0 || index >= static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0))) return;
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&state));
+        SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
+    });
 }
 
 std::optional<std::string> SettingsDialogWindow::choosePicture(const std::string& initialFolder) {
-    std::array<wchar_t, MAX_PATH> file{};
-    std::array<wchar_t, MAX_PATH> title{};
-    static const wchar_t kFilter[] = L"JPEG(*.JPG, *.JPEG)\0*.jpg;*.jpeg\0BMP(*.BMP)\0*.bmp\0";
-    // A folder that is not well-formed UTF-8 cannot be named: the dialog
-    // then opens where it likes.
-    const std::wstring folder = toWide(initialFolder).value_or(std::wstring());
-    const std::wstring caption = toWide(variant_.productName).value_or(std::wstring());
-    OPENFILENAMEW open{};
-    open.lStructSize = sizeof open;
-    open.hwndOwner = handle();
-    open.lpstrFilter = kFilter;
-    open.nFilterIndex = 1;
-    open.lpstrFile = file.data();
-    open.nMaxFile = static_cast<DWORD>(file.size());
-    open.lpstrFileTitle = title.data();
-    open.nMaxFileTitle = static_cast<DWORD>(title.size());
-    open.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    open.lpstrTitle = caption.c_str();
-    open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&open)) return std::nullopt;
-    file.back() = L'\0';
-    // Every name the file system gives back is whole UTF-16 save a lone
-    // surrogate, which no path of ours can hold: such a pick is no pick.
-    return fromWide(file.data());
+    std::optional<std::string> picked;
+    onInterface([&] {
+        std::array<wchar_t, MAX_PATH> file{};
+        std::array<wchar_t, MAX_PATH> title{};
+        static const wchar_t kFilter[] = L"JPEG(*.JPG, *.JPEG)\0*.jpg;*.jpeg\0BMP(*.BMP)\0*.bmp\0";
+        // A folder that is not well-formed UTF-8 cannot be named: the dialog
+        // then opens where it likes.
+        const std::wstring folder = toWide(initialFolder).value_or(std::wstring());
+        const std::wstring caption = toWide(variant_.productName).value_or(std::wstring());
+        OPENFILENAMEW open{};
+        open.lStructSize = sizeof open;
+        open.hwndOwner = handle();
+        open.lpstrFilter = kFilter;
+        open.nFilterIndex = 1;
+        open.lpstrFile = file.data();
+        open.nMaxFile = static_cast<DWORD>(file.size());
+        open.lpstrFileTitle = title.data();
+        open.nMaxFileTitle = static_cast<DWORD>(title.size());
+        open.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+        open.lpstrTitle = caption.c_str();
+        open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+        if (!GetOpenFileNameW(&open)) return;
+        file.back() = L'\0';
+        // Every name the file system gives back is whole UTF-16 save a lone
+        // surrogate, which no path of ours can hold: such a pick is no pick.
+        picked = fromWide(file.data());
+    });
+    return picked;
 }
 
-void SettingsDialogWindow::showWaitCursor() { SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+void SettingsDialogWindow::showWaitCursor() {
+    onInterface([&] {
+        waitCursor_ = true;
+        setCursorNow();
+    });
+}
+
+void SettingsDialogWindow::restoreArrowCursor() {
+    onInterface([&] {
+        waitCursor_ = false;
+        setCursorNow();
+    });
+}
+
+int SettingsDialogWindow::showMessage(MessageKind kind) {
+    // Unanswered (the window went), a message counts as its second button.
+    int answer = kMsgSecondButton;
+    onInterface([&] {
+        waitCursor_ = false;
+        setCursorNow();
+        answer = messages_.showMessage(kind);
+    });
+    return answer;
+}
+
+void SettingsDialogWindow::showProgress(int current, int total) {
+    onInterface([&] {
+        if (total <= 0) return;
+        std::array<wchar_t, 160> text{};
+        std::swprintf(text.data(), text.size(), progressFormat_.c_str(), current, total);
+        HWND line = item(variant_.dialogIds.progressText);
+        HWND bar = item(variant_.dialogIds.progressBar);
+        SetWindowTextW(line, text.data());
+        SendMessageW(bar, PBM_SETRANGE32, 0, total);
+        SendMessageW(bar, PBM_SETPOS, current - 1, 0);
+        ShowWindow(line, SW_SHOWNA);
+        ShowWindow(bar, SW_SHOWNA);
+    });
+}
 
 }  // namespace qv::win

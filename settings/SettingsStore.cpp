@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/PendingList.h"
 #include "settings/PhotoImport.h"
 
 namespace qv {
@@ -85,11 +86,21 @@ bool SettingsStore::RemovePicture(const std::string& slotName, const std::string
 }
 
 int SettingsStore::SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import,
-                                       const std::function<void()>& firstFailure) {
+                                       const std::function<void()>& firstFailure,
+                                       const std::function<void(int, int)>& progress) {
+    // Announced before the folder exists: a start that finds the folder but
+    // not the ten slots (the process was ended meanwhile) finishes them.
+    PendingList stills;
+    for (int n = 1; n <= kMaxPictures; ++n) {
+        stills.sources.push_back(variant_.defaultStill(n));
+        stills.remake.push_back(n);
+    }
+    writePendingList(*this, stills);
     files.makeDirectories(folder);
     WriteDword(kPhotoNumValue, kMaxPictures);
     int failed = 0;
     for (int n = 1; n <= kMaxPictures; ++n) {
+        if (progress) progress(n, kMaxPictures);
         const std::string still = variant_.defaultStill(n);
         // Once the show has ended, a message of a later still would only be
         // closed unseen by the show's end: those convert silently.
@@ -101,6 +112,7 @@ int SettingsStore::SeedDefaultPictures(const std::string& folder, FilesPort& fil
             firstFailure();
         }
     }
+    forgetPendingList(*this);
     return failed;
 }
 

@@ -57,9 +57,11 @@ public:
     // converts default still N into slot N for N = 1..10, writing photoN and
     // photoN_real for each still that converted. Returns how many failed.
     // firstFailure (the show's early end) is called when the first still
-    // fails; the stills after it still convert, without messages.
+    // fails; the stills after it still convert, without messages. progress
+    // is told before each still (n of 10).
     int SeedDefaultPictures(const std::string& folder, FilesPort& files, PhotoImport& import,
-                            const std::function<void()>& firstFailure = {});
+                            const std::function<void()>& firstFailure = {},
+                            const std::function<void(int, int)>& progress = {});
 
 private:
     const Variant& variant_;

@@ -14,7 +14,7 @@ enum class CanvasRule {
     ScreenProportioned,  // variants B and C: from 0.64 x the screen size
 };
 
-// Template numbers of the eight message dialogs.
+// Template numbers of the message dialogs.
 struct MessageTemplates {
     int alreadyListed;
     int confirmRemove;
@@ -24,6 +24,7 @@ struct MessageTemplates {
     int pictureTooLarge;
     int outOfMemory;
     int cannotDeleteAll;
+    int cannotSavePicture;  // ours: a bitmap that could not be written
 };
 
 // Control identifiers of the settings dialog.
@@ -39,6 +40,8 @@ struct SettingsDialogIds {
     int enlarge;
     int fitScreen;
     int icon;
+    int progressText;  // the line an operation shows its progress in
+    int progressBar;
 };
 
 struct Variant {

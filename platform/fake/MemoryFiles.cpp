@@ -124,6 +124,13 @@ void MemoryFiles::lock(const std::string& path, bool locked) {
         locked_.erase(key(path));
 }
 
+void MemoryFiles::pin(const std::string& path, bool pinned) {
+    if (pinned)
+        pinned_.insert(key(path));
+    else
+        pinned_.erase(key(path));
+}
+
 std::unique_ptr<ByteStream> MemoryFiles::openRead(const std::string& path) {
     openLog_.push_back(path);
     const std::string k = key(path);
@@ -148,8 +155,9 @@ bool MemoryFiles::readAll(const std::string& path, std::vector<unsigned char>& b
 }
 
 bool MemoryFiles::writeAll(const std::string& path, const unsigned char* data, std::size_t size) {
+    spend();
     const std::string k = key(path);
-    if (failWrites_ || isLocked(k) || k.empty() || folders_.count(k) || !parentExists(k))
+    if (failWrites_ || isFixed(k) || k.empty() || folders_.count(k) || !parentExists(k))
         return false;
     auto it = files_.find(k);
     std::vector<unsigned char> bytes(data, data + size);
@@ -162,15 +170,22 @@ bool MemoryFiles::writeAll(const std::string& path, const unsigned char* data, s
 }
 
 bool MemoryFiles::remove(const std::string& path) {
+    spend();
     const std::string k = key(path);
-    if (isLocked(k)) return false;
+    if (isFixed(k)) return false;
     return files_.erase(k) != 0;
+}
+
+bool MemoryFiles::canRemove(const std::string& path) {
+    const std::string k = key(path);
+    return files_.count(k) == 0 || !isFixed(k);
 }
 
 bool MemoryFiles::rename(const std::string& from, const std::string& to) {
     const std::string fromKey = key(from);
     const std::string toKey = key(to);
-    if (failWrites_ || isLocked(fromKey) || isLocked(toKey)) return false;
+    spend();
+    if (failWrites_ || isFixed(fromKey) || isFixed(toKey)) return false;
     const auto it = files_.find(fromKey);
     if (it == files_.end() || !parentExists(toKey) || folders_.count(toKey)) return false;
     if (fromKey == toKey) {
@@ -186,6 +201,7 @@ bool MemoryFiles::rename(const std::string& from, const std::string& to) {
 }
 
 bool MemoryFiles::makeDirectories(const std::string& path) {
+    spend();
     const auto slash = path.find_last_of("\\/");
     if (slash == std::string::npos) return false;
     const std::string folder = path.substr(0, slash);

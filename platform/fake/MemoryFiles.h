@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/WriteBudget.h"
 #include "ports/FilesPort.h"
 
 namespace qv {
@@ -30,6 +31,11 @@ public:
     // renamed; failWrites makes every write and folder creation fail.
     void lock(const std::string& path, bool locked = true);
     void failWrites(bool fail) { failWrites_ = fail; }
+    // A file that reads as usual but cannot be removed, renamed or written
+    // over (read-only, or held open by another reader).
+    void pin(const std::string& path, bool pinned = true);
+    // Writes (writeAll, remove, rename, makeDirectories) spend from budget.
+    void setWriteBudget(WriteBudget* budget) { budget_ = budget; }
     // Streams hand out at most this many bytes a read (0: no limit), so
     // readers are tested across buffer boundaries.
     void setReadChunk(std::size_t bytes) { readChunk_ = bytes; }
@@ -42,6 +48,7 @@ public:
                  std::size_t maxBytes) override;
     bool writeAll(const std::string& path, const unsigned char* data, std::size_t size) override;
     bool remove(const std::string& path) override;
+    bool canRemove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool makeDirectories(const std::string& path) override;
     std::vector<FoundEntry> find(const std::string& pattern) override;
@@ -59,10 +66,16 @@ private:
     static std::string lastPart(const std::string& path);
     bool parentExists(const std::string& key) const;
     bool isLocked(const std::string& key) const { return locked_.count(key) != 0; }
+    bool isFixed(const std::string& key) const { return isLocked(key) || pinned_.count(key) != 0; }
+    void spend() {
+        if (budget_ != nullptr) budget_->spend();
+    }
 
     std::map<std::string, File> files_;
     std::map<std::string, std::string> folders_;  // key -> spelling
     std::set<std::string> locked_;
+    std::set<std::string> pinned_;
+    WriteBudget* budget_ = nullptr;
     bool failWrites_ = false;
     std::size_t readChunk_ = 0;
     std::vector<std::string> openLog_;

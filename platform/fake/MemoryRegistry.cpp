@@ -97,6 +97,7 @@ MemoryRegistry::Key* MemoryRegistry::keyOf(RegHandle handle) {
 }
 
 long MemoryRegistry::store(RegHandle handle, const std::string& name, Value value) {
+    if (budget_ != nullptr) budget_->spend();
     Key* key = keyOf(handle);
     if (key == nullptr) return kRegInvalidHandle;
     if (!failSet_.empty() && lower(name) == failSet_) return 5;  // ERROR_ACCESS_DENIED
@@ -130,6 +131,7 @@ long MemoryRegistry::queryValue(RegHandle handle, const std::string& name, unsig
 }
 
 long MemoryRegistry::deleteValue(RegHandle handle, const std::string& name) {
+    if (budget_ != nullptr) budget_->spend();
     Key* key = keyOf(handle);
     if (key == nullptr) return kRegInvalidHandle;
     if (!failDelete_.empty() && lower(name) == failDelete_) return 5;  // ERROR_ACCESS_DENIED

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fake/WriteBudget.h"
 #include "ports/RegistryPort.h"
 
 namespace qv {
@@ -56,6 +57,8 @@ public:
     void failDeleteOf(const std::string& name) { failDelete_ = lower(name); }
     void failSetOf(const std::string& name) { failSet_ = lower(name); }
     int openHandles() const { return openHandles_; }
+    // Sets and deletions spend from budget.
+    void setWriteBudget(WriteBudget* budget) { budget_ = budget; }
 
     RegHandle createKey(const std::string& subKey) override;
     void closeKey(RegHandle key) override;
@@ -84,6 +87,7 @@ private:
     std::string failDelete_;
     std::string failSet_;
     int openHandles_ = 0;
+    WriteBudget* budget_ = nullptr;
 };
 
 }  // namespace qv

@@ -168,6 +168,17 @@ bool HostFiles::remove(const std::string& path) {
     return fs::remove(host, ec) && !ec;
 }
 
+bool HostFiles::canRemove(const std::string& path) {
+    fs::path host;
+    if (!hostPath(path, host)) return false;
+    std::error_code ec;
+    const fs::file_status status = fs::status(host, ec);
+    if (status.type() == fs::file_type::not_found) return true;
+    if (ec || !fs::is_regular_file(status)) return false;
+    // A file without its owner's write bit stands for a read-only one.
+    return (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
 bool HostFiles::rename(const std::string& from, const std::string& to) {
     fs::path hostFrom, hostTo;
     if (!hostPath(from, hostFrom) || !hostPath(to, hostTo) || !isFile(hostFrom)) return false;

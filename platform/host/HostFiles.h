@@ -27,6 +27,7 @@ public:
                  std::size_t maxBytes) override;
     bool writeAll(const std::string& path, const unsigned char* data, std::size_t size) override;
     bool remove(const std::string& path) override;
+    bool canRemove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool makeDirectories(const std::string& path) override;
     std::vector<FoundEntry> find(const std::string& pattern) override;

@@ -14,6 +14,7 @@ public:
     // target, so a failed write leaves no half-written file behind.
     bool writeAll(const std::string& path, const unsigned char* data, std::size_t size) override;
     bool remove(const std::string& path) override;
+    bool canRemove(const std::string& path) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool makeDirectories(const std::string& path) override;
     std::vector<FoundEntry> find(const std::string& pattern) override;

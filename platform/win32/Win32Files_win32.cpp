@@ -106,6 +106,24 @@ bool Win32Files::remove(const std::string& path) {
     return wide && DeleteFileW(wide->c_str()) != 0;
 }
 
+bool Win32Files::canRemove(const std::string& path) {
+    const auto wide = toWide(path);
+    if (!wide) return false;
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // Asking for delete access while sharing everything fails exactly when
+    // another program holds the file without FILE_SHARE_DELETE.
+    HANDLE file = CreateFileW(wide->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 bool Win32Files::rename(const std::string& from, const std::string& to) {
     const auto wideFrom = toWide(from);
     const auto wideTo = toWide(to);

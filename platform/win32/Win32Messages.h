@@ -16,6 +16,10 @@ public:
     explicit Win32Messages(const Variant& variant, HINSTANCE resources = nullptr,
                            HWND owner = nullptr);
 
+    // The window the messages belong to from now on (nullptr: the
+    // application's main window, if any).
+    void setOwner(HWND owner) { owner_ = owner; }
+
     void restoreArrowCursor() override;
     int showMessage(MessageKind kind) override;
 

@@ -47,6 +47,7 @@ int Win32Messages::templateNumber(const Variant& variant, MessageKind kind) {
         case MessageKind::MsgPictureTooLarge: return t.pictureTooLarge;
         case MessageKind::MsgOutOfMemory: return t.outOfMemory;
         case MessageKind::MsgCannotDeleteAll: return t.cannotDeleteAll;
+        case MessageKind::MsgCannotSavePicture: return t.cannotSavePicture;
     }
     return 0;
 }

@@ -14,10 +14,10 @@ said() {
   local l
   for l in "$@"; do grep -qxF -- "$l" <<<"$OUT" || { echo "  no line \"$l\"" >&2; return 1; }; done
 }
-open_dialog() {  # args for the program; WINDOW: "x y w h" of the dialog
+open_dialog() {  # args for the program; WINDOW: "x y w h" of the dialog, its list filled
   show_start "$variant" "$@"
   DIALOG_PID=$SHOW_PID
-  drive wait
+  drive wait idle
   WINDOW=$(sed -n 's/^window: //p' <<<"$OUT")
   CAPTION=$(sed -n 's/^caption: //p' <<<"$OUT")
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The eight message dialogs under Wine, shown from each program's own
+# The message dialogs under Wine, shown from each program's own
 # resources: caption = product name, the exact texts with their line breaks,
 # the buttons, no system menu; the first button (Return) answers 1, Escape
 # answers 2 also where there is only one button. Under a Japanese locale the
@@ -18,6 +18,7 @@ MsgUnsupportedFile|Non-supported file is selected.\nSelect a JPEG or BMP file.|�
 MsgPictureTooLarge|Cannot add this picture.\nThe maximum size of pictures to add is less than 5000*5000.|画像を追加できません。\n追加できる画像サイズは 5000×5000 以下です。|OK -|OK -
 MsgOutOfMemory|Cannot allocate enough memory for the selected file.\nDecrease the file size and try again.|ファイルに対して十分なメモリ領域を確保できませんでした。\nファイルサイズを小さくして再度実行してください。|OK -|OK -
 MsgCannotDeleteAll|Cannot delete all pictures in the list.\nIf you want to initialize the picture list, click [Initialize].|リスト内の画像をすべて削除することはできません。\n\n画像リストをお買い上げ時の状態に戻すときは、\n[初期設定] をクリックしてください。|OK -|OK -
+MsgCannotSavePicture|Cannot save the picture.\nCheck that the disk has free space and that you may write to it.|画像を保存できません。\nディスクの空き容量と、書き込みの権限があることを確認してください。|OK -|OK -
 TABLE
 )
 

@@ -14,11 +14,13 @@ e2e_start_display 1024x768x24
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 shell='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
 x11='HKCU\Software\Wine\X11 Driver'
+desktop='HKCU\Control Panel\Desktop'
 # Whatever happens, the prefix gets its application-data folder back and
 # Wine's own window frames go again.
 restore_prefix() {
   qv_wine reg add "$shell" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f >/dev/null 2>&1 || true
   qv_wine reg delete "$x11" /v Decorated /f >/dev/null 2>&1 || true
+  qv_wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
   e2e_cleanup
 }
 trap restore_prefix EXIT
@@ -138,13 +140,14 @@ e2e_check "the store moved the same way" test \
   "0x3|${still_win}7.jpg|${folder_win}photo2.bmp|$orange|$upper|"
 e2e_check "three thumbnails" said "items: 3"
 
-echo "--- Exchange reconverts every slot"
+echo "--- Exchange converts its own slot"
 age_bitmaps
 drive select 0 click exchange pick "$teal" idle state
 snapshot
 e2e_check "slot 1 is the teal portrait, 368 x 491" bitmap_is 1 368 491 30 160 150
 e2e_check "photo1_real" test "$(rv photo1_real)" = "$teal"
-e2e_check "every bitmap was made again" all_made_again
+e2e_check "the other bitmaps are left as they were" test \
+  "$(find "$folder" -name 'photo*.bmp' ! -newermt 2002-01-01 -printf '%f\n' | sort | tr '\n' ' ')" = "photo2.bmp photo3.bmp "
 
 echo "--- the last picture cannot be deleted"
 drive select 2 click delete answer first idle select 1 click delete answer first idle \
@@ -168,14 +171,44 @@ timeout 60 wineserver -w 2>/dev/null || true
 echo "--- /c: Initialize (Escape first), then the refusals store nothing"
 open_dialog /c
 age_bitmaps
-drive click initialize answer escape idle state click initialize answer first idle state
+drive click initialize answer escape idle state click initialize answer first probe state names
 snapshot
 e2e_check "Escape keeps the list, then Initialize lists ten" test \
   "$(grep '^items: ' <<<"$OUT" | tr '\n' ' ')" = "items: 1 items: 10 "
 e2e_check "the ten stills in the store" test "$(rv photo_num)|$(rv photo1_real)|$(rv photo10_real)" = \
   "0xa|${still_win}1.jpg|${still_win}10.jpg"
 e2e_check "every bitmap was made again" all_made_again
+# The conversions run beside the dialog, which answers all through them
+# and says which picture it is at.
+answered_within() {  # ms: the longest stretch the dialog's thread left a message unanswered
+  local longest
+  longest=$(sed -n 's/^longest unanswered: \([0-9]*\) ms$/\1/p' <<<"$OUT")
+  echo "  $(grep -E '^(took|longest)' <<<"$OUT" | tr '\n' ' ')"
+  [ -n "$longest" ] && [ "$longest" -lt "$1" ]
+}
+e2e_check "Initialize: the dialog answers within 100 ms all through" answered_within 100
+e2e_check "and shows its progress" said "progress: Converting picture 10 of 10..."
+e2e_check "each item is named after its picture" said \
+  "names: $(printf 'still%d.jpg|' {1..10} | sed 's/|$//')" "icon: 76 x 57"
 drive select 9 click delete answer first idle
+# A photo of today's cameras (24 megapixels).
+[ -f "$pics/photo24.jpg" ] || convert -size 5000x4800 plasma:fractal -quality 90 "$pics/photo24.jpg"
+drive click add pick "$(import_winpath "$pics/photo24.jpg")" probe state
+e2e_check "Add of 24 megapixels: the dialog answers within 100 ms all through" answered_within 100
+e2e_check "and lists it" said "items: 10" "progress: Converting picture 1 of 1..."
+# The keys: Alt+I is Initialize, Delete on the list is Delete, each with
+# its confirmation (Escape keeps everything).
+read -r x y w h <<<"$WINDOW"
+xdotool key alt+i
+drive answer escape idle
+asked=$(messages)
+xdotool mousemove $((x + 70)) $((y + 150)) click 1
+sleep 0.3
+xdotool key Delete
+drive answer escape idle select 9 click delete answer first idle state
+e2e_check "Alt+I and the Delete key ask their confirmations" test "$asked $(messages)" = \
+  "MsgConfirmInitialize MsgConfirmRemove MsgConfirmRemove"
+e2e_check "and the list is as before" said "items: 9"
 snapshot
 saved="$REG"
 listed=$(cd "$folder" && md5sum photo*.bmp)
@@ -210,7 +243,7 @@ echo "--- variants A and C: captions and their own view option numbers"
 for variant in A C; do
   reset_user $variant
   open_dialog /c
-  drive state text 1036 text 1037
+  drive idle state text 1036 text 1037
   e2e_check "$variant: caption" test "$CAPTION" = "QUOR VELK-$variant Screen Saver Setting"
   e2e_check "$variant: ten stills, Enlarge 1036, Fit Screen 1037" test \
     "$(grep -E '^(items|text)' <<<"$OUT" | tr '\n' '|')" = "items: 10|text 1036: Enlarge|text 1037: Fit Screen|"
@@ -232,7 +265,7 @@ snapshot
 e2e_check "no folder made, no list stored" test ! -e "$WINEPREFIX/drive_c/nowhere" -a -z "$(rv photo_num)"
 echo "(list operations and checks took $((SECONDS - started)) s)"
 
-echo "--- screenshots with photo-like stills, English and Japanese"
+echo "--- screenshots with photo-like stills at 96, 144 and 192 dpi, English and Japanese"
 stills="$QV_BUILD_DIR/e2e-stills"
 if [ ! -f "$stills/still10.jpg" ]; then
   (source "$QV_SOURCE_DIR/data/pictures.sh" && mkdir -p "$stills" && make_stills "$stills")
@@ -240,20 +273,33 @@ fi
 cp "$stills"/still*.jpg "$SHOW_SYSTEM32/QUORvelkbsrc/"
 shots="$QV_BUILD_DIR/screenshots"
 mkdir -p "$shots"
+# A screen that holds the dialog at twice the scale.
+timeout 60 wineserver -k 2>/dev/null || true
+e2e_cleanup
+e2e_start_display 1600x1200x24
+trap restore_prefix EXIT
 # Without a window manager Wine draws the frame and caption itself only
-# when told to; for these two pictures only.
+# when told to; for these pictures only.
 qv_wine reg add "$x11" /v Decorated /t REG_SZ /d N /f >/dev/null
-reset_user B
-open_dialog /c
-drive idle
-dialog_shot "$shots/dialog-en.png"
-close_dialog cancel
-LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 open_dialog /c
-drive text 1024 idle
-e2e_check "Japanese: caption and Add" test "$CAPTION|$(sed -n 's/^text 1024: //p' <<<"$OUT")" = \
-  "QUOR VELK-B Screen Saver 設定|追加"
-dialog_shot "$shots/dialog-ja.png"
-close_dialog cancel
+declare -A icon=([96]="76 x 57" [144]="114 x 86" [192]="152 x 114")
+for dpi in 96 144 192; do
+  qv_wine reg add "$desktop" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  timeout 60 wineserver -w 2>/dev/null || true
+  reset_user B
+  open_dialog /c
+  drive idle names
+  e2e_check "$dpi dpi: thumbnails of $(tr -d ' ' <<<"${icon[$dpi]}")" said "icon: ${icon[$dpi]}"
+  dialog_shot "$shots/dialog-en-$dpi.png"
+  close_dialog cancel
+  LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 open_dialog /c
+  drive text 1024 idle names
+  [ "$dpi" = 96 ] && e2e_check "Japanese: caption and Add" test \
+    "$CAPTION|$(sed -n 's/^text 1024: //p' <<<"$OUT")" = "QUOR VELK-B Screen Saver 設定|追加(&A)"
+  e2e_check "$dpi dpi, Japanese: thumbnails of $(tr -d ' ' <<<"${icon[$dpi]}")" said "icon: ${icon[$dpi]}"
+  dialog_shot "$shots/dialog-ja-$dpi.png"
+  close_dialog cancel
+done
+qv_wine reg delete "$desktop" /v LogPixels /f >/dev/null 2>&1 || true
 qv_wine reg delete "$x11" /v Decorated /f >/dev/null 2>&1 || true
 
 # Leave the prefix as the other tests expect it: a new user, the test data.

@@ -89,13 +89,15 @@ TEST(DefaultPictures, FirstShowSeedsTheTenStillsIntoANewFolder) {
     }
     EXPECT_EQ(show.registry.dword(kKeyB, "photo_num"), 10u);
 
-    // "photo_num" first, then each slot's bitmap path before its source.
-    std::vector<std::string> order = {"photo_num"};
+    // The list it is going to leave, then "photo_num", then each slot's
+    // bitmap path before its source; the pending list is gone at the end.
+    std::vector<std::string> order = {"pending list", "photo_num"};
     for (int n = 1; n <= 10; ++n) {
         order.push_back("photo" + std::to_string(n));
         order.push_back("photo" + std::to_string(n) + "_real");
     }
     EXPECT_EQ(show.registry.setOrder(), order);
+    EXPECT_FALSE(show.registry.has(kKeyB, "pending list"));
     EXPECT_EQ(show.registry.openHandles(), 0);  // the store was closed again
 }
 

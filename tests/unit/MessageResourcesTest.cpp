@@ -50,6 +50,9 @@ const Expected kMessages[] = {
      "Cannot delete all pictures in the list.\\nIf you want to initialize the picture list, click [Initialize].",
      "リスト内の画像をすべて削除することはできません。\\n\\n画像リストをお買い上げ時の状態に戻すときは、\\n[初期設定] をクリックしてください。",
      false},
+    {"IDD_MSG_CANNOT_SAVE_PICTURE",
+     "Cannot save the picture.\\nCheck that the disk has free space and that you may write to it.",
+     "画像を保存できません。\\nディスクの空き容量と、書き込みの権限があることを確認してください。", false},
 };
 
 }  // namespace
@@ -63,7 +66,7 @@ TEST(MessageResources, TemplateNumbersMatchTheVariantRecords) {
 
     auto check = [&](const std::string& branch, const qv::Variant& v) {
         const auto n = templateDefines(header, branch);
-        ASSERT_EQ(n.size(), 8u) << branch;
+        ASSERT_EQ(n.size(), 9u) << branch;
         const qv::MessageTemplates& t = v.messages;
         EXPECT_EQ(n.at("IDD_MSG_ALREADY_LISTED"), t.alreadyListed) << v.letter;
         EXPECT_EQ(n.at("IDD_MSG_CONFIRM_REMOVE"), t.confirmRemove) << v.letter;
@@ -73,6 +76,7 @@ TEST(MessageResources, TemplateNumbersMatchTheVariantRecords) {
         EXPECT_EQ(n.at("IDD_MSG_PICTURE_TOO_LARGE"), t.pictureTooLarge) << v.letter;
         EXPECT_EQ(n.at("IDD_MSG_OUT_OF_MEMORY"), t.outOfMemory) << v.letter;
         EXPECT_EQ(n.at("IDD_MSG_CANNOT_DELETE_ALL"), t.cannotDeleteAll) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_CANNOT_SAVE_PICTURE"), t.cannotSavePicture) << v.letter;
     };
     check("A", qv::variantA());
     check("BC", qv::variantB());
@@ -103,7 +107,7 @@ TEST(MessageResources, EveryMessageHasItsTextAndButtonsInBothLanguages) {
     EXPECT_EQ(flags.find("WS_SYSMENU"), std::string::npos);
 
     const auto all = templates(rc);
-    EXPECT_EQ(all.size(), 8u);
+    EXPECT_EQ(all.size(), 9u);
     for (const Expected& e : kMessages) {
         SCOPED_TRACE(e.macro);
         ASSERT_EQ(all.count(e.macro), 1u);

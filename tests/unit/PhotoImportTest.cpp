@@ -193,8 +193,9 @@ TEST(ConvertPicture, WritesTheSlotBitmapAtTheTargetSize) {
     rig.addBmp("C:\\p\\blocks.bmp", makeImage(1600, 1200, [&](int x, int y) {
                    return y < 600 ? (x < 800 ? red : green) : (x < 800 ? blue : white);
                }));
-    std::string output;
-    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\blocks.bmp", 3, kFolder, false, &output));
+    const Conversion made = rig.import.ConvertPicture("C:\\p\\blocks.bmp", 3, kFolder, false);
+    ASSERT_TRUE(made.written());
+    const std::string output = made.path;
     EXPECT_EQ(output, kFolder + "photo3.bmp");
     EXPECT_TRUE(rig.takeMessages().empty());
 
@@ -249,17 +250,20 @@ TEST(ConvertPicture, AJpegIsTurnedUprightBeforeItIsSized) {
 
 TEST(ConvertPicture, SourcesThatCannotBeOpenedOrNamedFailOrPassQuietly) {
     Rig rig;
-    std::string output = "stale";
-    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\gone.jpg", 1, kFolder, false, &output));
-    EXPECT_TRUE(output.empty());
+    const Conversion gone = rig.import.ConvertPicture("C:\\p\\gone.jpg", 1, kFolder, false);
+    EXPECT_FALSE(gone);
+    EXPECT_EQ(gone.outcome, Conversion::Outcome::SourceMissing);
+    EXPECT_TRUE(gone.path.empty());
     EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\gone.bmp", 1, kFolder, false));
     EXPECT_TRUE(rig.messages.shown.empty());
     EXPECT_EQ(rig.messages.cursorRestores, 0);
 
     // An unsupported name that opens: success, nothing written.
     rig.files.addFile("C:\\p\\x.gif", std::string("GIF89a"));
-    EXPECT_TRUE(rig.import.ConvertPicture("C:\\p\\x.gif", 1, kFolder, false, &output));
-    EXPECT_TRUE(output.empty());
+    const Conversion gif = rig.import.ConvertPicture("C:\\p\\x.gif", 1, kFolder, false);
+    EXPECT_TRUE(gif);
+    EXPECT_FALSE(gif.written());
+    EXPECT_TRUE(gif.path.empty());
     EXPECT_FALSE(rig.files.exists(kFolder + "photo1.bmp"));
     EXPECT_TRUE(rig.messages.shown.empty());
 }
@@ -309,7 +313,12 @@ TEST(ConvertPicture, AJpegNameOverAnotherKindOrALaterHeightIsDecodedAsTheDecoder
         EXPECT_EQ(converted(rig, 1).width, width) << source;
     }
     EXPECT_TRUE(rig.takeMessages().empty());
-    EXPECT_EQ(rig.decoder.jpegCalls, 8);
+    // Each picture decoded once: the conversion takes the check's pixels.
+    EXPECT_EQ(rig.decoder.jpegCalls, 4);
+    // The kept pixels serve only the file they came from.
+    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\gif.jpg"));
+    ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\png.jpg", 1, kFolder, false));
+    EXPECT_EQ(converted(rig, 1).width, 818);
     EXPECT_EQ(rig.decoder.bmpCalls, 0);  // the BMP came through the .jpg path
 
     // Only a width to check before decoding: one past the limits is never
@@ -370,13 +379,18 @@ TEST(ConvertPicture, AFailedConversionLeavesThePreviousBitmap) {
     EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
     EXPECT_EQ(rig.files.contents(slot), old);
 
-    // The write itself failing: no message fits, the old bitmap stays.
+    // The write itself failing (disk full, no access): said so, unless
+    // silent; the old bitmap stays.
     rig.addBmp("C:\\p\\good.bmp", 64, 48);
     rig.files.failWrites(true);
-    std::string output;
-    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\good.bmp", 2, kFolder, false, &output));
-    EXPECT_TRUE(output.empty());
-    EXPECT_EQ(rig.files.contents(slot), old);
+    for (const bool silent : {false, true}) {
+        const Conversion unsaved = rig.import.ConvertPicture("C:\\p\\good.bmp", 2, kFolder, silent);
+        EXPECT_FALSE(unsaved);
+        EXPECT_EQ(unsaved.outcome, Conversion::Outcome::CannotSave);
+        EXPECT_TRUE(unsaved.path.empty());
+        EXPECT_EQ(rig.takeMessages(), silent ? Kinds{} : Kinds{MessageKind::MsgCannotSavePicture});
+        EXPECT_EQ(rig.files.contents(slot), old);
+    }
     rig.files.failWrites(false);
     ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\good.bmp", 2, kFolder, false));
     EXPECT_EQ(rig.files.contents(slot).size(), bmpFileSize(654, 491));

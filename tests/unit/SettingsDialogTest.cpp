@@ -1,9 +1,13 @@
 // The settings dialog's logic over in-memory files, registry and list. The
 // pictures are told apart by the size of their converted bitmaps on a
-// 1024 x 768 screen (base height 491): an 800 x 600 still becomes 654 x 491,
-// a 900 x 600 photo 818 x 545, 600 x 800 368 x 491, 700 x 600 572 x 491.
+// 1024 x 768 screen (base height 491): an 80 x 60 still becomes 654 x 491,
+// a 90 x 60 photo 818 x 545, 60 x 80 368 x 491, 70 x 60 572 x 491.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -12,6 +16,8 @@
 #include "PhotoTestSupport.h"
 #include "platform/fake/MemoryFiles.h"
 #include "platform/fake/MemoryRegistry.h"
+#include "settings/DefaultPictures.h"
+#include "settings/PhotoImport.h"
 #include "settings/SettingsDialog.h"
 #include "variant/Variant.h"
 
@@ -36,9 +42,10 @@ public:
     int waits = 0;
     bool createThumbnailList() override { return canCreate; }
     void deleteAllItems() override { items.clear(); }
-    bool insertItem(int index, const Image& thumbnail) override {
-        if (!canCreate || index < 0 || index > int(items.size())) return false;
-        items.insert(items.begin() + index, thumbnail);
+    bool insertItem(int index, const Image& thumbnail, const std::string&) override {
+        if (!canCreate || index < 0) return false;
+        // As the list view does: an index past the end appends.
+        items.insert(items.begin() + std::min(index, int(items.size())), thumbnail);
         return true;
     }
     std::optional<std::string> choosePicture(const std::string& initialFolder) override {
@@ -50,6 +57,8 @@ public:
     }
     void revealItem(int index) override { revealed = index; }
     void showWaitCursor() override { ++waits; }
+    void showProgress(int current, int total) override { progress.emplace_back(current, total); }
+    std::vector<std::pair<int, int>> progress;
 };
 
 // What a thumbnail shows, by its centre: a picture (the fake decoder's flat
@@ -66,10 +75,10 @@ std::string shows(const Image& thumbnail) {
 struct Desk {
     Desk() {
         decoder.jpegColour = nullptr;  // flat grey: quick
-        for (int n = 1; n <= 10; ++n) files.addFile(variantB().defaultStill(n), testing::jpegBytes(800, 600));
-        files.addFile(kWide, testing::jpegBytes(900, 600));
-        files.addFile(kTall, testing::jpegBytes(600, 800));
-        files.addFile(kSquare, testing::jpegBytes(700, 600));
+        for (int n = 1; n <= 10; ++n) files.addFile(variantB().defaultStill(n), testing::jpegBytes(80, 60));
+        files.addFile(kWide, testing::jpegBytes(90, 60));
+        files.addFile(kTall, testing::jpegBytes(60, 80));
+        files.addFile(kSquare, testing::jpegBytes(70, 60));
         files.addFile(kNofile, encodeBmp24(testing::makeImage(8, 6, [](int, int) {
                           return std::array<unsigned char, 3>{200, 0, 0};
                       })));
@@ -83,6 +92,23 @@ struct Desk {
         return *dialog;
     }
     std::string value(const std::string& name) const { return registry.text(kKey, name).value_or("-"); }
+    // Values of the list that were set or deleted, leaving out the pending
+    // list that every operation writes first and deletes at its end.
+    std::vector<std::string> listChanges() const {
+        std::vector<std::string> names;
+        for (const auto& change : registry.changes())
+            if (change.name != "pending list") names.push_back(change.name);
+        return names;
+    }
+    // Every value of the list, to compare a whole store before and after.
+    std::vector<std::string> listValues() const {
+        std::vector<std::string> all{std::to_string(count())};
+        for (int n = 1; n <= 10; ++n) {
+            all.push_back(value("photo" + std::to_string(n)));
+            all.push_back(value("photo" + std::to_string(n) + "_real"));
+        }
+        return all;
+    }
     unsigned count() const { return registry.dword(kKey, "photo_num").value_or(99); }
     Size bitmap(int n) const {
         BmpInfo info;
@@ -100,13 +126,27 @@ struct Desk {
         for (const Image& t : list.items) all.push_back(shows(t));
         return all;
     }
-    // A list of the given pictures, written as a dialog would have.
+    // A list of the given pictures with their bitmaps, as a dialog leaves
+    // it, and the two switches as an opening leaves them.
     void store(const std::vector<std::string>& sources) {
-        SettingsDialog& d = open();
-        while (d.pictureCount() > 1) d.OnDelete(0);
-        list.picks = sources;
-        d.OnExchange(0);
-        for (std::size_t i = 1; i < sources.size(); ++i) d.OnAdd();
+        files.addFolder(kFolder);
+        registry.putDword(kKey, "photo_num", static_cast<std::uint32_t>(sources.size()));
+        registry.putDword(kKey, "background music", 1);
+        registry.putDword(kKey, "trimming", 0);
+        PhotoImport import(variantB(), files, decoder, messages, 768);
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const std::string n = std::to_string(i + 1);
+            registry.putString(kKey, "photo" + n, kFolder + "photo" + n + ".bmp");
+            registry.putString(kKey, "photo" + n + "_real", sources[i]);
+            // Converted once per picture for all the tests.
+            static std::map<std::string, std::string> made;
+            const std::string bitmap = kFolder + "photo" + n + ".bmp";
+            if (!made.count(sources[i])) {
+                EXPECT_TRUE(import.ConvertPicture(sources[i], int(i) + 1, kFolder, false).written());
+                made[sources[i]] = files.contents(bitmap);
+            }
+            files.addFile(bitmap, made[sources[i]]);
+        }
         messages.shown.clear();
         registry.clearChanges();
     }
@@ -128,6 +168,11 @@ TEST(SettingsDialog, FirstOpeningSeedsTheStillsAndReadsTheSwitchesWithTheirDefau
     EXPECT_EQ(desk.bitmaps(), std::vector<Size>(10, kStill));
     EXPECT_EQ(d.ListedSources[9], variantB().defaultStill(10));
     EXPECT_EQ(desk.count(), 10u);
+    // Each still is announced as it is converted; the list then takes the
+    // bitmaps as they are.
+    std::vector<std::pair<int, int>> announced;
+    for (int n = 1; n <= 10; ++n) announced.emplace_back(n, 10);
+    EXPECT_EQ(desk.list.progress, announced);
     // Music on; 1024 x 768 (exactly 0.75) is no wide screen: "Fit Screen".
     EXPECT_EQ(d.backgroundMusic(), 1);
     EXPECT_EQ(d.trimming(), 0);
@@ -168,13 +213,25 @@ TEST(SettingsDialog, OpeningShowsWhatTheStoreHolds) {
     EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo", "card"}));
     EXPECT_TRUE(desk.messages.shown.empty());
 
-    // A bitmap that opens but is no picture: its message, and the list ends
-    // there; the later slot still counts for the duplicate check.
+    // A bitmap that opens but is no picture: its message and the drawn
+    // card, and every later slot is still shown, so item i stays slot i + 1.
     desk.files.addFile(kFolder + "photo2.bmp", std::string("BMxx"));
     SettingsDialog& cut = desk.open();
-    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo"}));
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "card", "card"}));
     EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgUnsupportedFile}));
     EXPECT_EQ(cut.ListedSources[2], kSquare);
+    // An Add then lands at item 3, where Delete finds it as slot 4.
+    desk.files.addFile(kNofile, encodeBmp24(testing::makeImage(8, 6, [](int, int) {
+                           return std::array<unsigned char, 3>{200, 0, 0};
+                       })));
+    desk.files.addFile(kSquare, testing::jpegBytes(70, 60));
+    desk.list.picks = {variantB().defaultStill(4)};
+    cut.OnAdd();
+    ASSERT_EQ(desk.thumbnails().size(), 4u);
+    EXPECT_EQ(desk.list.revealed, 3);
+    cut.OnDelete(3);
+    EXPECT_EQ(desk.value("photo3_real"), kSquare);
+    EXPECT_EQ(desk.value("photo4_real"), "-");
 
     // "photo_num" = 3 with no slot values: "default" written, three placeholders.
     Desk bare;
@@ -204,8 +261,15 @@ TEST(SettingsDialog, WithoutAnApplicationDataFolderNothingIsListedOrMade) {
     EXPECT_TRUE(desk.list.openedIn.empty());
     EXPECT_EQ(desk.files.allFiles(), before);
     EXPECT_FALSE(desk.registry.has(kKey, "photo_num"));
+    // OK stores the switches all the same (opening wrote their defaults:
+    // only changed values show that OK wrote).
+    desk.registry.clearChanges();
+    d.OnMusicOff();
+    d.OnEnlarge();
     d.OnOK();
-    EXPECT_EQ(desk.registry.dword(kKey, "trimming"), 0u);
+    EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"background music", "trimming"}));
+    EXPECT_EQ(desk.registry.dword(kKey, "background music"), 0u);
+    EXPECT_EQ(desk.registry.dword(kKey, "trimming"), 1u);
 }
 
 TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
@@ -214,7 +278,9 @@ TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
     SettingsDialog& d = desk.open();
     desk.list.picks = {kTall, kTall, "D:\\P\\TALL.JPG", "D:\\p\\bad.jpg"};
     d.OnAdd();
-    EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"photo2", "photo_num", "photo2_real"}));
+    EXPECT_EQ(desk.registry.setOrder(),
+              (std::vector<std::string>{"pending list", "photo2", "photo_num", "photo2_real"}));
+    EXPECT_FALSE(desk.registry.has(kKey, "pending list"));
     EXPECT_EQ(desk.value("photo2"), kFolder + "photo2.bmp");
     EXPECT_EQ(desk.value("photo2_real"), kTall);
     EXPECT_EQ(desk.bitmap(2), kTallSize);
@@ -251,34 +317,95 @@ TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
     EXPECT_TRUE(desk.list.openedIn.empty());
 }
 
-TEST(SettingsDialog, AnAddThatCannotBeStoredLeavesNothingBehind) {
-    // The disk is full: the slot is added with the placeholder and names its
-    // own bitmap; a bitmap left there from a longer list is not kept.
-    Desk desk;
-    desk.store({kWide, kSquare});
-    SettingsDialog& d = desk.open();
-    d.OnDelete(1);
-    desk.files.addFile(kFolder + "photo2.bmp", desk.files.contents(kFolder + "photo1.bmp"));  // a stray
-    desk.files.failWrites(true);
-    desk.list.picks = {kTall};
-    d.OnAdd();
-    desk.files.failWrites(false);
-    EXPECT_EQ(desk.count(), 2u);
-    EXPECT_EQ(desk.value("photo2"), kFolder + "photo2.bmp");
-    EXPECT_EQ(desk.value("photo2_real"), kTall);
-    EXPECT_EQ(desk.bitmap(2), kNone);
-    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "nofile"}));
+TEST(SettingsDialog, AnAddWhoseStoreWriteFailsTakesBackTheOthersAndItsBitmap) {
+    // Whichever of the three writes fails, nothing of the slot stays: no
+    // stray photo2 past the count, no bitmap, the list as it was.
+    for (const char* failing : {"photo2", "photo_num", "photo2_real"}) {
+        SCOPED_TRACE(failing);
+        Desk desk;
+        desk.store({kWide});
+        SettingsDialog& d = desk.open();
+        desk.registry.failSetOf(failing);
+        desk.list.picks = {kTall};
+        d.OnAdd();
+        EXPECT_EQ(desk.count(), 1u);
+        EXPECT_EQ(desk.value("photo2"), "-");
+        EXPECT_EQ(desk.value("photo2_real"), "-");
+        EXPECT_EQ(desk.bitmap(2), kNone);
+        EXPECT_EQ(d.pictureCount(), 1);
+        EXPECT_EQ(desk.thumbnails().size(), 1u);
+        EXPECT_FALSE(desk.registry.has(kKey, "pending list"));
+    }
+}
 
-    // A registry write that fails takes the others back.
-    d.OnDelete(1);
-    desk.registry.failSetOf("photo2_real");
-    desk.list.picks = {kTall};
-    d.OnAdd();
-    EXPECT_EQ(desk.count(), 1u);
-    EXPECT_EQ(desk.value("photo2"), "-");
-    EXPECT_EQ(desk.bitmap(2), kNone);
-    EXPECT_EQ(d.pictureCount(), 1);
-    EXPECT_EQ(desk.thumbnails().size(), 1u);
+TEST(SettingsDialog, ABitmapThatCannotBeSavedLeavesTheListAsItWasAndSaysSo) {
+    // A full disk fails every write; a bitmap held open fails one slot's,
+    // half-way through Initialize (slots 1 and 2 already hold stills).
+    struct Case {
+        const char* what;
+        std::function<void(Desk&)> fault;
+        std::function<void(SettingsDialog&, Desk&)> run;
+    };
+    const auto diskFull = [](Desk& desk) { desk.files.failWrites(true); };
+    const Case cases[] = {
+        {"add", diskFull,
+         [](SettingsDialog& d, Desk& desk) { desk.list.picks = {variantB().defaultStill(5)}; d.OnAdd(); }},
+        {"exchange", diskFull,
+         [](SettingsDialog& d, Desk& desk) { desk.list.picks = {variantB().defaultStill(5)}; d.OnExchange(0); }},
+        {"initialize", diskFull, [](SettingsDialog& d, Desk&) { d.OnInitialize(); }},
+        {"initialize, photo3.bmp held open", [](Desk& desk) { desk.files.pin(kFolder + "photo3.bmp"); },
+         [](SettingsDialog& d, Desk&) { d.OnInitialize(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Desk desk;
+        desk.store({kWide, kTall, kSquare});
+        desk.files.remove(kSquare);  // the third picture is gone: its bitmap must stay all the same
+        SettingsDialog& d = desk.open();
+        const auto values = desk.listValues();
+        const auto bitmaps = desk.bitmaps();
+        desk.messages.shown.clear();
+        c.fault(desk);
+        c.run(d, desk);
+        desk.files.failWrites(false);
+        EXPECT_EQ(desk.messages.shown.back(), MessageKind::MsgCannotSavePicture);
+        EXPECT_EQ(desk.listValues(), values);
+        EXPECT_EQ(desk.bitmaps(), bitmaps);
+        EXPECT_EQ(d.pictureCount(), 3);
+        EXPECT_EQ(desk.thumbnails(), std::vector<std::string>(3, "photo"));
+        EXPECT_FALSE(desk.registry.has(kKey, "pending list"));
+    }
+}
+
+TEST(SettingsDialog, ADeleteWhoseBitmapsCannotMoveChangesNothingAndSaysSo) {
+    // Deleting slot 2 of 3 removes photo2.bmp and moves photo3.bmp: either
+    // held open (readable, not removable) stops it; photo1.bmp does not.
+    struct Case {
+        int pinned;
+        bool refused;
+    };
+    for (const Case c : {Case{2, true}, Case{3, true}, Case{1, false}}) {
+        SCOPED_TRACE(c.pinned);
+        Desk desk;
+        desk.store({kWide, kTall, kSquare});
+        SettingsDialog& d = desk.open();
+        const auto values = desk.listValues();
+        desk.files.pin(kFolder + "photo" + std::to_string(c.pinned) + ".bmp");
+        d.OnDelete(1);
+        if (c.refused) {
+            EXPECT_EQ(desk.messages.shown.back(), MessageKind::MsgCannotSavePicture);
+            EXPECT_EQ(desk.listValues(), values);
+            EXPECT_EQ(desk.bitmaps()[1], kTallSize);
+            EXPECT_EQ(desk.bitmaps()[2], kSquareSize);
+            EXPECT_EQ(d.pictureCount(), 3);
+        } else {
+            EXPECT_EQ(desk.value("photo2_real"), kSquare);
+            EXPECT_EQ(desk.bitmaps()[1], kSquareSize);
+            EXPECT_EQ(desk.bitmap(3), kNone);
+            EXPECT_EQ(d.pictureCount(), 2);
+        }
+        EXPECT_EQ(desk.bitmaps()[0], kWideSize);
+    }
 }
 
 TEST(SettingsDialog, DeleteMovesTheLaterBitmapsDownWithTheStore) {
@@ -291,9 +418,14 @@ TEST(SettingsDialog, DeleteMovesTheLaterBitmapsDownWithTheStore) {
     EXPECT_TRUE(desk.registry.changes().empty());
 
     desk.messages.answer = kMsgFirstButton;
+    // The last slot's picture is gone, so its bitmap can only arrive in slot
+    // 3 by being moved there, not by being made again at the refill.
+    desk.files.remove(variantB().defaultStill(1));
     d.OnDelete(1);  // slot 2 of 4
+    desk.files.addFile(variantB().defaultStill(1), testing::jpegBytes(80, 60));
     EXPECT_EQ(desk.bitmaps(), (std::vector<Size>{kWideSize, kSquareSize, kStill, kNone, kNone, kNone, kNone,
                                                  kNone, kNone, kNone}));
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo", "photo"}));
     EXPECT_EQ(desk.value("photo2_real"), kSquare);
     EXPECT_EQ(desk.value("photo3_real"), variantB().defaultStill(1));
     EXPECT_EQ(desk.value("photo4"), "-");
@@ -339,17 +471,20 @@ TEST(SettingsDialog, ADeleteThatFailsHalfWayStillLeavesStoreAndBitmapsAgreeing) 
     EXPECT_EQ(d.pictureCount(), 3);
 }
 
-TEST(SettingsDialog, ExchangeAndInitializeMakeEverySlotAgain) {
+TEST(SettingsDialog, ExchangeMakesItsOwnSlotAndInitializeEverySlot) {
     Desk desk;
     desk.store({kWide, kTall});
     SettingsDialog& d = desk.open();
-    // Slot 1's bitmap is spoilt; the exchange of slot 2 makes it again too.
-    desk.files.addFile(kFolder + "photo1.bmp", std::string("spoilt"));
     desk.list.picks = {kTall, kSquare};
     d.OnExchange(1);  // its own picture counts as listed
     EXPECT_EQ(desk.messages.shown, (std::vector<MessageKind>{MessageKind::MsgAlreadyListed}));
+    // One decoding for the picked picture; slot 1's bitmap is left as it is.
+    const std::string first = desk.files.contents(kFolder + "photo1.bmp");
+    desk.decoder.jpegCalls = 0;
     d.OnExchange(1);
-    EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"photo2", "photo2_real"}));
+    EXPECT_EQ(desk.decoder.jpegCalls, 1);
+    EXPECT_EQ(desk.files.contents(kFolder + "photo1.bmp"), first);
+    EXPECT_EQ(desk.registry.setOrder(), (std::vector<std::string>{"pending list", "photo2", "photo2_real"}));
     EXPECT_EQ(desk.bitmaps()[0], kWideSize);
     EXPECT_EQ(desk.bitmaps()[1], kSquareSize);
     EXPECT_EQ(d.ListedSources[1], kSquare);
@@ -361,8 +496,18 @@ TEST(SettingsDialog, ExchangeAndInitializeMakeEverySlotAgain) {
     desk.list.picks = {kTall};
     d.OnExchange(0);
     desk.files.failWrites(false);
-    EXPECT_TRUE(desk.registry.changes().empty());
+    EXPECT_TRUE(desk.listChanges().empty());
     EXPECT_EQ(desk.bitmaps()[0], kWideSize);
+
+    // A slot's bitmap that cannot be written again keeps the one it has
+    // (the same picture's) when another slot is exchanged.
+    desk.files.pin(kFolder + "photo1.bmp");
+    desk.list.picks = {kTall};
+    d.OnExchange(1);
+    desk.files.pin(kFolder + "photo1.bmp", false);
+    EXPECT_EQ(desk.bitmaps()[0], kWideSize);
+    EXPECT_EQ(desk.bitmaps()[1], kTallSize);
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo"}));
 
     // Escape on the confirmation: nothing. Then the ten stills, once each;
     // still 3 is gone, so slot 3 keeps no bitmap of the earlier list.
@@ -376,16 +521,113 @@ TEST(SettingsDialog, ExchangeAndInitializeMakeEverySlotAgain) {
     desk.decoder.jpegCalls = 0;
     d.OnInitialize();
     const auto order = desk.registry.setOrder();
-    ASSERT_EQ(order.size(), 21u);
-    EXPECT_EQ(order[0], "photo_num");
-    EXPECT_EQ(order[1], "photo1");
-    EXPECT_EQ(order[11], "photo1_real");
-    EXPECT_EQ(order[20], "photo10_real");
+    ASSERT_EQ(order.size(), 22u);
+    EXPECT_EQ(order[0], "pending list");
+    EXPECT_EQ(order[1], "photo_num");
+    EXPECT_EQ(order[2], "photo1");
+    EXPECT_EQ(order[12], "photo1_real");
+    EXPECT_EQ(order[21], "photo10_real");
     EXPECT_EQ(desk.decoder.jpegCalls, 9);
     EXPECT_EQ(desk.bitmap(3), kNone);
     EXPECT_EQ(desk.bitmap(10), kStill);
     EXPECT_EQ(desk.thumbnails()[2], "nofile");
     EXPECT_EQ(desk.thumbnails().size(), 10u);
+}
+
+// Each operation is ended by a kill after its k-th write, for every k; the
+// next start (the show's preparation or the dialog) must find the list as it
+// was before or as the operation leaves it, each listed slot's bitmap made
+// from its own picture, and nothing past the list.
+TEST(SettingsDialog, AnOperationKilledAfterAnyWriteIsDoneOrNotDoneAtTheNextStart) {
+    const std::string still5 = variantB().defaultStill(5);
+    std::vector<std::string> stills;
+    for (int n = 1; n <= 10; ++n) stills.push_back(variantB().defaultStill(n));
+    struct Case {
+        const char* what;
+        std::function<void(Desk&)> setUp;  // the dialog is open at its end, unless opening is the operation
+        std::function<void(Desk&)> run;
+        std::vector<std::string> before, after;
+    };
+    const auto openDialog = [](Desk& desk) { desk.open(); };
+    const Case cases[] = {
+        {"add", [](Desk& desk) { desk.store({kWide, kTall}); desk.open(); desk.list.picks = {kSquare}; },
+         [](Desk& desk) { desk.dialog->OnAdd(); }, {kWide, kTall}, {kWide, kTall, kSquare}},
+        {"exchange", [&](Desk& desk) { desk.store({kWide, kTall, kSquare}); desk.open(); desk.list.picks = {still5}; },
+         [](Desk& desk) { desk.dialog->OnExchange(1); }, {kWide, kTall, kSquare}, {kWide, still5, kSquare}},
+        {"delete", [](Desk& desk) { desk.store({kWide, kTall, kSquare}); desk.open(); },
+         [](Desk& desk) { desk.dialog->OnDelete(0); }, {kWide, kTall, kSquare}, {kTall, kSquare}},
+        {"initialize", [](Desk& desk) { desk.store({kWide, kTall}); desk.open(); },
+         [](Desk& desk) { desk.dialog->OnInitialize(); }, {kWide, kTall}, stills},
+        {"rebuild at opening",
+         [](Desk& desk) {
+             desk.store({kWide, kTall, kSquare});
+             desk.files.remove(kFolder + "photo1.bmp");
+             desk.files.remove(kFolder + "photo3.bmp");
+         },
+         openDialog, {kWide, kTall, kSquare}, {kWide, kTall, kSquare}},
+        {"first-run stills", [](Desk&) {}, openDialog, {}, stills},
+    };
+    const std::map<std::string, Size> sizes = {{kWide, kWideSize}, {kTall, kTallSize}, {kSquare, kSquareSize}};
+    const auto sizeOf = [&](const std::string& source) {
+        const auto it = sizes.find(source);
+        return it == sizes.end() ? kStill : it->second;
+    };
+
+    int crashPoints = 0;
+    for (const Case& c : cases) {
+        // A run to the end counts the operation's writes.
+        WriteBudget budget;
+        int writes = 0;
+        {
+            Desk desk;
+            c.setUp(desk);
+            desk.files.setWriteBudget(&budget);
+            desk.registry.setWriteBudget(&budget);
+            c.run(desk);
+            writes = budget.done();
+        }
+        std::printf("%s: %d crash points\n", c.what, writes);
+        // Each case writes at least two things (two bitmaps at the least):
+        // none may be left untried.
+        EXPECT_GE(writes, 2) << c.what;
+        for (int k = 0; k < writes; ++k, ++crashPoints) {
+            SCOPED_TRACE(std::string(c.what) + ", killed after write " + std::to_string(k));
+            Desk desk;
+            c.setUp(desk);
+            desk.files.setWriteBudget(&budget);
+            desk.registry.setWriteBudget(&budget);
+            budget.allow(k);
+            EXPECT_THROW(c.run(desk), ProcessKilled);
+            budget.allow(-1);
+            desk.dialog.reset();
+            if (k % 2 == 1) {  // the show starts first
+                SilentMessages silent;
+                PhotoImport import(variantB(), desk.files, desk.decoder, silent, 768);
+                prepareDefaultPictures(variantB(), kAppData, desk.files, desk.registry, import);
+            }
+            SettingsDialog& d = desk.open();
+
+            const int count = static_cast<int>(desk.count());
+            std::vector<std::string> listed;
+            for (int n = 1; n <= count; ++n) listed.push_back(desk.value("photo" + std::to_string(n) + "_real"));
+            EXPECT_TRUE(listed == c.before || listed == c.after) << ::testing::PrintToString(listed);
+            EXPECT_EQ(d.pictureCount(), count);
+            EXPECT_EQ(desk.thumbnails(), std::vector<std::string>(count, "photo"));
+            for (int n = 1; n <= 10; ++n) {
+                const std::string slot = "photo" + std::to_string(n);
+                if (n <= count) {
+                    EXPECT_EQ(desk.value(slot), kFolder + slot + ".bmp");
+                    EXPECT_EQ(desk.bitmap(n), sizeOf(listed[n - 1])) << slot;
+                } else {
+                    EXPECT_EQ(desk.value(slot), "-");
+                    EXPECT_EQ(desk.value(slot + "_real"), "-");
+                    EXPECT_EQ(desk.bitmap(n), kNone) << slot;
+                }
+            }
+            EXPECT_FALSE(desk.registry.has(kKey, "pending list"));
+        }
+    }
+    std::printf("crash points tried: %d\n", crashPoints);
 }
 
 TEST(SettingsDialog, TheFileSelectionOpensInTheSharedFolderOnlyWhereItExists) {
@@ -394,6 +636,14 @@ TEST(SettingsDialog, TheFileSelectionOpensInTheSharedFolderOnlyWhereItExists) {
     EXPECT_EQ(d.initialFolder(), "C:\\users\\me\\Pictures");
     desk.files.addFolder(kSharedPicturesFolder);
     EXPECT_EQ(d.initialFolder(), kSharedPicturesFolder);
+    // A pick from a drive's root opens the next selection in the root, not
+    // in the drive's current folder ("E:").
+    desk.files.addFile("E:\\x.jpg", testing::jpegBytes(90, 60));
+    desk.list.picks = {"E:\\x.jpg"};
+    d.OnDelete(0);
+    d.OnAdd();
+    EXPECT_EQ(desk.value("photo10_real"), "E:\\x.jpg");
+    EXPECT_EQ(d.initialFolder(), "E:\\");
     desk.around.picturesFolder.reset();
     desk.files = MemoryFiles();
     EXPECT_EQ(desk.open().initialFolder(), "");

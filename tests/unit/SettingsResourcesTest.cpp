@@ -25,10 +25,11 @@ const Control kControls[] = {
      "本スクリーンセーバー用に、最大10枚の画像を追加できます。"},
     {"GROUPBOX \"Selected Pictures\", IDC_STATIC", "7, 37, 321, 134", "選択された画像のリスト"},
     {"CONTROL \"\", IDC_PICTURE_LIST, \"SysListView32\", QV_LIST_STYLE", "14, 51, 307, 94", ""},
-    {"PUSHBUTTON \"Add\", IDC_ADD", "42, 150, 50, 14", "追加"},
-    {"PUSHBUTTON \"Exchange\", IDC_EXCHANGE", "110, 150, 50, 14", "入替"},
-    {"PUSHBUTTON \"Initialize\", IDC_INITIALIZE", "176, 150, 50, 14", "初期設定"},
-    {"PUSHBUTTON \"Delete\", IDC_DELETE", "242, 150, 50, 14", "削除"},
+    // Access keys: underlined in English, "(&A)" after the Japanese text.
+    {"PUSHBUTTON \"&Add\", IDC_ADD", "42, 150, 50, 14", "追加(&A)"},
+    {"PUSHBUTTON \"E&xchange\", IDC_EXCHANGE", "110, 150, 50, 14", "入替(&X)"},
+    {"PUSHBUTTON \"&Initialize\", IDC_INITIALIZE", "176, 150, 50, 14", "初期設定(&I)"},
+    {"PUSHBUTTON \"&Delete\", IDC_DELETE", "242, 150, 50, 14", "削除(&D)"},
     {"GROUPBOX \"BGM\", IDC_STATIC", "7, 173, 120, 25", "音楽"},
     {"AUTORADIOBUTTON \"On\", IDC_MUSIC_ON", "27, 184, 27, 10", "あり"},
     {"AUTORADIOBUTTON \"Off\", IDC_MUSIC_OFF", "74, 184, 27, 10", "なし"},
@@ -37,6 +38,7 @@ const Control kControls[] = {
     {"AUTORADIOBUTTON \"Fit Screen\", IDC_FIT_SCREEN", "QV_FIT_X, QV_VIEW_Y, 51, 10", "全体表示"},
     {"DEFPUSHBUTTON \"OK\", IDOK", "171, 201, 70, 20", "OK"},
     {"PUSHBUTTON \"Cancel\", IDCANCEL", "245, 201, 70, 20", "ｷｬﾝｾﾙ"},
+    {"LTEXT \"Converting picture %d of %d...\", IDC_PROGRESS_TEXT", "7, 206, 108, 10", "画像を変換中 (%d/%d)..."},
 };
 
 }  // namespace
@@ -62,6 +64,8 @@ TEST(SettingsResources, ControlNumbersMatchTheVariantRecords) {
         EXPECT_EQ(shared.at("IDC_EXCHANGE"), ids.exchangeButton);
         EXPECT_EQ(shared.at("IDC_MUSIC_ON"), ids.musicOn);
         EXPECT_EQ(shared.at("IDC_MUSIC_OFF"), ids.musicOff);
+        EXPECT_EQ(shared.at("IDC_PROGRESS_TEXT"), ids.progressText);
+        EXPECT_EQ(shared.at("IDC_PROGRESS_BAR"), ids.progressBar);
         const auto& own = v->letter == 'B' ? b : ac;
         EXPECT_EQ(own.at("IDC_ENLARGE"), ids.enlarge);
         EXPECT_EQ(own.at("IDC_FIT_SCREEN"), ids.fitScreen);
@@ -120,9 +124,9 @@ TEST(SettingsResources, BothTemplatesCarryEveryControlWithItsText) {
             line.substr(0, open + 1) + c.japanese + line.substr(line.find('"', open + 1));
         EXPECT_NE(ja.find("    " + jaLine + ", "), std::string::npos);
     }
-    // Nothing more than those fifteen controls in either language.
+    // Nothing more than those controls and the progress bar in either language.
     for (const std::string* body : {&en, &ja})
-        EXPECT_EQ(std::count(body->begin(), body->end(), '\n'), 5 + 15 + 1);
+        EXPECT_EQ(std::count(body->begin(), body->end(), '\n'), 5 + 17 + 1);
 
     // The icon: resource 128 from quorvelk.ico, which holds 16, 32, 48 and
     // 256 pixels (the directory's width byte says 0 for 256).

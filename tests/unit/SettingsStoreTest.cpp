@@ -265,12 +265,13 @@ TEST(SettingsStore, SeedingWritesTheCountFirstThenEachSlotPair) {
 
     EXPECT_EQ(store.SeedDefaultPictures(kFolder, files, import), 0);
     EXPECT_TRUE(files.folderExists(kFolder));
-    std::vector<std::string> expected = {"photo_num"};
+    std::vector<std::string> expected = {"pending list", "photo_num"};
     for (int n = 1; n <= 10; ++n) {
         expected.push_back(photoValueName(n));
         expected.push_back(photoRealValueName(n));
     }
     EXPECT_EQ(registry.setOrder(), expected);
+    EXPECT_FALSE(registry.has(kKeyB, "pending list"));
     EXPECT_EQ(registry.dword(kKeyB, "photo_num"), 10u);
     EXPECT_EQ(registry.text(kKeyB, "photo1"), kFolder + "photo1.bmp");
     EXPECT_EQ(registry.text(kKeyB, "photo10_real"), "C:\\WINDOWS\\system32\\QUORvelkbsrc\\still10.jpg");

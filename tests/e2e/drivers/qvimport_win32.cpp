@@ -44,12 +44,13 @@ constexpr int kMessageTextId = 1050;  // the text control of every message templ
 const char* const kKindNames[] = {
     "MsgAlreadyListed",   "MsgConfirmRemove",   "MsgConfirmInitialize", "MsgListFull",
     "MsgUnsupportedFile", "MsgPictureTooLarge", "MsgOutOfMemory",       "MsgCannotDeleteAll",
+    "MsgCannotSavePicture",
 };
 
 const char* kindName(MessageKind kind) { return kKindNames[static_cast<int>(kind)]; }
 
 bool kindByName(const std::string& name, MessageKind& kind) {
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < static_cast<int>(sizeof kKindNames / sizeof kKindNames[0]); ++i)
         if (name == kKindNames[i]) {
             kind = static_cast<MessageKind>(i);
             return true;
@@ -241,10 +242,9 @@ int main(int argc, char** argv) {
     if (command == "convert") {
         if (positional.size() != 3) return usage();
         const int slot = std::atoi(positional[1].c_str());
-        std::string output;
-        const bool ok = import.ConvertPicture(positional[0], slot, positional[2], silent, &output);
-        line(ok ? "success" : "failure");
-        line("output: " + output);
+        const Conversion result = import.ConvertPicture(positional[0], slot, positional[2], silent);
+        line(result ? "success" : "failure");
+        line("output: " + result.path);
         line("milliseconds: " + elapsed());
         return 0;
     }

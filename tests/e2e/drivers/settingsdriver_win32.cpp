@@ -5,8 +5,13 @@
 //
 //   settingsdriver VARIANT COMMAND... with COMMAND one of
 //     wait              the dialog is up: "caption: ...", "window: x y w h"
+//     opening           the dialog is up: "opened: N ms" after its process began
 //     idle              the dialog has finished what it was doing
+//     probe             the same, asking the dialog's thread all the while
+//                       with 100 ms to answer: "progress: ..." lines seen,
+//                       "took: N ms", "longest unanswered: N ms"
 //     state             items, selection, which buttons are enabled, switches
+//     names             "names: a.jpg|b.jpg|..." the items' names
 //     text ID           "text ID: ..." of a control
 //     select I          selects list item I (-1: none)
 //     click NAME        add delete exchange initialize on off enlarge fit ok cancel
@@ -22,6 +27,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -127,18 +133,46 @@ std::string rect(HWND window) {
            std::to_string(r.bottom - r.top);
 }
 
-// Waits until the dialog's thread is free and nothing of it is open above it.
-void idle() {
+// True while the dialog's worker runs an operation (the dialog says so on
+// its window, for other programs to see).
+bool working() { return GetPropW(settingsDialog(), L"QuorVelkBusy") != nullptr; }
+
+// Waits until the dialog has ended its operation and nothing of it is open
+// above it. Meanwhile it keeps asking the dialog's thread, each time allowing
+// it probeMs to answer: the longest stretch without an answer, the progress
+// lines shown and the time it took are printed when report is set.
+void idle(bool report = false, UINT probeMs = 1000) {
     const DWORD start = GetTickCount();
+    DWORD longest = 0;
+    DWORD silentSince = 0;
+    bool silent = false;
+    std::vector<std::string> progress;
     for (;;) {
         DWORD_PTR answer = 0;
-        const bool free = SendMessageTimeoutW(settingsDialog(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) != 0;
-        if (free && IsWindowEnabled(settingsDialog()) && !findDialogWith(kMessageText) &&
+        const DWORD asked = GetTickCount();
+        const bool free = SendMessageTimeoutW(settingsDialog(), WM_NULL, 0, 0, SMTO_NORMAL, probeMs, &answer) != 0;
+        const DWORD now = GetTickCount();
+        if (!silent) silentSince = asked;
+        silent = !free;
+        longest = std::max<DWORD>(longest, now - silentSince);
+        if (report && free && IsWindowVisible(control(variant->dialogIds.progressText))) {
+            const std::string text = textOf(control(variant->dialogIds.progressText));
+            if (progress.empty() || progress.back() != text) progress.push_back(text);
+        }
+        if (free && !working() && IsWindowEnabled(settingsDialog()) && !findDialogWith(kMessageText) &&
             !findDialogWith(kFileNameBox))
-            return;
-        if (GetTickCount() - start > 60000) timeout("idle");
-        pump(50);
+            break;
+        if (now - start > 60000) timeout("idle");
+        if (report) {
+            Sleep(10);
+        } else {
+            pump(50);
+        }
     }
+    if (!report) return;
+    for (const std::string& text : progress) line("progress: " + text);
+    line("took: " + std::to_string(GetTickCount() - start) + " ms");
+    line("longest unanswered: " + std::to_string(longest) + " ms");
 }
 
 std::string onOff(HWND window) { return IsWindowEnabled(window) ? "on" : "off"; }
@@ -181,6 +215,68 @@ void select(int index) {
     line("selected " + std::to_string(index));
 }
 
+// Every item's name, read through the list in the dialog's own process.
+void names() {
+    HWND list = control(variant->dialogIds.pictureList);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE, pid);
+    constexpr int kChars = 260;
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                            MEM_COMMIT, PAGE_READWRITE)
+                           : nullptr;
+    if (!remote) timeout("memory in the dialog's process");
+    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+    std::string all;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = kChars;
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(i), reinterpret_cast<LPARAM>(remote));
+        wchar_t name[kChars] = {};
+        ReadProcessMemory(process, text, name, sizeof name, nullptr);
+        name[kChars - 1] = L'\0';
+        all += (i ? "|" : "") + utf8(name);
+    }
+    // The first item's picture: as large as the list draws its thumbnails.
+    RECT box{};
+    box.left = LVIR_ICON;
+    WriteProcessMemory(process, remote, &box, sizeof box, nullptr);
+    if (count > 0 && SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote)))
+        ReadProcessMemory(process, remote, &box, sizeof box, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    line("names: " + all);
+    line("icon: " + std::to_string(box.right - box.left) + " x " + std::to_string(box.bottom - box.top));
+}
+
+// How long after its process started the dialog was up and answering:
+// "opened: N ms". Looked for every 5 ms.
+void opening() {
+    HWND found = nullptr;
+    const DWORD start = GetTickCount();
+    while (!(found = findDialogWith(variant->dialogIds.pictureList))) {
+        if (GetTickCount() - start > 30000) timeout("settings dialog");
+        Sleep(5);
+    }
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(found, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || !GetProcessTimes(process, &created, &exited, &kernel, &user)) timeout("process times");
+    CloseHandle(process);
+    auto ticks = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    line("opened: " + std::to_string((ticks(now) - ticks(created)) / 10000) + " ms");
+    dialog = found;
+}
+
 int buttonId(const std::string& name) {
     const qv::SettingsDialogIds& ids = variant->dialogIds;
     if (name == "add") return ids.addButton;
@@ -197,8 +293,11 @@ int buttonId(const std::string& name) {
 }
 
 void click(const std::string& name) {
-    // Posted: the button's work opens modal dialogs of its own.
-    PostMessageW(control(buttonId(name)), BM_CLICK, 0, 0);
+    // The click returns once the dialog has taken it: its work goes on in
+    // the dialog's worker, so whatever is asked next sees it under way.
+    // (Closing buttons end the dialog, which may then be gone.)
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(control(buttonId(name)), BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
     line("clicked " + name);
 }
 
@@ -304,10 +403,16 @@ int main(int argc, char** argv) {
             dialog = nullptr;
             line("caption: " + textOf(settingsDialog()));
             line("window: " + rect(settingsDialog()));
+        } else if (command == "opening") {
+            opening();
         } else if (command == "idle") {
             idle();
+        } else if (command == "probe") {
+            idle(true, 100);
         } else if (command == "state") {
             state();
+        } else if (command == "names") {
+            names();
         } else if (command == "text") {
             const std::string id = next(i);
             line("text " + id + ": " + textOf(control(std::atoi(id.c_str()))));
