@@ -49,8 +49,8 @@ SettingsDialog::SettingsDialog(const Variant& variant, FilesPort& files, Registr
       decoder_(decoder),
       messages_(messages),
       list_(list),
-      import_(variant, files, decoder, messages, surroundings.screenHeight),
       registry_(registry),
+      import_(variant, files, decoder, messages, surroundings.screenHeight),
       store_(registry, variant),
       surroundings_(surroundings) {
     // Without an application-data folder there is no picture folder: the
