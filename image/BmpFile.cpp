@@ -358,7 +358,7 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
             for (int x = 0; x < info.width; ++x) {
                 const unsigned char* p = src + std::size_t(x) * bytes;
                 const std::uint32_t pixel = bytes == 2 ? get16(p) : get32(p);
-                for (int c = 0; c < 3; ++c) dst[3 * x + c] = layout.channels[c].of(pixel);
+                for (int c = 0; c < 3; ++c) dst[3 * std::size_t(x) + c] = layout.channels[c].of(pixel);
             }
         } else {
             const int perByte = 8 / bits;
@@ -366,7 +366,7 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
             for (int x = 0; x < info.width; ++x) {
                 const unsigned byte = src[x / perByte];
                 const int shift = 8 - bits * (x % perByte + 1);
-                paint(dst + 3 * x, (byte >> shift) & mask);
+                paint(dst + 3 * std::size_t(x), (byte >> shift) & mask);
             }
         }
     }

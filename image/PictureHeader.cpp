@@ -26,7 +26,7 @@ bool readGif(const unsigned char* data, std::size_t size, PictureHeader& header)
     std::uint32_t width = le16(data + 6), height = le16(data + 8);
     const unsigned flags = data[10];
     std::size_t at = 13;
-    if (flags & 0x80) at += 3u * (2u << (flags & 7));  // the global colour table
+    if (flags & 0x80) at += std::size_t(3) * (2u << (flags & 7));  // the global colour table
     // Extensions until the first image; its place and size widen the picture.
     while (at < size) {
         const unsigned char block = data[at];

@@ -24,7 +24,7 @@ configure() {  # configure DIR cmake-args...
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 }
 
-step "configure native" configure build/native
+step "configure native" configure build/native -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 step "build native" cmake --build build/native -j "$jobs"
 step "configure windows" configure build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 step "build windows" cmake --build build/win64 -j "$jobs"
@@ -60,6 +60,15 @@ run_ctest() {  # run_ctest NAME DIR [ctest args...]
 run_ctest native build/native -j "$jobs"
 run_ctest windows build/win64
 run_ctest sanitizers build/asan -j "$jobs"
+
+# clang-tidy (.clang-tidy) over the portable code: one test, failed by any warning.
+echo "=== clang-tidy"
+if bash scripts/clang-tidy.sh build/native "$jobs" >build/clang-tidy.log 2>&1; then
+  tail -n 1 build/clang-tidy.log; passed=$((passed + 1))
+else
+  echo "clang-tidy: FAILED"; tail -n 60 build/clang-tidy.log
+  failed=$((failed + 1)); fail=1
+fi
 
 # Fuzzing: every target for a bounded time under AddressSanitizer.
 echo "=== fuzzing"
