@@ -22,7 +22,8 @@ find variant text image scene settings render show app platform/fake platform/ho
   xargs -P "$jobs" -n 1 "$tidy" -p "$build" --quiet >"$log" 2>&1
 status=$?
 # A warning and its source lines; headers shared by several files once.
-awk '/^[^ ].*: (warning|error): / { keep = !seen[$0]++ } keep' "$log"
+grep -v -E '^([0-9]+ warnings? generated|Suppressed [0-9]+ warnings|Use -header-filter)' "$log" |
+  awk '/^[^ ].*: (warning|error): / { keep = !seen[$0]++ } keep'
 warnings=$(grep -E '^[^ ].*: (warning|error): ' "$log" | sort -u | wc -l)
 echo "clang-tidy: $warnings warnings in $(( $(date +%s) - start )) s"
 [ "$warnings" -eq 0 ] && [ "$status" -eq 0 ]
