@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // megabytes; the reader's own check of the runs has been made, and
     // filling such a picture only slows the search down: at up to 4
     // megapixels a picture (filled, written, read back and compared, in
-    // fresh pages every time) the search ran 16 times slower. Stored pixels
+    // fresh pages every time) the search ran 15 times slower. Stored pixels
     // come at most 8 a byte, so this bound only skips run-length pictures
     // larger than any stored one of the same length, which reach no code a
     // smaller one does not.
