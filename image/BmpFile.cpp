@@ -311,6 +311,9 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
     if (!readLayout(data, size, layout)) return false;
     const BmpInfo& info = layout.info;
 
+    // An index past the table's end shows black rather than reading beyond
+    // it: the entries the file does not give stay zero, so a pixel is one
+    // look-up whatever its index.
     std::array<std::array<unsigned char, 3>, 256> palette{};
     for (std::uint32_t i = 0; i < layout.paletteEntries; ++i) {
         const unsigned char* e = data + layout.paletteOffset + std::uint64_t(i) * layout.paletteEntrySize;
@@ -322,21 +325,17 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
     image.height = info.height;
     image.bgr.resize(std::size_t(info.width) * std::size_t(info.height) * 3u);
     const int bits = info.bitsPerPixel;
-    // An index past the table's end shows black rather than reading beyond it.
-    auto paint = [&](unsigned char* dst, unsigned index) {
-        if (index < layout.paletteEntries) {
-            dst[0] = palette[index][0];
-            dst[1] = palette[index][1];
-            dst[2] = palette[index][2];
-        } else {
-            dst[0] = dst[1] = dst[2] = 0;
-        }
+    auto paint = [&palette](unsigned char* dst, unsigned index) {
+        std::memcpy(dst, palette[index & 0xFFu].data(), 3);
     };
 
     if (layout.compression == kBiRle8 || layout.compression == kBiRle4) {
-        // Pixels no run sets keep index 0, as in the platform's own decoding.
-        for (int x = 0; x < info.width; ++x) paint(image.row(0) + 3 * std::size_t(x), 0);
-        for (int y = 1; y < info.height; ++y) std::memcpy(image.row(y), image.row(0), image.rowBytes());
+        // Pixels no run sets keep index 0, as in the platform's own decoding;
+        // the fresh pixels are black already.
+        if (palette[0] != std::array<unsigned char, 3>{}) {
+            for (int x = 0; x < info.width; ++x) paint(image.row(0) + 3 * std::size_t(x), 0);
+            for (int y = 1; y < info.height; ++y) std::memcpy(image.row(y), image.row(0), image.rowBytes());
+        }
         const auto put = [&](std::uint64_t x, std::uint64_t stored, unsigned index) {
             const int y = info.topDown ? static_cast<int>(stored) : info.height - 1 - static_cast<int>(stored);
             paint(image.row(y) + 3 * std::size_t(x), index);
@@ -359,7 +358,7 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
             for (int x = 0; x < info.width; ++x) {
                 const unsigned char* p = src + std::size_t(x) * bytes;
                 const std::uint32_t pixel = bytes == 2 ? get16(p) : get32(p);
-                for (int c = 0; c < 3; ++c) dst[3 * x + c] = layout.channels[c].of(pixel);
+                for (int c = 0; c < 3; ++c) dst[3 * std::size_t(x) + c] = layout.channels[c].of(pixel);
             }
         } else {
             const int perByte = 8 / bits;
@@ -367,7 +366,7 @@ bool decodeBmp(const unsigned char* data, std::size_t size, Image& out) {
             for (int x = 0; x < info.width; ++x) {
                 const unsigned byte = src[x / perByte];
                 const int shift = 8 - bits * (x % perByte + 1);
-                paint(dst + 3 * x, (byte >> shift) & mask);
+                paint(dst + 3 * std::size_t(x), (byte >> shift) & mask);
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "image/Orientation.h"
 
+#include <cstddef>
 #include <cstring>
 #include <utility>
 
@@ -29,7 +30,7 @@ void applyOrientation(Image& image, int orientation) {
                 case 8: sx = w - 1 - y; sy = x; break;          // needs a quarter turn anticlockwise
                 default: break;
             }
-            std::memcpy(dst + 3 * x, image.row(sy) + 3 * sx, 3);
+            std::memcpy(dst + 3 * std::size_t(x), image.row(sy) + 3 * std::size_t(sx), 3);
         }
     }
     image = std::move(out);

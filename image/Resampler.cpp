@@ -121,13 +121,15 @@ bool resamplePicture(const Image& src, Image& dst, int dstWidth, int dstHeight) 
             float b = 0.0f, g = 0.0f, r = 0.0f;
             const float* p = acc + static_cast<std::size_t>(fx) * 3u;
             for (int t = 0; t < n; ++t) {
-                b += wx[t] * p[3 * t];
-                g += wx[t] * p[3 * t + 1];
-                r += wx[t] * p[3 * t + 2];
+                const float* q = p + 3 * std::size_t(t);
+                b += wx[t] * q[0];
+                g += wx[t] * q[1];
+                r += wx[t] * q[2];
             }
-            d[3 * x] = toByte(b);
-            d[3 * x + 1] = toByte(g);
-            d[3 * x + 2] = toByte(r);
+            unsigned char* px = d + 3 * std::size_t(x);
+            px[0] = toByte(b);
+            px[1] = toByte(g);
+            px[2] = toByte(r);
         }
     }
     dst = std::move(out);

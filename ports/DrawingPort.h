@@ -58,8 +58,10 @@ public:
     virtual long setTransform(TransformKind kind, const Matrix4& matrix) = 0;
 
     // Makes a texture from a complete BMP file image in memory: size from the
-    // image (rounded up as the device needs), one level, managed pool, linear
-    // filtering with mirror and dither, no colour key. nullptr on failure.
+    // image (the picture resampled to it where the device needs another), one
+    // level, managed pool, 32 bits a pixel holding the 24-bit colours exactly
+    // (nothing to dither), no colour key. Linear filtering and mirror
+    // addressing are the renderer's stage states. nullptr on failure.
     virtual std::unique_ptr<DrawingTexture> createTexture(const unsigned char* bytes,
                                                           std::size_t size) = 0;
 

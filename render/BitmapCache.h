@@ -21,7 +21,7 @@ class BitmapCache {
 public:
     // A file larger than this is not a bitmap we would draw; it is skipped
     // rather than held in memory for the whole show.
-    static constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
+    static constexpr std::size_t kMaxFileBytes = std::size_t(64) * 1024 * 1024;
 
     // Reads dataDirectory + "*.bmp" (dataDirectory ends with a backslash),
     // skipping folders and the dot entries, in the order the search gives.

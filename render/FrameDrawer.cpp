@@ -13,9 +13,10 @@ void FrameDrawer::takeSignature(const SceneLayer* layers, std::size_t layerCount
         if (!layer.started) continue;
         const auto* corners = reinterpret_cast<const unsigned char*>(layer.corners.data());
         into.insert(into.end(), corners, corners + sizeof(layer.corners));
+        // The texture's address itself: another texture is another frame.
         const DrawingTexture* texture = layer.texture.get();
-        unsigned char pointer[sizeof(texture)];
-        std::memcpy(pointer, &texture, sizeof(texture));
+        unsigned char pointer[sizeof(texture)];  // NOLINT(bugprone-sizeof-expression): the pointer's own bytes
+        std::memcpy(pointer, &texture, sizeof(texture));  // NOLINT(bugprone-sizeof-expression): as above
         into.insert(into.end(), pointer, pointer + sizeof(pointer));
     }
 }

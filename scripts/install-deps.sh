@@ -8,7 +8,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(
   # native build, unit tests, benchmarks, fuzzing
-  build-essential cmake ninja-build clang libclang-rt-14-dev
+  build-essential cmake ninja-build clang libclang-rt-14-dev clang-tidy clang-format
   libgtest-dev libgmock-dev googletest libbenchmark-dev libstb-dev
   # Windows cross build
   g++-mingw-w64-x86-64 mingw-w64-tools

@@ -55,6 +55,15 @@ run_ctest native build/native -j "$jobs"
 run_ctest windows build/win64
 run_ctest sanitizers build/asan -j "$jobs"
 
+# clang-tidy (.clang-tidy) over the portable code: one test, failed by any warning.
+echo "=== clang-tidy"
+if bash scripts/clang-tidy.sh build/native "$jobs" >build/clang-tidy.log 2>&1; then
+  tail -n 1 build/clang-tidy.log; passed=$((passed + 1))
+else
+  echo "clang-tidy: FAILED"; tail -n 60 build/clang-tidy.log
+  failed=$((failed + 1)); fail=1
+fi
+
 # Fuzzing: every target for a bounded time under AddressSanitizer.
 echo "=== fuzzing"
 fuzz_seconds="${QV_FUZZ_SECONDS:-60}"

@@ -32,7 +32,7 @@ Image drawnPlaceholder(ThumbnailSize size) {
             const bool cross = std::abs(across - y * (card.width - 1)) < card.width ||
                                std::abs(across - (card.height - 1 - y) * (card.width - 1)) < card.width;
             if (frame || cross) {
-                unsigned char* p = card.row(y) + 3 * x;
+                unsigned char* p = card.row(y) + 3 * std::size_t(x);
                 p[0] = p[1] = p[2] = 0xA0;
             }
         }

@@ -19,7 +19,7 @@ std::string jsonString(const std::string& text) {
             out += static_cast<char>(c);
         } else if (c < 0x20 || c >= 0x7F) {
             char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));
+            (void)std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(c));  // 6 characters
             out += buffer;
         } else {
             out += static_cast<char>(c);

@@ -18,7 +18,7 @@ namespace qv::tool {
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: qvtool lint DIR [--variant A|B|C]\n");
+    complain("usage: qvtool lint DIR [--variant A|B|C]\n");
     return 2;
 }
 
@@ -39,7 +39,7 @@ int lintCommand(int argc, char** argv) {
     if (data.empty()) return usage();
     std::error_code ec;
     if (!std::filesystem::is_directory(data, ec)) {
-        std::fprintf(stderr, "qvtool lint: %s is not a folder\n", data.c_str());
+        complain("qvtool lint: %s is not a folder\n", data.c_str());
         return 2;
     }
 

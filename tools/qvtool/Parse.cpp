@@ -10,8 +10,10 @@
 // "unset". Control bytes and bytes of 0x7F and above in names print as
 // \u00XX escapes, one a byte, so the output is plain ASCII whatever the
 // script's code page.
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -36,7 +38,7 @@ std::string jsonNumber(double value, bool isDouble) {
     if (std::isnan(value)) return "\"nan\"";
     if (std::isinf(value)) return "\"-inf\"";
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, isDouble ? "%.17g" : "%.9g", value);
+    (void)std::snprintf(buffer, sizeof buffer, isDouble ? "%.17g" : "%.9g", value);  // at most 24 characters
     return buffer;
 }
 
@@ -92,9 +94,8 @@ struct Options {
 };
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: qvtool parse [--variant A|B|C] [--dir SCENE_DIRECTORY] [--pick N] --scene FILE\n"
-                 "       qvtool parse [--variant A|B|C] [--dir SCENE_DIRECTORY] --layer FILE [--change]\n");
+    complain("usage: qvtool parse [--variant A|B|C] [--dir SCENE_DIRECTORY] [--pick N] --scene FILE\n"
+             "       qvtool parse [--variant A|B|C] [--dir SCENE_DIRECTORY] --layer FILE [--change]\n");
     return 2;
 }
 
@@ -173,8 +174,12 @@ int parseCommand(int argc, char** argv) {
         } else if (arg == "--change") {
             o.change = true;
         } else if (arg == "--pick" && hasValue) {
-            o.pick = std::atoi(argv[++i]);
-            if (o.pick < 0) return usage();
+            // A whole number 0 or more, nothing else: "--pick x" is a slip.
+            const char* value = argv[++i];
+            char* end = nullptr;
+            const long pick = std::strtol(value, &end, 10);
+            if (end == value || *end != '\0' || pick < 0 || pick > INT_MAX) return usage();
+            o.pick = static_cast<int>(pick);
         } else {
             return usage();
         }
@@ -189,7 +194,7 @@ int parseCommand(int argc, char** argv) {
     files.mapFolder(kToolFolder, folder.string());
     ScriptReader reader(files);
     if (!reader.open(kToolFolder + host.filename().string())) {
-        std::fprintf(stderr, "qvtool parse: cannot open %s\n", o.file.c_str());
+        complain("qvtool parse: cannot open %s\n", o.file.c_str());
         return 1;
     }
     if (o.scene)

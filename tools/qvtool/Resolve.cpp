@@ -11,7 +11,7 @@ namespace qv::tool {
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: qvtool resolve [--variant A|B|C] [--dir SCENE_DIRECTORY] NAME\n");
+    complain("usage: qvtool resolve [--variant A|B|C] [--dir SCENE_DIRECTORY] NAME\n");
     return 2;
 }
 
@@ -39,8 +39,8 @@ int resolveCommand(int argc, char** argv) {
     if (!haveDirectory) directory = variant->sceneDirectory(false);
     std::string path = name;
     if (!resolveScriptPath(*variant, directory, path)) {
-        std::fprintf(stderr, "refused: the path would be longer than %zu bytes or the directory longer than %zu\n",
-                     kMaxResolvedName, kMaxSceneDirectory);
+        complain("refused: the path would be longer than %zu bytes or the directory longer than %zu\n",
+                 kMaxResolvedName, kMaxSceneDirectory);
         return 1;
     }
     std::printf("%s\n", path.c_str());

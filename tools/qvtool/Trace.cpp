@@ -49,7 +49,7 @@ namespace qv::tool {
 namespace {
 
 constexpr std::int64_t kShortestTimer = 10;
-constexpr std::size_t kLargestBitmap = 64u * 1024u * 1024u;
+constexpr std::size_t kLargestBitmap = std::size_t(64) * 1024 * 1024;
 
 // A 1 x 1 24-bit BMP: what stands in for a prepared photo. The trace only
 // needs a texture to be made; which photo it stands for is in its name.
@@ -138,7 +138,7 @@ std::string jsonFloat(float value) {
     const float magnitude = std::fabs(value);
     const bool plain = magnitude == 0.0f || (magnitude >= 1e-5f && magnitude < 1e9f);
     for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", digits, static_cast<double>(value));
+        (void)std::snprintf(buffer, sizeof buffer, "%.*g", digits, static_cast<double>(value));  // at most 15
         // 20 is "20", not "2e+01": exponents only where plain digits won't do.
         if (plain && digits < 9 && std::strchr(buffer, 'e') != nullptr) continue;
         if (std::strtof(buffer, nullptr) == value) break;
@@ -156,7 +156,7 @@ std::string layerJson(int index, const SceneLayer& layer) {
     for (std::size_t c = 0; c < layer.corners.size(); ++c) {
         const LayerVertex& v = layer.corners[c];
         char colour[12];
-        std::snprintf(colour, sizeof colour, "\"%08X\"", static_cast<unsigned>(v.colour));
+        (void)std::snprintf(colour, sizeof colour, "\"%08X\"", static_cast<unsigned>(v.colour));  // 10 characters
         out += (c ? ", [" : "[") + jsonFloat(v.x) + ", " + jsonFloat(v.y) + ", " + jsonFloat(v.z) + ", " +
                colour + ", " + jsonFloat(v.u) + ", " + jsonFloat(v.v) + "]";
     }
@@ -173,9 +173,8 @@ struct Options {
 };
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: qvtool trace --variant A|B|C --data DIR --screen WxH --ticks N [--photos K] "
-                 "[--pick N]\n");
+    complain("usage: qvtool trace --variant A|B|C --data DIR --screen WxH --ticks N [--photos K] "
+             "[--pick N]\n");
     return 2;
 }
 
@@ -292,7 +291,7 @@ int traceCommand(int argc, char** argv) {
     for (long long t = 0; t < o.ticks; ++t) {
         show.nextTick();
         std::string line = "{\"tick\": " + std::to_string(show.tickNumber()) +
-                           ", \"sceneTime\": " + jsonFloat(show.sceneTime()) +
+                           ", \"sceneTime\": " + jsonFloat(static_cast<float>(show.sceneTime())) +
                            ", \"nextSceneTime\": " + std::to_string(engine.nextSceneTime()) + ", \"layers\": [";
         bool first = true;
         for (int i = 1; i < kLayerCount; ++i) {
@@ -303,7 +302,7 @@ int traceCommand(int argc, char** argv) {
             line += layerJson(i, layer);
         }
         line += "]}\n";
-        std::fputs(line.c_str(), stdout);
+        (void)std::fputs(line.c_str(), stdout);  // checked once at the end
     }
     return 0;
 }
