@@ -17,7 +17,7 @@ start=$(date +%s)
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
 # Largest files first, so the last job to finish is a short one.
-find variant text image scene settings render show app platform/fake platform/host tools \
+find variant text image scene settings library render show app platform/fake platform/host tools \
      -name '*.cpp' ! -name '*_win32.cpp' -printf '%s %p\n' | sort -rn | cut -d' ' -f2- |
   xargs -P "$jobs" -n 1 "$tidy" -p "$build" --quiet >"$log" 2>&1
 status=$?
