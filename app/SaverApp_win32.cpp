@@ -82,8 +82,10 @@ bool SaverApp::startShow() {
 
 bool SaverApp::OnIdle(long) {
     // At most one frame per tick: the tick timer sets the frame due.
-    if (window_ && window_->handle() && window_->frameDue()) window_->drawDueFrame();
-    return false;
+    if (!window_ || !window_->handle()) return false;
+    if (window_->frameDue()) window_->drawDueFrame();
+    // Then, while no message waits, the next scene's textures one at a time.
+    return window_->prepareAhead();
 }
 
 int SaverApp::ExitInstance() {

@@ -24,6 +24,7 @@ Renderer::Renderer(const Variant& variant, FilesPort& files)
 
 Renderer::~Renderer() {
     engine_.reset();
+    stock_.reset();
     device_.reset();
 }
 
@@ -50,7 +51,8 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
     screen.clientWidth = client.right - client.left;
     screen.clientHeight = client.bottom - client.top;
     screen.cameraForClient = cameraForWindow;
-    engine_ = std::make_unique<SceneEngine>(variant_, files_, *device_, pictures_, screen);
+    stock_ = std::make_unique<TextureStock>(*device_);
+    engine_ = std::make_unique<SceneEngine>(variant_, files_, *stock_, pictures_, screen);
     mark("quorvelk: device made");
     return D3D_OK;
 }
@@ -68,6 +70,7 @@ bool Renderer::showsPhoto(bool startedOnly) {
 }
 
 void Renderer::noteScenesBuilt() {
+    foresee_ = true;
     if (!photoTextureMade_ && showsPhoto(false)) {
         photoTextureMade_ = true;
         mark("quorvelk: first photo texture made");
@@ -90,10 +93,19 @@ void Renderer::stepLayers() {
     if (engine_) engine_->stepLayers();
 }
 
+bool Renderer::prepareAhead() {
+    if (!engine_ || !stock_ || drawer_.deviceLost()) return false;
+    if (foresee_) {
+        foresee_ = false;
+        stock_->want(engine_->foreseeNextScene());
+    }
+    return stock_->prepareOne();
+}
+
 int Renderer::nextSceneTime() const { return engine_ ? engine_->nextSceneTime() : 0; }
 
-void Renderer::drawFrame() {
-    if (!engine_ || !device_) return;
+bool Renderer::drawFrame() {
+    if (!engine_ || !device_) return false;
     auto& layers = engine_->layers();
     const int presented =
         drawer_.drawFrame(*device_, *device_, layers.data(), layers.size(), variant_.lastDrawnLayer);
@@ -105,6 +117,7 @@ void Renderer::drawFrame() {
         photoFramePresented_ = true;
         mark("quorvelk: first photo frame presented");
     }
+    return presented == 1;
 }
 
 }  // namespace qv::win

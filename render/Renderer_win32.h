@@ -13,6 +13,7 @@
 #include "render/PicturePreparation.h"
 #include "render/ScenePlayer.h"
 #include "render/ShowPictureMemory.h"
+#include "render/TextureStock.h"
 #include "scene/SceneEngine.h"
 #include "variant/Variant.h"
 
@@ -44,9 +45,10 @@ public:
     void stepLayers() override;
     int nextSceneTime() const override;
     // Clear, the started layers, present.
-    void drawFrame() override;
+    bool drawFrame() override;
     bool deviceLost() const override { return drawer_.deviceLost(); }
     void invalidate() override { drawer_.invalidate(); }
+    bool prepareAhead() override;
 
 private:
     // Whether a layer (a started one) holds a texture of a user's picture.
@@ -57,6 +59,10 @@ private:
     FilesPort& files_;
     ShowPictureMemory pictures_;
     std::unique_ptr<D3D8Device> device_;
+    // The engine draws through it: the next scene's textures are made ahead.
+    std::unique_ptr<TextureStock> stock_;
+    // A scene was built: what the next one needs is asked again.
+    bool foresee_ = false;
     // Its layers hold textures of the device: it goes first.
     std::unique_ptr<SceneEngine> engine_;
     FrameDrawer drawer_;

@@ -22,12 +22,16 @@ public:
     // Milliseconds into the scene script of the next scene; not ahead of
     // the clock when none comes.
     virtual int nextSceneTime() const = 0;
-    // Draws and presents a frame unless it would look like the last one;
-    // after a failed present the device is gone and deviceLost() says so.
-    virtual void drawFrame() = 0;
+    // Draws and presents a frame unless it would look like the last one
+    // (true when one was presented); after a failed present the device is
+    // gone and deviceLost() says so.
+    virtual bool drawFrame() = 0;
     virtual bool deviceLost() const = 0;
     // The next frame is drawn even if the layers look unchanged.
     virtual void invalidate() = 0;
+    // Spare time between frames: makes one texture the next scene will
+    // need; false when nothing is left to make before it.
+    virtual bool prepareAhead() = 0;
 };
 
 }  // namespace qv

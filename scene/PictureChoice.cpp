@@ -71,6 +71,33 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
     lastPlaceholder_ = upper;
 }
 
+PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile) const {
+    const std::string upper = upperPath(source);
+    // A variant C picture slot is the shared buffer: never foreseen.
+    const bool slots = !variant_.picturesOnDemand;
+    if (!containsAfterFirst(layerFile, "still_")) return lookUp(upper, slots);
+    if (memory_.photoCount() == 0) return lookUp(upperPath(variant_.basePicture), slots);
+    if (!slots) return {};
+    const int n = placeholderNumber(upper);
+    if (n == 0) return {};
+    return lookUp(upperPath(memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])), true);
+}
+
+PictureImage PictureChoice::lookUp(const std::string& key, bool slots) const {
+    if (key.empty()) return {};
+    for (int n = 1; n <= 10; ++n)
+        if (memory_.pictureName(n) == key) return slots ? memory_.pictureImage(n) : PictureImage{};
+    PictureImage found;
+    const std::size_t count = memory_.cachedCount();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (memory_.cachedName(i) == key) {
+            found = memory_.cachedImage(i);
+            if (variant_.cacheStopsAtFirstMatch) break;
+        }
+    }
+    return found;
+}
+
 void PictureChoice::assignPicture(SceneLayer& layer, const std::string& key, const std::string& text,
                                   int composed) {
     // An empty name is what a buffer holding nothing is called: matching it

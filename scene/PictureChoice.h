@@ -27,6 +27,14 @@ public:
     // shared buffer (variant C), which is taken when its name is the key.
     void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text, int composed = 0);
 
+    // The image choosePicture would make the layer's texture from, found
+    // without making anything, so the texture can be made ahead of its
+    // scene: empty where nothing would be found or where the image only
+    // exists once composed (a shared buffer, variant C), whose bytes change
+    // with each composition. A placeholder repeated in a row is foreseen
+    // again although the layer would keep its picture.
+    PictureImage foreseeImage(const std::string& source, const std::string& layerFile) const;
+
     // Every hand-over to another scene script moves each placeholder on to
     // the next picture buffer (10 wraps to 1) and forgets the last
     // placeholder, which only skips a repeat within one pass.
@@ -40,6 +48,10 @@ public:
     static int placeholderNumber(const std::string& upperText);
 
 private:
+    // Picture slot (empty for a slot when slots is not set) or data-directory bitmap named key,
+    // the one assignPicture's last texture comes from.
+    PictureImage lookUp(const std::string& key, bool slots) const;
+
     const Variant& variant_;
     PictureMemory& memory_;
     DrawingPort& device_;

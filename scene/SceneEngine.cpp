@@ -199,8 +199,9 @@ void SceneEngine::drawLayers() {
     }
 }
 
-void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect) {
-    ScriptReader blocks(files_);
+template <typename Visit>
+void SceneEngine::readBlocks(const std::string& layerFile, int effect, ScriptReader& blocks, float& layer2Wait,
+                             Visit&& visit) {
     if (!blocks.open(layerFile)) return;
     const bool change = effect == kEffectChange;
     for (int count = 0; count < kLayerCount; ++count) {
@@ -209,28 +210,51 @@ void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float s
         else
             blocks.resetToDefaults();
         bool ranIntoEnd = false;
-        const bool isSet = blocks.readLayerBlock(layers_[2].wait, ranIntoEnd);
+        const bool isSet = blocks.readLayerBlock(layer2Wait, ranIntoEnd);
         if (isSet) {
             const float n = blocks.block.layer;
             // Out of range (or NaN, or not given in a change block): the
             // rest of the file is not read.
             if (!(n >= 0.0f && n < static_cast<float>(kLayerCount))) break;
-            SceneLayer& layer = layers_[static_cast<std::size_t>(n)];
             std::string source = blocks.block.source;
             bool refused = false;
             if (effect != kEffectMovie && effect != kEffectCamera && !source.empty())
                 refused = !resolveScriptPath(variant_, sceneDirectory_, source);
             else
                 source = ansiToUtf8(source);  // a name as written, in UTF-8 as every name
-            if (!refused) {
-                layer.inUse = true;
-                pictures_.choosePicture(layer, source, layerFile);
-                layer.place(blocks.block, effect, sceneX, sceneY);
-            }
+            if (!refused) visit(static_cast<std::size_t>(n), source);
         }
         if (ranIntoEnd) break;
     }
     blocks.close();
+}
+
+void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect) {
+    ScriptReader blocks(files_);
+    readBlocks(layerFile, effect, blocks, layers_[2].wait, [&](std::size_t n, const std::string& source) {
+        SceneLayer& layer = layers_[n];
+        layer.inUse = true;
+        pictures_.choosePicture(layer, source, layerFile);
+        layer.place(blocks.block, effect, sceneX, sceneY);
+    });
+}
+
+std::vector<PictureImage> SceneEngine::foreseeNextScene() {
+    std::vector<PictureImage> images;
+    if (scriptEnded_ || chainPending_) return images;
+    const HeaderValues& header = reader_.header;
+    std::string layerFile = header.layerFile;
+    if (!resolveScriptPath(variant_, sceneDirectory_, layerFile)) return images;
+    ScriptReader blocks(files_);
+    // A random line picks its first name here: the real pick is made when
+    // the scene is built, and the show's generator is left alone.
+    blocks.pickRandom = [](int) { return 0; };
+    float layer2Wait = layers_[2].wait;
+    readBlocks(layerFile, header.effect, blocks, layer2Wait, [&](std::size_t, const std::string& source) {
+        const PictureImage image = pictures_.foreseeImage(source, layerFile);
+        if (image.size != 0) images.push_back(image);
+    });
+    return images;
 }
 
 }  // namespace qv

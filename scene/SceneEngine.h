@@ -7,6 +7,7 @@
 // straight away, for tests and tools.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "ports/DrawingPort.h"
 #include "ports/FilesPort.h"
@@ -63,6 +64,12 @@ public:
     // Applies a layer file: places the layers its set blocks name.
     void buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect);
 
+    // The images the next scene's layers will take their textures from, as
+    // far as they can be known before it is built: nothing when the next
+    // header hands over to another script or none comes. Reads its layer
+    // file and changes nothing of the show.
+    std::vector<PictureImage> foreseeNextScene();
+
     int nextSceneTime() const { return nextSceneTime_; }
     const std::string& currentSceneDirectory() const { return sceneDirectory_; }
     int screenLayoutCode() const { return screenLayoutCode_; }
@@ -83,6 +90,12 @@ private:
     bool moveToScript(bool resetValues);
     void buildCurrentHeader();
     void endScript();
+    // Reads the set blocks of a layer file as a scene applies them and hands
+    // each block's layer number and resolved source to visit; layer2Wait
+    // takes a wait given before set.
+    template <typename Visit>
+    void readBlocks(const std::string& layerFile, int effect, ScriptReader& blocks, float& layer2Wait,
+                    Visit&& visit);
 
     const Variant& variant_;
     FilesPort& files_;

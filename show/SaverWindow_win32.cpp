@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
 #include "platform/win32/DirectShowGraph.h"
@@ -20,7 +21,11 @@
 namespace qv::win {
 
 SaverWindow::SaverWindow(const Variant& variant, HINSTANCE instance, bool testWindow, PowerPolicy& power)
-    : variant_(variant), instance_(instance), testWindow_(testWindow), powerPolicy_(power) {
+    : variant_(variant),
+      instance_(instance),
+      testWindow_(testWindow),
+      powerPolicy_(power),
+      frameIntervals_(FrameIntervals::wanted(std::getenv("QV_FRAME_LOG"))) {
     prepareFirstRunPictures();
 }
 
@@ -165,6 +170,17 @@ void SaverWindow::drawDueFrame() {
     if (!frameDue_ || !scenes_.playing()) return;
     frameDue_ = false;
     const bool drawn = scenes_.drawFrame();
+    if (frameIntervals_.on()) {
+        LARGE_INTEGER now{}, frequency{};
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        const std::int64_t micro = frequency.QuadPart > 0 ? now.QuadPart / frequency.QuadPart * 1000000 +
+                                                                now.QuadPart % frequency.QuadPart * 1000000 /
+                                                                    frequency.QuadPart
+                                                          : 0;
+        if (auto line = frameIntervals_.onFrame(micro, scenes_.lastFramePresented()))
+            OutputDebugStringA(line->c_str());
+    }
     // One media event at most per frame; at the end of the track it loops.
     if (music_) {
         if (musicToPlay_) playMusic();

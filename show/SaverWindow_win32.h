@@ -11,6 +11,7 @@
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
 #include "show/MonitorCovers_win32.h"
+#include "show/FrameIntervals.h"
 #include "show/MusicPlayer.h"
 #include "show/ScenePlayback.h"
 #include "show/ShowInput.h"
@@ -45,6 +46,9 @@ public:
     // The idle hook's part: draws one frame when one is due.
     void drawDueFrame();
     bool frameDue() const { return frameDue_; }
+    // The idle hook's spare time: one texture of the next scene; false when
+    // none is left to make.
+    bool prepareAhead() { return scenes_.prepareAhead(); }
 
 protected:
     void OnDestroy() override;
@@ -101,6 +105,8 @@ private:
     // music goes before it: a graph still playing when the process ends
     // takes the process down with it under Wine.
     ScenePlayback scenes_;
+    // Each due frame's interval as a debug line, when QV_FRAME_LOG asks.
+    FrameIntervals frameIntervals_;
     std::unique_ptr<MusicPlayer> music_;  // nullptr while the music is off
     MonitorCovers covers_;
 };

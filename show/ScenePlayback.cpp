@@ -48,7 +48,7 @@ std::uint32_t ScenePlayback::onSceneTimer() {
 
 bool ScenePlayback::drawFrame() {
     if (!player_) return false;
-    player_->drawFrame();
+    presented_ = player_->drawFrame();
     if (!player_->deviceLost()) return true;
     stop();
     return false;

@@ -38,6 +38,12 @@ public:
     std::uint32_t onSceneTimer();
     // Draws one frame; false when the device was lost, which ends the play.
     bool drawFrame();
+    // Whether the last frame drawn reached the screen (a frame that would
+    // look like the one before is not presented).
+    bool lastFramePresented() const { return presented_; }
+    // Spare time between frames: one texture of the next scene is made;
+    // false when there is nothing more to make.
+    bool prepareAhead() { return player_ && player_->prepareAhead(); }
     // The window needs repainting: the next frame is drawn in any case.
     void invalidate();
     // Ends the play; the renderer goes.
@@ -47,6 +53,7 @@ public:
 private:
     std::unique_ptr<ScenePlayer> player_;
     SceneClock clock_;
+    bool presented_ = false;
 };
 
 }  // namespace qv

@@ -31,12 +31,14 @@ struct Player : ScenePlayer {
     }
     void stepLayers() override { ++steps; }
     int nextSceneTime() const override { return nextTime; }
-    void drawFrame() override {
+    bool drawFrame() override {
         ++draws;
         if (loseOnDraw) lost = true;
+        return !lost;
     }
     bool deviceLost() const override { return lost; }
     void invalidate() override { ++invalidations; }
+    bool prepareAhead() override { return false; }
 };
 
 TEST(ScenePlayback, OnlyTheGenericFailureEndsTheStartAndTheRendererGoesWithTheEnd) {

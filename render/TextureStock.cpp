@@ -1,0 +1,55 @@
+#include "render/TextureStock.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+bool same(const PictureImage& a, const PictureImage& b) { return a.bytes == b.bytes && a.size == b.size; }
+
+}  // namespace
+
+void TextureStock::want(const std::vector<PictureImage>& images) {
+    std::vector<Entry> next;
+    for (const PictureImage& image : images) {
+        if (image.bytes == nullptr || image.size == 0) continue;
+        if (std::any_of(next.begin(), next.end(), [&](const Entry& e) { return same(e.image, image); })) continue;
+        const auto kept =
+            std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return same(e.image, image); });
+        if (kept != entries_.end()) {
+            next.push_back(std::move(*kept));
+        } else {
+            next.push_back(Entry{image, nullptr, false});
+        }
+    }
+    entries_.swap(next);
+}
+
+bool TextureStock::prepareOne() {
+    for (Entry& entry : entries_) {
+        if (entry.tried) continue;
+        entry.tried = true;
+        entry.texture = device_.createTexture(entry.image.bytes, entry.image.size);
+        return true;
+    }
+    return false;
+}
+
+int TextureStock::stocked() const {
+    return static_cast<int>(std::count_if(entries_.begin(), entries_.end(),
+                                          [](const Entry& e) { return e.texture != nullptr; }));
+}
+
+std::unique_ptr<DrawingTexture> TextureStock::createTexture(const unsigned char* bytes, std::size_t size) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->image.bytes == bytes && it->image.size == size && it->texture) {
+            std::unique_ptr<DrawingTexture> texture = std::move(it->texture);
+            entries_.erase(it);
+            return texture;
+        }
+    }
+    return device_.createTexture(bytes, size);
+}
+
+}  // namespace qv

@@ -1,0 +1,166 @@
+// Textures made before their scene: what the next scene is foreseen to need,
+// and the stock that answers the scene's requests with them.
+#include "render/TextureStock.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fake/MemoryFiles.h"
+#include "platform/fake/RecordingDevice.h"
+#include "scene/SceneEngine.h"
+#include "tests/unit/SceneTestSupport.h"
+#include "text/Utf8Text.h"
+#include "variant/Variant.h"
+
+namespace qv {
+namespace {
+
+using test::labelledBmp;
+using test::textureLabel;
+
+std::string photo(int n) { return "C:\\USERS\\QV\\PHOTO" + std::to_string(n) + ".BMP"; }
+
+// Label of an image's bytes ("B3" for labelledBmp("B3")).
+std::string labelOf(const PictureImage& image) {
+    std::string label;
+    for (std::size_t i = 2; i < image.size && image.bytes[i] != 0; ++i) label += static_cast<char>(image.bytes[i]);
+    return label;
+}
+
+std::vector<std::string> labelsOf(const std::vector<PictureImage>& images) {
+    std::vector<std::string> labels;
+    for (const PictureImage& image : images) labels.push_back(labelOf(image));
+    return labels;
+}
+
+TEST(TextureStock, TheNextScenesTexturesAreMadeBeforeItsTime) {
+    // The title at 0 s, two placeholders (one given twice) at 1 s, the
+    // backdrop at 2 s, then a hand-over to a script whose title comes at 9 s.
+    struct Row {
+        const Variant* variant;
+        bool sharedBuffer;
+        std::vector<std::string> foreseen;  // at the start, for the scene at 1 s
+        int made;                           // textures made ahead of it
+        int requests;                       // textures it still asks the device for
+        std::vector<std::string> shown;     // layers 3, 4, 5 after it
+    } const rows[] = {
+        // STILL1 and STILL3 are pictures 1 and 3 before any hand-over; the
+        // repeated STILL3 is foreseen again but made once, and its layer
+        // gets nothing, as the scene gives it.
+        {&variantB(), false, {"B1", "B3", "B3"}, 2, 0, {"B1", "B3", ""}},
+        // Variant C composes a placeholder's picture into its one buffer
+        // when the scene comes: nothing of it is made ahead.
+        {&variantC(), true, {}, 0, 2, {"C1", "C3", ""}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.variant->letter);
+        const std::string data = row.variant->dataDir;
+        const std::string dir = data + "normal\\";
+        MemoryFiles files;
+        files.addFile(dir + "scenescript.txt",
+                      "script=.\\title.txt\nend\nscenetime=1\nscript=.\\still_three.txt\nend\n"
+                      "scenetime=2\nscript=.\\backdrop.txt\nend\nscenetime=3\ncontinue=.\\other.txt\nend\n");
+        files.addFile(dir + "title.txt", "set\nlayer=1\nsource=.\\logo.bmp\nend\n");
+        files.addFile(dir + "still_three.txt",
+                      "set\nlayer=3\nsource=.\\still1.jpg\nend\nset\nlayer=4\nsource=.\\still3.jpg\nend\n"
+                      "set\nlayer=5\nsource=.\\still3.jpg\nend\n");
+        files.addFile(dir + "backdrop.txt", "set\nlayer=2\nsource=.\\base.bmp\nend\n");
+        files.addFile(dir + "other.txt", "scenetime=9\nscript=.\\title.txt\nend\n");
+        test::FakePictureMemory memory;
+        memory.count = 10;
+        memory.shared = row.sharedBuffer;
+        for (int i = 1; i <= 10; ++i) {
+            const auto index = static_cast<std::size_t>(i - 1);
+            memory.names[index] = photo(i);
+            memory.buffers[index] = labelledBmp("B" + std::to_string(i));
+            memory.composeSources[index] = labelledBmp("C" + std::to_string(i));
+        }
+        memory.cache.push_back({upperPath(data + "LOGO.BMP"), labelledBmp("logo")});
+        memory.cache.push_back({upperPath(data + "BASE.BMP"), labelledBmp("base")});
+        RecordingDevice device;
+        TextureStock stock(device);
+        SceneEngine engine(*row.variant, files, stock, memory, ScreenFacts{});
+        ASSERT_EQ(engine.startShow(0), 0);
+        ASSERT_EQ(textureLabel(engine.layers()[1]), "logo");
+
+        // Looking ahead changes nothing of the show.
+        int requests = device.textureRequests;
+        const auto foreseen = engine.foreseeNextScene();
+        EXPECT_EQ(labelsOf(foreseen), row.foreseen);
+        EXPECT_EQ(device.textureRequests, requests);
+        EXPECT_TRUE(memory.composed.empty());
+        EXPECT_TRUE(engine.pictureChoice().lastPlaceholder().empty());
+
+        stock.want(foreseen);
+        int made = 0;
+        while (stock.prepareOne()) ++made;
+        EXPECT_EQ(made, row.made);
+        requests = device.textureRequests;
+        double sceneTime = 1.0;
+        EXPECT_EQ(engine.advanceScenes(sceneTime), 2000);
+        EXPECT_EQ(device.textureRequests - requests, row.requests);
+        const auto& layers = engine.layers();
+        EXPECT_EQ((std::vector<std::string>{textureLabel(layers[3]), textureLabel(layers[4]),
+                                            textureLabel(layers[5])}),
+                  row.shown);
+        EXPECT_EQ(stock.stocked(), 0);  // every texture made ahead was taken
+
+        // The backdrop's scene next, made ahead in both.
+        stock.want(engine.foreseeNextScene());
+        EXPECT_TRUE(stock.prepareOne());
+        EXPECT_FALSE(stock.prepareOne());
+        requests = device.textureRequests;
+        sceneTime = 2.0;
+        EXPECT_EQ(engine.advanceScenes(sceneTime), 9000);
+        EXPECT_EQ(device.textureRequests, requests);
+        EXPECT_EQ(textureLabel(layers[2]), "base");
+        // The hand-over right after it was followed: the next scene is the
+        // other script's first.
+        EXPECT_EQ(sceneTime, 0.0);
+        EXPECT_EQ(labelsOf(engine.foreseeNextScene()), std::vector<std::string>{"logo"});
+    }
+}
+
+TEST(TextureStock, TexturesNoLongerWantedGoAndRefusedOnesAreNotTriedAgain) {
+    const auto a = labelledBmp("a"), b = labelledBmp("b"), c = labelledBmp("c");
+    const PictureImage ia{a.data(), a.size()}, ib{b.data(), b.size()}, ic{c.data(), c.size()};
+    RecordingDevice device;
+    TextureStock stock(device);
+
+    stock.want({ia, ib, ia, PictureImage{}});  // a repeat and an empty image count for nothing
+    EXPECT_TRUE(stock.prepareOne());
+    EXPECT_TRUE(stock.prepareOne());
+    EXPECT_FALSE(stock.prepareOne());
+    EXPECT_EQ(device.texturesCreated, 2);
+
+    // b stays made, a goes, c is still to make.
+    stock.want({ib, ic});
+    EXPECT_EQ(stock.stocked(), 1);
+    device.failTextures(true);
+    EXPECT_TRUE(stock.prepareOne());  // c refused
+    EXPECT_FALSE(stock.prepareOne());
+    EXPECT_EQ(device.textureRequests, 3);
+    device.failTextures(false);
+    // The same bytes at another length are another image: asked of the device.
+    EXPECT_NE(stock.createTexture(ib.bytes, ib.size - 1), nullptr);
+    EXPECT_EQ(device.textureRequests, 4);
+    EXPECT_EQ(stock.stocked(), 1);
+
+    // b is handed out once; asked again it is made anew; c, refused ahead,
+    // is asked of the device when its scene wants it.
+    const auto taken = stock.createTexture(ib.bytes, ib.size);
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(device.textureRequests, 4);
+    const auto again = stock.createTexture(ib.bytes, ib.size);
+    EXPECT_NE(again, nullptr);
+    EXPECT_NE(again.get(), taken.get());
+    EXPECT_NE(stock.createTexture(ic.bytes, ic.size), nullptr);
+    EXPECT_EQ(device.textureRequests, 6);
+    EXPECT_EQ(stock.stocked(), 0);
+}
+
+}  // namespace
+}  // namespace qv
