@@ -7,12 +7,14 @@
 # most of:
 #   - seconds from the process's start to the first presented frame,
 #   - seconds to the first presented frame in which a started layer shows a
-#     user's photo (the scene script asks for one 0.5 s into the show),
+#     user's photo (the scene script asks for one 0.5 s into the show), and
+#     the same counted from the first frame, also with the textures made
+#     ahead of their scene turned off (QV_NO_AHEAD=1) for comparison,
 #   - the peak resident memory (VmHWM) of the program, 3 s after its first
 #     frame, and what the photos add to it.
 # The moments come from the program's own debug lines ("quorvelk: device
-# made", "pictures prepared", "first frame presented", "first photo texture
-# made", "first photo frame presented"), which Wine prints with their times
+# made", "pictures prepared", "scenes started", "first frame presented",
+# "first photo texture made", "first photo frame presented"), which Wine prints with their times
 # under WINEDEBUG=+timestamp,+debugstr; the start is the same clock read just
 # before wine is started. That clock is CLOCK_MONOTONIC_RAW, which drifts
 # from CLOCK_MONOTONIC by tenths of a second within hours.
@@ -93,12 +95,15 @@ set_photos() {
 moment() { grep -a "debugstr:.*\"quorvelk: $2" "$1" | head -n 1 | cut -d: -f1 | grep . || echo -; }
 
 # run VARIANT CASE INDEX: one show; appends "case first photo hwm_kB prepared
-# device" (seconds from the start; "-": never) to the results.
+# device photo-after-first photo-late" (seconds from the start; then from the
+# first frame, and after the photo's due time on the show's own clock, which
+# starts at "scenes started"; "-": never) to the results.
 run() {
   local v=$1 case=$2 i=$3 program log start pid hwm=0 t first photo
   program="$build/app/quorvel$(echo "$v" | tr 'A-Z' 'a-z').scr"
   log="$out/$v-$case-$i.log"
-  WINEDEBUG=+timestamp,+debugstr python3 -c '
+  # The case "ahead_off" is "photos" with every texture left to its scene's time.
+  QV_NO_AHEAD=$([ "$case" = ahead_off ] && echo 1 || echo 0) WINEDEBUG=+timestamp,+debugstr python3 -c '
 import os, sys, time
 sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
 sys.stdout.flush()
@@ -119,17 +124,19 @@ os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$o
   start=$(head -n 1 "$out/start")
   awk -v s="$start" -v c="$case" -v h="${hwm:-0}" -v f="$(moment "$log" "first frame presented")" \
       -v p="$(moment "$log" "first photo frame presented")" -v r="$(moment "$log" "pictures prepared")" \
-      -v d="$(moment "$log" "device made")" '
+      -v d="$(moment "$log" "device made")" -v g="$(moment "$log" "scenes started")" '
     function since(t) { return t == "-" ? "-" : sprintf("%.3f", t - s) }
-    BEGIN { printf "%s %s %s %s %s %s\n", c, since(f), since(p), h, since(r), since(d) }' >>"$out/$v.results"
+    BEGIN { printf "%s %s %s %s %s %s %s %s\n", c, since(f), since(p), h, since(r), since(d),
+            (f == "-" || p == "-") ? "-" : sprintf("%.3f", p - f),
+            (g == "-" || p == "-") ? "-" : sprintf("%.3f", p - g - 0.5) }' >>"$out/$v.results"
 }
 
 : >"$out/convert.log"
 for v in B C; do
   : >"$out/$v.results"
   convert_photos "$v"
-  for case in photos none; do
-    set_photos "$v" "$([ "$case" = photos ] && echo 10 || echo 0)"
+  for case in photos none ahead_off; do
+    set_photos "$v" "$([ "$case" = none ] && echo 0 || echo 10)"
     run "$v" warmup 0  # an untimed first start: the wine server and the disk cache warm up
     for i in $(seq 1 "$runs"); do run "$v" "$case" "$i"; done
   done
@@ -180,6 +187,9 @@ stats() {  # file case column decimals
     echo "  first frame, ten photos:   $(stats "$out/$v.results" photos 2) s  (target $target s)"
     echo "  first frame, no photos:    $(stats "$out/$v.results" none 2) s"
     echo "  first photo frame:         $(stats "$out/$v.results" photos 3) s  (its scene is due at 0.5 s)"
+    echo "    after the first frame:   $(stats "$out/$v.results" photos 7) s"
+    echo "    after its due time:      $(stats "$out/$v.results" photos 8) s  (0.5 s on the show's clock; target <= 0.060)"
+    echo "    textures at scene time:  $(stats "$out/$v.results" ahead_off 8) s after its due time (QV_NO_AHEAD=1)"
     with=$(stats "$out/$v.results" photos 4 0 | cut -d' ' -f1)
     without=$(stats "$out/$v.results" none 4 0 | cut -d' ' -f1)
     echo "  peak memory, ten photos:   $(stats "$out/$v.results" photos 4 0) kB"

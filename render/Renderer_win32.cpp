@@ -78,6 +78,8 @@ void Renderer::noteScenesBuilt() {
 }
 
 long Renderer::startShow(int screenLayoutCode) {
+    // The scene clock has just started: scene times count from here.
+    mark("quorvelk: scenes started");
     const long result = engine_ ? engine_->startShow(screenLayoutCode) : kGenericFailure;
     noteScenesBuilt();
     return result;
@@ -99,7 +101,9 @@ bool Renderer::prepareAhead() {
         foresee_ = false;
         stock_->want(engine_->foreseeNextScene());
     }
-    return stock_->prepareOne();
+    if (!stock_->prepareOne()) return false;
+    mark("quorvelk: texture made ahead");
+    return true;
 }
 
 int Renderer::nextSceneTime() const { return engine_ ? engine_->nextSceneTime() : 0; }

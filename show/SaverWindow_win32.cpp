@@ -25,7 +25,8 @@ SaverWindow::SaverWindow(const Variant& variant, HINSTANCE instance, bool testWi
       instance_(instance),
       testWindow_(testWindow),
       powerPolicy_(power),
-      frameIntervals_(FrameIntervals::wanted(std::getenv("QV_FRAME_LOG"))) {
+      frameIntervals_(FrameIntervals::wanted(std::getenv("QV_FRAME_LOG"))),
+      prepareAhead_(!FrameIntervals::wanted(std::getenv("QV_NO_AHEAD"))) {
     prepareFirstRunPictures();
 }
 

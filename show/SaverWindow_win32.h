@@ -48,7 +48,7 @@ public:
     bool frameDue() const { return frameDue_; }
     // The idle hook's spare time: one texture of the next scene; false when
     // none is left to make.
-    bool prepareAhead() { return scenes_.prepareAhead(); }
+    bool prepareAhead() { return prepareAhead_ && scenes_.prepareAhead(); }
 
 protected:
     void OnDestroy() override;
@@ -107,6 +107,9 @@ private:
     ScenePlayback scenes_;
     // Each due frame's interval as a debug line, when QV_FRAME_LOG asks.
     FrameIntervals frameIntervals_;
+    // QV_NO_AHEAD=1 leaves every texture to its scene's time, so that the
+    // start-up benchmark can compare.
+    const bool prepareAhead_;
     std::unique_ptr<MusicPlayer> music_;  // nullptr while the music is off
     MonitorCovers covers_;
 };
