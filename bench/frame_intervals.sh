@@ -49,7 +49,7 @@ mkdir -p "$folder"
 qv_wine reg delete "$key" /f >/dev/null 2>&1 || true
 for n in $(seq 1 10); do
   timeout 300 "$wine_bin" "$build/tests/e2e/qvimport.exe" convert B "Z:${photos//\//\\}\\photo$n.jpg" \
-    "$n" "$folder_win" --silent >/dev/null 2>&1
+    "$n" "$folder_win" --silent >>"$out/convert.log" 2>&1 || true  # a failed one shows as a missing picture
   qv_wine reg add "$key" /v "photo$n" /t REG_SZ /d "${folder_win}photo$n.bmp" /f >/dev/null 2>&1
   qv_wine reg add "$key" /v "photo${n}_real" /t REG_SZ /d "Z:${photos//\//\\}\\photo$n.jpg" /f >/dev/null 2>&1
 done
