@@ -13,8 +13,8 @@
 #   - the peak resident memory (VmHWM) of the program, 3 s after its first
 #     frame, and what the photos add to it.
 # The moments come from the program's own debug lines ("quorvelk: device
-# made", "pictures prepared", "scenes started", "first frame presented",
-# "first photo texture made", "first photo frame presented"), which Wine prints with their times
+# made", "pictures prepared", "first frame presented", "first photo texture
+# made", "first photo frame presented"), which Wine prints with their times
 # under WINEDEBUG=+timestamp,+debugstr; the start is the same clock read just
 # before wine is started. That clock is CLOCK_MONOTONIC_RAW, which drifts
 # from CLOCK_MONOTONIC by tenths of a second within hours.
@@ -97,7 +97,7 @@ moment() { grep -a "debugstr:.*\"quorvelk: $2" "$1" | head -n 1 | cut -d: -f1 | 
 # run VARIANT CASE INDEX: one show; appends "case first photo hwm_kB prepared
 # device photo-after-first photo-late" (seconds from the start; then from the
 # first frame, and after the photo's due time on the show's own clock, which
-# starts at "scenes started"; "-": never) to the results.
+# starts at the first frame; "-": never) to the results.
 run() {
   local v=$1 case=$2 i=$3 program log start pid hwm=0 t first photo
   program="$build/app/quorvel$(echo "$v" | tr 'A-Z' 'a-z').scr"
@@ -124,11 +124,11 @@ os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$o
   start=$(head -n 1 "$out/start")
   awk -v s="$start" -v c="$case" -v h="${hwm:-0}" -v f="$(moment "$log" "first frame presented")" \
       -v p="$(moment "$log" "first photo frame presented")" -v r="$(moment "$log" "pictures prepared")" \
-      -v d="$(moment "$log" "device made")" -v g="$(moment "$log" "scenes started")" '
+      -v d="$(moment "$log" "device made")" '
     function since(t) { return t == "-" ? "-" : sprintf("%.3f", t - s) }
     BEGIN { printf "%s %s %s %s %s %s %s %s\n", c, since(f), since(p), h, since(r), since(d),
             (f == "-" || p == "-") ? "-" : sprintf("%.3f", p - f),
-            (g == "-" || p == "-") ? "-" : sprintf("%.3f", p - g - 0.5) }' >>"$out/$v.results"
+            (f == "-" || p == "-") ? "-" : sprintf("%.3f", p - f - 0.5) }' >>"$out/$v.results"
 }
 
 : >"$out/convert.log"

@@ -78,8 +78,6 @@ void Renderer::noteScenesBuilt() {
 }
 
 long Renderer::startShow(int screenLayoutCode) {
-    // The scene clock has just started: scene times count from here.
-    mark("quorvelk: scenes started");
     const long result = engine_ ? engine_->startShow(screenLayoutCode) : kGenericFailure;
     noteScenesBuilt();
     return result;

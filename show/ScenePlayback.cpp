@@ -19,6 +19,7 @@ bool ScenePlayback::start(std::unique_ptr<ScenePlayer> player, int screenLayoutC
     player_ = std::move(player);
     if (!player_) return false;
     clock_.restart();
+    shown_ = false;
     if (player_->startShow(screenLayoutCode) == kGenericFailure) {
         stop();
         return false;
@@ -49,6 +50,15 @@ std::uint32_t ScenePlayback::onSceneTimer() {
 bool ScenePlayback::drawFrame() {
     if (!player_) return false;
     presented_ = player_->drawFrame();
+    if (presented_ && !shown_) {
+        // Scene times count from the first frame on screen. Building the
+        // first scenes and the device's first present take a tenth of a
+        // second or more, during which the tick timer cannot fire; the ticks
+        // it misses never come, so a clock started before would leave every
+        // scene that much late.
+        shown_ = true;
+        clock_.restart();
+    }
     if (!player_->deviceLost()) return true;
     stop();
     return false;

@@ -24,7 +24,8 @@ public:
     static constexpr std::uint32_t kShortestTimerMs = 10;
 
     // Takes the renderer (its device made) and builds the scenes due at
-    // once; the clock starts at 0. False when that ended the play.
+    // once; the clock starts at 0, and again at 0 when the first frame
+    // reaches the screen. False when that ended the play.
     bool start(std::unique_ptr<ScenePlayer> player, int screenLayoutCode);
     // The scene timer's first arming, whatever the next scene time: a first
     // scene due within the first second has a next scene time of 0, and the
@@ -54,6 +55,7 @@ private:
     std::unique_ptr<ScenePlayer> player_;
     SceneClock clock_;
     bool presented_ = false;
+    bool shown_ = false;  // a frame has reached the screen since the start
 };
 
 }  // namespace qv

@@ -18,6 +18,7 @@ struct Player : ScenePlayer {
     int nextTime = 0;
     bool loseOnDraw = false;
     bool lost = false;
+    bool presents = true;  // a drawn frame reaches the screen
     int steps = 0, draws = 0, invalidations = 0;
     std::vector<double> advancedAt;
     bool* gone;
@@ -34,7 +35,7 @@ struct Player : ScenePlayer {
     bool drawFrame() override {
         ++draws;
         if (loseOnDraw) lost = true;
-        return !lost;
+        return !lost && presents;
     }
     bool deviceLost() const override { return lost; }
     void invalidate() override { ++invalidations; }
@@ -111,6 +112,39 @@ TEST(ScenePlayback, TheSceneTimerWaitsForTheNextSceneOnTheClock) {
         ASSERT_EQ(player.advancedAt.size(), 1u);
         EXPECT_FLOAT_EQ(static_cast<float>(player.advancedAt[0]), row.ticksBeforeTimer * 0.05f);
         EXPECT_EQ(player.invalidations, 1);  // a built scene is drawn
+    }
+}
+
+TEST(ScenePlayback, SceneTimesCountFromTheFirstFrameOnTheScreen) {
+    // Ticks before the first frame, whether it reached the screen, ticks
+    // until a second frame and after it: the scene time the timer then hands
+    // to the engine.
+    struct Row {
+        int before;
+        bool presents;
+        int between, after;
+        float sceneTime;
+    } const rows[] = {
+        {3, true, 4, 2, 0.30f},   // the three ticks of the start do not count
+        {0, true, 4, 2, 0.30f},
+        {3, false, 4, 2, 0.45f},  // nothing on screen yet: the clock runs on from the start
+    };
+    for (const Row& row : rows) {
+        bool gone = false;
+        auto owned = std::make_unique<Player>(&gone);
+        Player& player = *owned;
+        player.nextTime = 5000;
+        player.presents = row.presents;
+        ScenePlayback playback;
+        ASSERT_TRUE(playback.start(std::move(owned), 5));
+        playback.step(row.before);
+        playback.drawFrame();
+        playback.step(row.between);
+        playback.drawFrame();  // a later frame leaves the clock alone
+        playback.step(row.after);
+        playback.onSceneTimer();
+        ASSERT_EQ(player.advancedAt.size(), 1u);
+        EXPECT_FLOAT_EQ(static_cast<float>(player.advancedAt[0]), row.sceneTime) << row.before;
     }
 }
 
