@@ -89,5 +89,5 @@ grep -ao '"quorvelk: frame interval [0-9.]* ms[a-z ]*' "$log" |
       NR, m, v[r], v[NR], over }' "$out/intervals.txt"
   echo "the longest, with their moments (Wine's clock, s):"
   grep -a 'quorvelk: frame interval' "$log" | sed -E 's/^([0-9.]+):.*interval ([0-9.]+) ms.*/\2 \1/' |
-    sort -gr | head -n 5 | awk '{ printf "  %s ms at %s\n", $1, $2 }'
+    sort -gr | awk 'NR <= 5 { printf "  %s ms at %s\n", $1, $2 }'
 } | tee "$out/result.txt"
