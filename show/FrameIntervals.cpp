@@ -1,7 +1,5 @@
 #include "show/FrameIntervals.h"
 
-#include <cstdio>
-
 namespace qv {
 
 bool FrameIntervals::wanted(const char* variableValue) {
@@ -19,11 +17,10 @@ std::optional<std::string> FrameIntervals::onFrame(std::int64_t nowMicroseconds,
     const std::int64_t micro = nowMicroseconds - last;
     // Tenths of a millisecond, rounded half up.
     const std::int64_t tenths = (micro + 50) / 100;
-    char line[80];
-    std::snprintf(line, sizeof line, "quorvelk: frame interval %lld.%lld ms%s",
-                  static_cast<long long>(tenths / 10), static_cast<long long>(tenths % 10),
-                  presented ? "" : " same");
-    return std::string(line);
+    std::string line = "quorvelk: frame interval " + std::to_string(tenths / 10) + "." +
+                       std::to_string(tenths % 10) + " ms";
+    if (!presented) line += " same";
+    return line;
 }
 
 }  // namespace qv
