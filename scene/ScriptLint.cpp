@@ -120,16 +120,19 @@ public:
             readSceneScript(next);
         }
         findTimelessLoops();
-        std::stable_sort(findings_.begin(), findings_.end(), [](const LintFinding& a, const LintFinding& b) {
-            const std::string ua = upperPath(a.path), ub = upperPath(b.path);
-            return ua != ub ? ua < ub : a.line < b.line;
+        // By file, keyed once each, then by line.
+        std::stable_sort(findings_.begin(), findings_.end(), [](const Keyed& a, const Keyed& b) {
+            return a.key != b.key ? a.key < b.key : a.finding.line < b.finding.line;
         });
-        return std::move(findings_);
+        std::vector<LintFinding> sorted;
+        sorted.reserve(findings_.size());
+        for (Keyed& keyed : findings_) sorted.push_back(std::move(keyed.finding));
+        return sorted;
     }
 
 private:
     struct Edge {
-        std::string target;  // upper-cased
+        std::string target;  // its filePathKey
         std::string from;
         int line;
     };
@@ -151,8 +154,10 @@ private:
         bool placeholders;  // a still_ file: sources name the user's pictures
     };
 
+    // A finding for the file, whichever spelling reached it, is given once.
     void report(const std::string& path, int line, const std::string& text) {
-        if (seen_.insert({upperPath(path), line, text}).second) findings_.push_back({path, line, text});
+        std::string key = filePathKey(path);
+        if (seen_.insert({key, line, text}).second) findings_.push_back({std::move(key), {path, line, text}});
     }
 
     // The bitmaps the show keeps for layers to take: every .bmp at the top
@@ -169,8 +174,10 @@ private:
         }
     }
 
+    // Each scene script is read once, by the first spelling that reaches it:
+    // a name that adds a separator or a ".\" reaches the same file.
     void enqueue(const std::string& path, const std::string& directory, const std::string& enteredName) {
-        const std::string key = upperPath(path);
+        const std::string key = filePathKey(path);
         if (scripts_.count(key)) return;
         scripts_[key].path = path;
         queue_.push_back({path, directory, enteredName});
@@ -188,7 +195,7 @@ private:
         reader.resetToDefaults();
         reader.header.layerFile = next.enteredName;  // a hand-over leaves the chained name in place
         if (!reader.open(path)) return;
-        Script& script = scripts_[upperPath(path)];
+        Script& script = scripts_[filePathKey(path)];
         float due = 0.0f;  // when the last scene so far comes due
         int scriptLine = 0;
         for (;;) {
@@ -325,7 +332,7 @@ private:
                     report(path, line, "scene script " + quoted(name) + " does not exist: the show stops here");
                 continue;
             }
-            scripts_[upperPath(path)].edges.push_back({upperPath(target), path, line});
+            scripts_[filePathKey(path)].edges.push_back({filePathKey(target), path, line});
             enqueue(target, directoryOf(target), name);
         }
     }
@@ -336,7 +343,7 @@ private:
         const bool change = effect == kEffectChange;
         const bool asWritten = effect == kEffectMovie || effect == kEffectCamera;
         const int way = change ? 2 : asWritten ? 1 : 0;
-        if (!layerFiles_.insert({upperPath(path), upperPath(sceneDirectory), way}).second) return;
+        if (!layerFiles_.insert({filePathKey(path), filePathKey(sceneDirectory), way}).second) return;
         ScriptReader blocks(files_);
         Recorder recorder;
         blocks.observer = &recorder;
@@ -460,11 +467,15 @@ private:
     const Variant& variant_;
     FilesPort& files_;
     std::set<std::string> pictures_;
-    std::map<std::string, Script> scripts_;  // by upper-cased path
+    std::map<std::string, Script> scripts_;  // by filePathKey
     std::deque<Pending> queue_;
     std::set<std::tuple<std::string, std::string, int>> layerFiles_;
-    std::vector<LintFinding> findings_;
-    std::set<std::tuple<std::string, int, std::string>> seen_;
+    struct Keyed {
+        std::string key;  // the file's filePathKey, for sorting
+        LintFinding finding;
+    };
+    std::vector<Keyed> findings_;
+    std::set<std::tuple<std::string, int, std::string>> seen_;  // key, line, text
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "scene/ScriptPath.h"
 
+#include <vector>
+
 #include "text/AnsiText.h"
 #include "text/Utf8Text.h"
 
@@ -38,6 +40,36 @@ bool resolveScriptPath(const Variant& variant, const std::string& directory, std
     if (folder.size() + rest.size() > kMaxResolvedName) return false;
     name = folder + ansiToUtf8(rest);
     return true;
+}
+
+std::string filePathKey(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string current;
+    auto flush = [&]() {
+        if (current == "..") {
+            if (parts.size() > 1) parts.pop_back();
+        } else if (!current.empty() && current != ".") {
+            parts.push_back(current);
+        }
+        current.clear();
+    };
+    for (const char c : path) {
+        if (c == '\\' || c == '/')
+            flush();
+        else
+            current.push_back(c);
+    }
+    // Windows drops the dots and blanks that end a name: "a.txt. " opens
+    // a.txt. A name of nothing else stays as written.
+    const auto kept = current.find_last_not_of(". ");
+    if (kept != std::string::npos) current.erase(kept + 1);
+    flush();
+    std::string key;
+    for (const std::string& part : parts) {
+        if (!key.empty()) key.push_back('\\');
+        key += part;
+    }
+    return upperPath(std::move(key));
 }
 
 }  // namespace qv

@@ -24,4 +24,11 @@ constexpr std::size_t kMaxSceneDirectory = 259;
 // never cut short into some other path.
 bool resolveScriptPath(const Variant& variant, const std::string& directory, std::string& name);
 
+// The file a path reaches, as one string for every spelling the file system
+// takes as that file: letters upper-cased, '/' as '\', repeated separators
+// as one, "." segments dropped, ".." taking the segment before it away
+// (never the drive), the dots and blanks that end the last segment dropped.
+// "C:\x\\.\y\..\A.txt." and "c:/X/a.TXT" are both "C:\X\A.TXT".
+std::string filePathKey(const std::string& path);
+
 }  // namespace qv

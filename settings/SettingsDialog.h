@@ -1,9 +1,9 @@
 #pragma once
 // The settings dialog's logic: the user's list of up to ten pictures (Add,
 // Delete, Exchange, Initialize, with their thumbnails) and the two switches,
-// background music and the view option. The list is stored as each
-// operation runs; the switches only by OK. The window itself is a thin
-// Windows class around this (SettingsDialogWindow_win32).
+// background music and trimming (the Enlarge / Fit Screen buttons). The
+// list is stored as each operation runs; the switches only by OK. The window
+// itself is a thin Windows class around this (SettingsDialogWindow_win32).
 //
 // Whatever fails half-way, the store and the bitmap files are left agreeing:
 // slots 1 .. "photo_num" each have photoN = folder + photoN.bmp and

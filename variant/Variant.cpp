@@ -18,7 +18,7 @@ constexpr SettingsDialogIds kDialogB{
     .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,
     .enlarge = 1037, .fitScreen = 1038, .icon = 128,
     .progressText = 1040, .progressBar = 1041};
-// Variants A and C number the view options one lower.
+// Variants A and C number the trimming buttons (enlarge, fitScreen) one lower.
 constexpr SettingsDialogIds kDialogAC{
     .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
     .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,

@@ -39,15 +39,26 @@ bool isRootKey(const std::string& key) {
 std::string MemoryFiles::key(const std::string& path) {
     std::string out;
     out.reserve(path.size());
-    for (char c : path) {
-        if (isSeparator(c)) {
-            if (!out.empty() && out.back() == '\\') continue;
-            out.push_back('\\');
-        } else {
-            out.push_back(c);
+    std::size_t parts = 0;  // segments in out
+    std::size_t start = 0;  // where the segment being read begins in path
+    const bool rooted = !path.empty() && isSeparator(path[0]);  // keeps its leading '\\'
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && !isSeparator(path[i])) continue;
+        const std::string part = path.substr(start, i - start);
+        start = i + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            // As Windows takes it: the segment before goes, never the drive.
+            if (parts > 1) {
+                out.erase(out.rfind('\\'));
+                --parts;
+            }
+            continue;
         }
+        if (!out.empty() || rooted) out.push_back('\\');
+        out += part;
+        ++parts;
     }
-    while (!out.empty() && out.back() == '\\') out.pop_back();
     out = upperPath(std::move(out));
     return out;
 }

@@ -53,8 +53,9 @@ public:
     bool makeDirectories(const std::string& path) override;
     std::vector<FoundEntry> find(const std::string& pattern) override;
 
-    // The lookup key of a path: upper case, '/' as '\', repeated separators
-    // and a trailing one dropped.
+    // The lookup key of a path: upper case, '/' as '\', repeated separators,
+    // "." segments and a trailing separator dropped, ".." taking the segment
+    // before it away (never the drive).
     static std::string key(const std::string& path);
 
 private:

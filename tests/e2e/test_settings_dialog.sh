@@ -239,7 +239,7 @@ drive owner "$program_win" "/c:" owner "$program_win" "/c "
 e2e_check "/c:HANDLE and /c HANDLE: our window owns it, disabled while it runs" test \
   "$(grep -c -xF 'owner is ours: yes' <<<"$OUT") $(grep -c -xF 'ours while it runs: disabled' <<<"$OUT") $(grep -c -xF 'ours afterwards: enabled' <<<"$OUT")" = "2 2 2"
 
-echo "--- variants A and C: captions and their own view option numbers"
+echo "--- variants A and C: captions and their own trimming button numbers"
 for variant in A C; do
   reset_user $variant
   open_dialog /c

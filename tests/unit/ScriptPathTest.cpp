@@ -115,5 +115,20 @@ TEST(ScriptPath, TheReaderKeepsA300ByteNameWholeAndResolutionRefusesIt) {
     EXPECT_EQ(name, longName);
 }
 
+TEST(ScriptPath, SpellingsOfOneFileShareItsKey) {
+    const struct {
+        const char* path;
+        const char* key;
+    } cases[] = {
+        {"c:/Win\\\\x\\a.txt", "C:\\WIN\\X\\A.TXT"},  // '/', repeated separators, case
+        {"C:\\x\\.\\.\\a.txt", "C:\\X\\A.TXT"},
+        {"C:\\x\\sub\\..\\a.txt", "C:\\X\\A.TXT"},
+        {"C:\\..\\..\\a.txt", "C:\\A.TXT"},  // never above the drive
+        {"C:\\x\\a.txt. .", "C:\\X\\A.TXT"},
+        {"C:\\x\\..", "C:"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(filePathKey(c.path), c.key) << c.path;
+}
+
 }  // namespace
 }  // namespace qv

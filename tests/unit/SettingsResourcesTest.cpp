@@ -86,7 +86,7 @@ TEST(SettingsResources, BothTemplatesCarryEveryControlWithItsText) {
         EXPECT_NE(rc.find("#define QV_SETTINGS_CAPTION     \"" + name + " Setting\""), std::string::npos) << name;
         EXPECT_NE(rc.find("#define QV_SETTINGS_CAPTION_JA  \"" + name + " 設定\""), std::string::npos) << name;
     }
-    // Variant B's view options stand where the English template says.
+    // Variant B's trimming buttons stand where the English template says.
     const auto places = definesBetween(rc, "#if defined(QV_VARIANT_B)\n#define QV_ENLARGE_X", "#else");
     EXPECT_EQ(places.at("QV_ENLARGE_X"), 162);
     EXPECT_EQ(places.at("QV_FIT_X"), 218);
