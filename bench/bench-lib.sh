@@ -35,3 +35,15 @@ server_of_prefix() {
     case "$(readlink "/proc/$p/cwd" 2>/dev/null)" in */"$want") echo "$p"; return ;; esac
   done
 }
+
+# bench_photos DIR STILLS: ten 6000 x 4000 photos photo1.jpg .. photo10.jpg in
+# DIR, made once from the default stills still1.jpg .. still10.jpg in STILLS.
+bench_photos() {
+  local n
+  [ -f "$1/.made" ] && return 0
+  mkdir -p "$1"
+  for n in $(seq 1 10); do
+    convert "$2/still$n.jpg" -resize '6000x4000!' -quality 90 "$1/photo$n.jpg"
+  done
+  touch "$1/.made"
+}

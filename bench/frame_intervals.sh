@@ -30,16 +30,9 @@ bench_display 1920x1080x24 "$out"
 cmake --build "$build" --target quorvelb qvimport >/dev/null
 bash "$root/data/install-data.sh" "b" >/dev/null  # the real scene scripts
 
-# Ten 6000 x 4000 photos made from the default stills, made once (shared
-# with bench/startup.sh).
+# Ten 6000 x 4000 photos, those of bench/startup.sh.
 photos="$build/bench-startup/photos"
-if [ ! -f "$photos/.made" ]; then
-  mkdir -p "$photos"
-  for n in $(seq 1 10); do
-    convert "$system32/QUORvelkbsrc/still$n.jpg" -resize '6000x4000!' -quality 90 "$photos/photo$n.jpg"
-  done
-  touch "$photos/.made"
-fi
+bench_photos "$photos" "$system32/QUORvelkbsrc"
 
 # Converted by the program's own conversion into the user's picture folder.
 folder="$appdata/QUOR VELK-B Screen Saver"

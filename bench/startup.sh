@@ -52,13 +52,7 @@ done
 
 # Ten 6000 x 4000 photos made from the default stills, made once.
 photos="$out/photos"
-if [ ! -f "$photos/.made" ]; then
-  mkdir -p "$photos"
-  for n in $(seq 1 10); do
-    convert "$system32/QUORvelkbsrc/still$n.jpg" -resize '6000x4000!' -quality 90 "$photos/photo$n.jpg"
-  done
-  touch "$photos/.made"
-fi
+bench_photos "$photos" "$system32/QUORvelkbsrc"
 
 key() { echo "HKCU\\Software\\Tarn Corporation\\QUOR VELK-$1 Screen Saver"; }
 
