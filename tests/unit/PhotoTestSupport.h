@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "ports/DecoderPort.h"
+#include "ports/FilesPort.h"
 #include "ports/MessagePort.h"
+#include "ports/PictureDecoderPort.h"
+#include "image/DecodeScale.h"
 #include "image/BmpFile.h"
 #include "image/JpegHeader.h"
 #include "image/PictureHeader.h"
@@ -189,6 +192,42 @@ public:
         out = makeImage(header.width, header.height, jpegColour);
         return DecodeError::None;
     }
+};
+
+// Any picture file through the files port: sized from its own header (the
+// file's last four bytes give a JPEG's missing height), shrunk as a decoder
+// that scales would, filled with one grey; the wanted size it was asked for
+// is kept. error forces a failure.
+class FakePictureDecoder : public PictureDecoderPort {
+public:
+    explicit FakePictureDecoder(FilesPort& files) : files_(files) {}
+    DecodeError error = DecodeError::None;
+    int calls = 0;
+    int wantedWidth = -1;
+    int wantedHeight = -1;
+    DecodeError decodePicture(const std::string& path, int wanted_w, int wanted_h, const DecodeLimit& limit,
+                              Image& out) override {
+        ++calls;
+        wantedWidth = wanted_w;
+        wantedHeight = wanted_h;
+        out = Image();
+        if (error != DecodeError::None) return error;
+        std::vector<unsigned char> bytes;
+        if (!files_.readAll(path, bytes, std::size_t(1) << 30)) return DecodeError::Other;
+        PictureHeader header;
+        if (!readAnyPictureHeader(bytes.data(), bytes.size(), header)) return DecodeError::Other;
+        if (header.height == 0) header.height = dnlHeight(bytes.data(), bytes.size());
+        if (!limit.allows(header.width, header.height)) return DecodeError::TooLarge;
+        const int factor = shrinkFactor(header.width, header.height, wanted_w, wanted_h);
+        out.width = shrunkSide(header.width, factor);
+        out.height = shrunkSide(header.height, factor);
+        out.bgr.assign(std::size_t(out.width) * out.height * 3, 128);
+        return DecodeError::None;
+    }
+    std::vector<std::string> decoderExtensions() override { return {".jpg,.jpeg", ".png", ".gif", ".bmp"}; }
+
+private:
+    FilesPort& files_;
 };
 
 class RecordingMessages : public MessagePort {
