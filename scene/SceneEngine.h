@@ -35,6 +35,9 @@ struct ScreenFacts {
     // A preview plays the screen's scripts in a window of its own shape: the
     // camera is turned and opened for the window, not for the screen.
     bool cameraForClient = false;
+    // The slot the placeholder rotation starts on (see PictureChoice): 0 on
+    // the primary monitor, another on each monitor beside it.
+    int rotationStart = 0;
 };
 
 class SceneEngine {
