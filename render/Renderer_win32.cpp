@@ -1,5 +1,7 @@
 #include "render/Renderer_win32.h"
 
+#include <string>
+
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -37,15 +39,17 @@ void Renderer::preparePictures(PictureAccess access) {
     mark("quorvelk: pictures prepared");
 }
 
-HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
+HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorScreen* monitor) {
     HRESULT result = E_FAIL;
-    device_ = D3D8Device::create(window, &result);
+    device_ = D3D8Device::create(window, &result, monitor ? monitor->adapter : D3DADAPTER_DEFAULT);
     if (!device_) return result;
 
     // The layer table comes with the engine.
     ScreenFacts screen;
-    screen.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    screen.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    screen.screenWidth = monitor ? monitor->width : GetSystemMetrics(SM_CXSCREEN);
+    screen.screenHeight = monitor ? monitor->height : GetSystemMetrics(SM_CYSCREEN);
+    screen.rotationStart = monitor ? monitor->rotationStart : 0;
+    monitorNumber_ = monitor ? monitor->number : 0;
     RECT client{};
     GetClientRect(window, &client);
     screen.clientWidth = client.right - client.left;
@@ -113,7 +117,12 @@ bool Renderer::drawFrame() {
         drawer_.drawFrame(*device_, *device_, layers.data(), layers.size(), variant_.lastDrawnLayer);
     if (presented == 1 && !firstFramePresented_) {
         firstFramePresented_ = true;
-        mark("quorvelk: first frame presented");
+        if (monitorNumber_ == 0) {
+            mark("quorvelk: first frame presented");
+        } else {
+            const std::string moment = "quorvelk: first frame presented on monitor " + std::to_string(monitorNumber_);
+            mark(moment.c_str());
+        }
     }
     if (presented == 1 && photoTextureMade_ && !photoFramePresented_ && showsPhoto(true)) {
         photoFramePresented_ = true;

@@ -19,6 +19,18 @@
 
 namespace qv::win {
 
+// The monitor a show window plays on, where it is not the primary: its
+// size (the scripts' shape and the camera), the adapter its device is made
+// on, the slot its placeholder rotation starts on, and its number in the
+// start-up moments (the primary's are untagged; 2 is the first beside it).
+struct MonitorScreen {
+    int width = 0;
+    int height = 0;
+    UINT adapter = 0;
+    int rotationStart = 0;
+    int number = 2;
+};
+
 class Renderer : public ScenePlayer {
 public:
     // Nothing is read and no Direct3D call is made yet.
@@ -35,8 +47,11 @@ public:
     // Makes the device on window and the layer table. 0 on success,
     // otherwise the failing call's result (E_FAIL when there is no Direct3D
     // at all). A preview's camera takes the window's shape
-    // (cameraForWindow); the show's takes the screen's.
-    HRESULT createDevice(HWND window, bool cameraForWindow = false);
+    // (cameraForWindow); the show's takes the screen's, or monitor's when
+    // the window plays on another monitor than the primary.
+    HRESULT createDevice(HWND window, bool cameraForWindow = false, const MonitorScreen* monitor = nullptr);
+    // The user's photos, once the pictures are prepared.
+    int photoCount() const { return pictures_.photoCount(); }
 
     // The scene engine's operations (see ScenePlayer); the generic failure
     // before the device exists.
@@ -67,6 +82,7 @@ private:
     std::unique_ptr<SceneEngine> engine_;
     FrameDrawer drawer_;
     // Start-up moments already told (see mark()).
+    int monitorNumber_ = 0;  // 0 on the primary
     bool firstFramePresented_ = false;
     bool photoTextureMade_ = false;
     bool photoFramePresented_ = false;

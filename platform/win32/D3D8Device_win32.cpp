@@ -57,6 +57,15 @@ constexpr UINT kPresentRateDefault = 0;
 
 }  // namespace
 
+UINT D3D8Device::adapterForMonitor(HMONITOR monitor) {
+    const ComPtr<IDirect3D8> direct3d = createDirect3D8();
+    if (!direct3d || !monitor) return D3DADAPTER_DEFAULT;
+    const UINT count = direct3d->GetAdapterCount();
+    for (UINT adapter = 0; adapter < count; ++adapter)
+        if (direct3d->GetAdapterMonitor(adapter) == monitor) return adapter;
+    return D3DADAPTER_DEFAULT;
+}
+
 std::unique_ptr<D3D8Device> D3D8Device::create(HWND window, HRESULT* result, UINT adapter) {
     HRESULT ignored = S_OK;
     HRESULT& status = result ? *result : ignored;
