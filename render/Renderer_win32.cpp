@@ -1,6 +1,7 @@
 #include "render/Renderer_win32.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Registry.h"
@@ -21,10 +22,15 @@ void mark(const char* moment) { OutputDebugStringA(moment); }
 
 }  // namespace
 
-Renderer::Renderer(const Variant& variant, FilesPort& files)
-    : variant_(variant), files_(files), pictures_(variant) {}
+Renderer::Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures)
+    : variant_(variant),
+      files_(files),
+      ownPictures_(pictures ? std::move(pictures) : std::make_shared<ShowPictureMemory>(variant)),
+      pictures_(*ownPictures_) {}
 
 Renderer::~Renderer() {
+    // The memory may outlive this renderer in another monitor's.
+    if (composeListener_) pictures_.setComposeListener(nullptr);
     engine_.reset();
     stock_.reset();
     device_.reset();
@@ -36,6 +42,7 @@ void Renderer::preparePictures(PictureAccess access) {
     pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(), screenHeight(),
                               access);
     pictures_.setComposeListener([this] { drawer_.invalidate(); });
+    composeListener_ = true;
     mark("quorvelk: pictures prepared");
 }
 

@@ -33,8 +33,11 @@ struct MonitorScreen {
 
 class Renderer : public ScenePlayer {
 public:
-    // Nothing is read and no Direct3D call is made yet.
-    Renderer(const Variant& variant, FilesPort& files);
+    // Nothing is read and no Direct3D call is made yet. pictures: the
+    // picture memory of another renderer of the same show (another
+    // monitor's), already prepared, which this one reads as well; without
+    // it the renderer has its own.
+    Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures = nullptr);
     ~Renderer() override;
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -52,6 +55,8 @@ public:
     HRESULT createDevice(HWND window, bool cameraForWindow = false, const MonitorScreen* monitor = nullptr);
     // The user's photos, once the pictures are prepared.
     int photoCount() const { return pictures_.photoCount(); }
+    // The picture memory, for the renderers of the other monitors.
+    std::shared_ptr<ShowPictureMemory> sharedPictures() const { return ownPictures_; }
 
     // The scene engine's operations (see ScenePlayer); the generic failure
     // before the device exists.
@@ -72,7 +77,9 @@ private:
 
     const Variant& variant_;
     FilesPort& files_;
-    ShowPictureMemory pictures_;
+    std::shared_ptr<ShowPictureMemory> ownPictures_;
+    ShowPictureMemory& pictures_;
+    bool composeListener_ = false;  // this renderer listens to the memory's compositions
     std::unique_ptr<D3D8Device> device_;
     // The engine draws through it: the next scene's textures are made ahead.
     std::unique_ptr<TextureStock> stock_;

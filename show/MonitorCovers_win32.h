@@ -15,6 +15,7 @@
 
 #include "platform/win32/Win32Window.h"
 #include "ports/FilesPort.h"
+#include "render/ShowPictureMemory.h"
 #include "show/MonitorCover.h"
 #include "variant/Variant.h"
 
@@ -31,9 +32,9 @@ public:
 
     // One black window per rectangle; events on them go to the listener.
     void cover(HINSTANCE instance, const std::vector<ScreenRect>& rectangles, Listener listener);
-    // Starts the show of every window that can have one (the pictures read
-    // only, as the primary's show has prepared them); the others stay black.
-    void play(const Variant& variant, FilesPort& files);
+    // Starts the show of every window that can have one, on the pictures
+    // the primary's show has prepared; the others stay black.
+    void play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures);
     // One 50 ms tick of every playing window; each has a frame due.
     void step();
     bool frameDue() const;

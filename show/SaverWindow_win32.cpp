@@ -132,6 +132,7 @@ bool SaverWindow::create() {
 
     auto renderer = std::make_unique<Renderer>(variant_, files_);
     renderer->preparePictures(PictureAccess::Show);
+    pictures_ = renderer->sharedPictures();
     if (renderer->createDevice(handle()) != D3D_OK) {
         close();
         return false;
@@ -173,7 +174,7 @@ void SaverWindow::drawDueFrame() {
     // screen, so that its start takes no longer than on one monitor.
     if (!othersStarted_ && scenes_.playing() && scenes_.lastFramePresented()) {
         othersStarted_ = true;
-        covers_.play(variant_, files_);
+        covers_.play(variant_, files_, pictures_);
     }
     if (covers_.drawDueFrames(scenes_.playing()) && !closePosted_) {
         closePosted_ = true;

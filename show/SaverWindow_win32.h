@@ -2,7 +2,8 @@
 // The show window (Windows builds only): one top-most popup covering the
 // screen (800 x 600 with "/t" or "-t"), paced by the 50 ms tick timer and
 // the scene timer, drawn in the application's idle time, ended by any input.
-// It owns its renderer and its music player.
+// It owns its renderer and its music player, and the windows of the other
+// monitors, whose shows its tick steps and its idle hook draws.
 #include <windows.h>
 
 #include <memory>
@@ -115,6 +116,8 @@ private:
     // start-up benchmark can compare.
     const bool prepareAhead_;
     std::unique_ptr<MusicPlayer> music_;  // nullptr while the music is off
+    // The pictures the renderer prepared, which the other monitors' show too.
+    std::shared_ptr<ShowPictureMemory> pictures_;
     MonitorCovers covers_;
 };
 
