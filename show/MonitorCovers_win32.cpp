@@ -29,10 +29,8 @@ public:
         screen.adapter = D3D8Device::adapterForMonitor(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
         screen.rotationStart = rotationStart(index, count, renderer->photoCount());
         screen.number = index + 1;
-        // Wine lists an adapter per monitor but may not know the mode of a
-        // monitor other than the first (a Xinerama head): its device cannot
-        // be made there, while a windowed one on the first adapter draws in
-        // this window.
+        // A device the monitor's own adapter refuses may still be made
+        // windowed on the first adapter, which draws in this window too.
         if (renderer->createDevice(handle(), false, &screen) != D3D_OK) {
             if (screen.adapter == D3DADAPTER_DEFAULT) return false;
             screen.adapter = D3DADAPTER_DEFAULT;

@@ -61,8 +61,14 @@ UINT D3D8Device::adapterForMonitor(HMONITOR monitor) {
     const ComPtr<IDirect3D8> direct3d = createDirect3D8();
     if (!direct3d || !monitor) return D3DADAPTER_DEFAULT;
     const UINT count = direct3d->GetAdapterCount();
-    for (UINT adapter = 0; adapter < count; ++adapter)
-        if (direct3d->GetAdapterMonitor(adapter) == monitor) return adapter;
+    for (UINT adapter = 0; adapter < count; ++adapter) {
+        if (direct3d->GetAdapterMonitor(adapter) != monitor) continue;
+        // Wine lists an adapter for each Xinerama head but knows the mode of
+        // the first alone; no device can be made on one without a format.
+        D3DDISPLAYMODE mode{};
+        if (FAILED(direct3d->GetAdapterDisplayMode(adapter, &mode)) || mode.Format == D3DFMT_UNKNOWN) break;
+        return adapter;
+    }
     return D3DADAPTER_DEFAULT;
 }
 
