@@ -32,7 +32,7 @@ bench_display 1440x600x24 "$out"
 host_display=$DISPLAY
 xephyr=""
 finish() {
-  [ -n "$xephyr" ] && kill "$xephyr" 2>/dev/null || true
+  if [ -n "$xephyr" ]; then kill "$xephyr" 2>/dev/null || true; fi
   timeout 60 wineserver -w 2>/dev/null || true
   "$wine_bin" reg delete "$x11_key" /v UseXRandR /f >/dev/null 2>&1 || true
   kill "$bench_xvfb" 2>/dev/null || true
@@ -48,15 +48,16 @@ timeout 60 wineserver -w || true
 # start_xephyr MONITORS: Xephyr on the host display with the 800 x 600
 # primary and, for 2, the 640 x 480 monitor on its left; exports DISPLAY.
 start_xephyr() {
-  local fdfile="$out/xephyr-fd" screens=(-origin 640,0 -screen 800x600)
-  [ "$1" = 2 ] && screens+=(-origin 0,0 -screen 640x480)
+  local fdfile="$out/xephyr-fd" display screens=(-origin "640,0" -screen 800x600)
+  if [ "$1" = 2 ]; then screens+=(-origin "0,0" -screen 640x480); fi
   exec 9>"$fdfile"
   DISPLAY=$host_display Xephyr -displayfd 9 "${screens[@]}" +xinerama -noreset -nolisten tcp \
     >"$out/xephyr.log" 2>&1 &
   xephyr=$!
   for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
   exec 9>&-
-  export DISPLAY=":$(tr -d '\n' <"$fdfile")"
+  display=$(tr -d '\n' <"$fdfile")
+  export DISPLAY=":$display"
   xdotool mousemove 1040 300
 }
 
@@ -96,7 +97,7 @@ os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$o
   p1=$(ticks_of "${pid:-0}"); s1=$(ticks_of "${server:-0}"); x1=$(ticks_of "$xephyr")
   xdotool key space 2>/dev/null || true
   for ((t = 0; t < 100; t++)); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.1; done
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   wait "$launcher" 2>/dev/null || true
   start=$(head -n 1 "$out/start")
   awk -v m="$m" -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v hz="$hz" -v n="$seconds" -v t0="$start" \
