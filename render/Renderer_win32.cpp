@@ -1,5 +1,8 @@
 #include "render/Renderer_win32.h"
 
+#include <string>
+#include <utility>
+
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -19,10 +22,15 @@ void mark(const char* moment) { OutputDebugStringA(moment); }
 
 }  // namespace
 
-Renderer::Renderer(const Variant& variant, FilesPort& files)
-    : variant_(variant), files_(files), pictures_(variant) {}
+Renderer::Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures)
+    : variant_(variant),
+      files_(files),
+      ownPictures_(pictures ? std::move(pictures) : std::make_shared<ShowPictureMemory>(variant)),
+      pictures_(*ownPictures_) {}
 
 Renderer::~Renderer() {
+    // The memory may outlive this renderer in another monitor's.
+    if (composeListener_) pictures_.setComposeListener(nullptr);
     engine_.reset();
     stock_.reset();
     device_.reset();
@@ -34,18 +42,21 @@ void Renderer::preparePictures(PictureAccess access) {
     pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(), screenHeight(),
                               access);
     pictures_.setComposeListener([this] { drawer_.invalidate(); });
+    composeListener_ = true;
     mark("quorvelk: pictures prepared");
 }
 
-HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
+HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorScreen* monitor) {
     HRESULT result = E_FAIL;
-    device_ = D3D8Device::create(window, &result);
+    device_ = D3D8Device::create(window, &result, monitor ? monitor->adapter : D3DADAPTER_DEFAULT);
     if (!device_) return result;
 
     // The layer table comes with the engine.
     ScreenFacts screen;
-    screen.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    screen.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    screen.screenWidth = monitor ? monitor->width : GetSystemMetrics(SM_CXSCREEN);
+    screen.screenHeight = monitor ? monitor->height : GetSystemMetrics(SM_CYSCREEN);
+    screen.rotationStart = monitor ? monitor->rotationStart : 0;
+    monitorNumber_ = monitor ? monitor->number : 0;
     RECT client{};
     GetClientRect(window, &client);
     screen.clientWidth = client.right - client.left;
@@ -113,7 +124,12 @@ bool Renderer::drawFrame() {
         drawer_.drawFrame(*device_, *device_, layers.data(), layers.size(), variant_.lastDrawnLayer);
     if (presented == 1 && !firstFramePresented_) {
         firstFramePresented_ = true;
-        mark("quorvelk: first frame presented");
+        if (monitorNumber_ == 0) {
+            mark("quorvelk: first frame presented");
+        } else {
+            const std::string moment = "quorvelk: first frame presented on monitor " + std::to_string(monitorNumber_);
+            mark(moment.c_str());
+        }
     }
     if (presented == 1 && photoTextureMade_ && !photoFramePresented_ && showsPhoto(true)) {
         photoFramePresented_ = true;

@@ -19,10 +19,25 @@
 
 namespace qv::win {
 
+// The monitor a show window plays on, where it is not the primary: its
+// size (the scripts' shape and the camera), the adapter its device is made
+// on, the slot its placeholder rotation starts on, and its number in the
+// start-up moments (the primary's are untagged; 2 is the first beside it).
+struct MonitorScreen {
+    int width = 0;
+    int height = 0;
+    UINT adapter = 0;
+    int rotationStart = 0;
+    int number = 2;
+};
+
 class Renderer : public ScenePlayer {
 public:
-    // Nothing is read and no Direct3D call is made yet.
-    Renderer(const Variant& variant, FilesPort& files);
+    // Nothing is read and no Direct3D call is made yet. pictures: the
+    // picture memory of another renderer of the same show (another
+    // monitor's), already prepared, which this one reads as well; without
+    // it the renderer has its own.
+    Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures = nullptr);
     ~Renderer() override;
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -35,8 +50,13 @@ public:
     // Makes the device on window and the layer table. 0 on success,
     // otherwise the failing call's result (E_FAIL when there is no Direct3D
     // at all). A preview's camera takes the window's shape
-    // (cameraForWindow); the show's takes the screen's.
-    HRESULT createDevice(HWND window, bool cameraForWindow = false);
+    // (cameraForWindow); the show's takes the screen's, or monitor's when
+    // the window plays on another monitor than the primary.
+    HRESULT createDevice(HWND window, bool cameraForWindow = false, const MonitorScreen* monitor = nullptr);
+    // The user's photos, once the pictures are prepared.
+    int photoCount() const { return pictures_.photoCount(); }
+    // The picture memory, for the renderers of the other monitors.
+    std::shared_ptr<ShowPictureMemory> sharedPictures() const { return ownPictures_; }
 
     // The scene engine's operations (see ScenePlayer); the generic failure
     // before the device exists.
@@ -57,7 +77,9 @@ private:
 
     const Variant& variant_;
     FilesPort& files_;
-    ShowPictureMemory pictures_;
+    std::shared_ptr<ShowPictureMemory> ownPictures_;
+    ShowPictureMemory& pictures_;
+    bool composeListener_ = false;  // this renderer listens to the memory's compositions
     std::unique_ptr<D3D8Device> device_;
     // The engine draws through it: the next scene's textures are made ahead.
     std::unique_ptr<TextureStock> stock_;
@@ -67,6 +89,7 @@ private:
     std::unique_ptr<SceneEngine> engine_;
     FrameDrawer drawer_;
     // Start-up moments already told (see mark()).
+    int monitorNumber_ = 0;  // 0 on the primary
     bool firstFramePresented_ = false;
     bool photoTextureMade_ = false;
     bool photoFramePresented_ = false;

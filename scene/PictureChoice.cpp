@@ -19,8 +19,11 @@ bool containsAfterFirst(const std::string& text, const char* needle) {
 
 }  // namespace
 
-PictureChoice::PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device)
-    : variant_(variant), memory_(memory), device_(device) {}
+PictureChoice::PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device, int rotationStart)
+    : variant_(variant), memory_(memory), device_(device), rotationStart_((rotationStart % 10 + 10) % 10) {
+    for (std::size_t i = 0; i < stillRotation_.size(); ++i)
+        stillRotation_[i] = static_cast<int>((i + static_cast<std::size_t>(rotationStart_)) % 10) + 1;
+}
 
 int PictureChoice::placeholderNumber(const std::string& upperText) {
     for (std::size_t i = 0; i < kPlaceholders.size(); ++i) {
@@ -58,9 +61,10 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
         // now and looked up as any picture; a source naming no placeholder
         // looks nothing up.
         if (n != 0) {
-            memory_.composePicture(n);
-            const std::string replacement = memory_.pictureName(n);
-            assignPicture(layer, upperPath(replacement), replacement, n);
+            const int picture = (n - 1 + rotationStart_) % 10 + 1;
+            memory_.composePicture(picture);
+            const std::string replacement = memory_.pictureName(picture);
+            assignPicture(layer, upperPath(replacement), replacement, picture);
         }
     } else {
         const std::string replacement =

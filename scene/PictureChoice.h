@@ -14,7 +14,12 @@ namespace qv {
 
 class PictureChoice {
 public:
-    PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device);
+    // rotationStart: how many slots on the rotation begins (0 to 9; other
+    // values are taken modulo 10), so that shows side by side on several
+    // monitors start on different pictures: placeholder n first shows
+    // picture ((n - 1 + rotationStart) mod 10) + 1. Variant C, which has no
+    // rotation, takes the same picture for n throughout.
+    PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device, int rotationStart = 0);
 
     // Gives the layer its picture. source is the block's source after
     // resolution, layerFile the resolved path of the layer file applied.
@@ -55,7 +60,8 @@ private:
     const Variant& variant_;
     PictureMemory& memory_;
     DrawingPort& device_;
-    std::array<int, 10> stillRotation_{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}};
+    const int rotationStart_;
+    std::array<int, 10> stillRotation_{};
     std::string lastPlaceholder_;
 };
 

@@ -45,7 +45,7 @@ SceneEngine::SceneEngine(const Variant& variant, FilesPort& files, DrawingPort& 
       device_(device),
       screen_(screen),
       reader_(files),
-      pictures_(variant, memory, device),
+      pictures_(variant, memory, device, screen.rotationStart),
       sceneDirectory_(variant.sceneDirectory(usesWideScripts(screen.screenWidth, screen.screenHeight))) {}
 
 std::string SceneEngine::sceneScriptPath() const {

@@ -24,8 +24,9 @@ constexpr long kGenericFailure = -2147467259L;
 
 constexpr int kLayerCount = 30;
 
-// What the engine needs to know of the screen: the primary screen's size
-// (camera orientation, field of view, choice of scripts) and the show
+// What the engine needs to know of the screen: the size of the monitor the
+// show plays on (camera orientation, field of view, choice of scripts; the
+// primary screen's for the primary's show and the preview) and the show
 // window's client size (aspect of the projection).
 struct ScreenFacts {
     int screenWidth = 1024;
@@ -35,6 +36,9 @@ struct ScreenFacts {
     // A preview plays the screen's scripts in a window of its own shape: the
     // camera is turned and opened for the window, not for the screen.
     bool cameraForClient = false;
+    // The slot the placeholder rotation starts on (see PictureChoice): 0 on
+    // the primary monitor, another on each monitor beside it.
+    int rotationStart = 0;
 };
 
 class SceneEngine {

@@ -26,4 +26,15 @@ bool coverEventEndsShow(CoverEvent event, int cursorX, int cursorY, CursorWake& 
     return false;
 }
 
+int rotationStart(int index, int count, int photoCount) {
+    if (index <= 0 || count < 2 || photoCount < 2) return 0;
+    const int photos = photoCount > 10 ? 10 : photoCount;
+    return index * photos / count % 10;
+}
+
+MonitorLoss monitorLoss(bool primaryStart, int othersPlaying) {
+    if (primaryStart || othersPlaying <= 0) return MonitorLoss::EndShow;
+    return MonitorLoss::TurnBlack;
+}
+
 }  // namespace qv

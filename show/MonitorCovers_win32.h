@@ -1,7 +1,12 @@
 #pragma once
-// The black windows over the monitors the show does not play on (Windows
-// builds only): top-most, never activated, no cursor; what reaches them goes
-// to the show, which applies its rules (show/MonitorCover.h).
+// The windows over the monitors beside the primary (Windows builds only):
+// top-most, never activated, no cursor. Each is black when made and then
+// plays a show of its own where a device can be made for its monitor: its
+// own renderer, scene scripts and camera by the monitor's shape, and its own
+// scene timer, stepped by the show window's tick. A monitor whose show
+// cannot start or whose device is lost stays or turns black. What reaches
+// the windows goes to the show, which applies its rules
+// (show/MonitorCover.h).
 #include <windows.h>
 
 #include <functional>
@@ -9,7 +14,10 @@
 #include <vector>
 
 #include "platform/win32/Win32Window.h"
+#include "ports/FilesPort.h"
+#include "render/ShowPictureMemory.h"
 #include "show/MonitorCover.h"
+#include "variant/Variant.h"
 
 namespace qv::win {
 
@@ -24,7 +32,22 @@ public:
 
     // One black window per rectangle; events on them go to the listener.
     void cover(HINSTANCE instance, const std::vector<ScreenRect>& rectangles, Listener listener);
-    // Takes every black window away.
+    // Starts the show of every window that can have one, on the pictures
+    // the primary's show has prepared; the others stay black.
+    void play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures);
+    // One 50 ms tick of every playing window; each has a frame due.
+    void step();
+    bool frameDue() const;
+    // Draws each due frame. A window whose device is lost turns black; true
+    // when that ends the show (primaryPlaying: whether the primary monitor
+    // still plays; see monitorLoss).
+    bool drawDueFrames(bool primaryPlaying);
+    // Spare time: one texture ahead for the first window that needs one;
+    // false when none does.
+    bool prepareAhead();
+    // The windows that play a show.
+    int playing() const;
+    // Takes every window away.
     void remove();
     std::size_t count() const { return windows_.size(); }
 

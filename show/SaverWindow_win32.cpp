@@ -132,6 +132,7 @@ bool SaverWindow::create() {
 
     auto renderer = std::make_unique<Renderer>(variant_, files_);
     renderer->preparePictures(PictureAccess::Show);
+    pictures_ = renderer->sharedPictures();
     if (renderer->createDevice(handle()) != D3D_OK) {
         close();
         return false;
@@ -168,6 +169,20 @@ void SaverWindow::onCoverEvent(CoverEvent event) {
 }
 
 void SaverWindow::drawDueFrame() {
+    drawOwnFrame();
+    // The other monitors' shows start once the primary's first frame is on
+    // screen, so that its start takes no longer than on one monitor.
+    if (!othersStarted_ && scenes_.playing() && scenes_.lastFramePresented()) {
+        othersStarted_ = true;
+        covers_.play(variant_, files_, pictures_);
+    }
+    if (covers_.drawDueFrames(scenes_.playing()) && !closePosted_) {
+        closePosted_ = true;
+        close();
+    }
+}
+
+void SaverWindow::drawOwnFrame() {
     if (!frameDue_ || !scenes_.playing()) return;
     frameDue_ = false;
     const bool drawn = scenes_.drawFrame();
@@ -187,14 +202,22 @@ void SaverWindow::drawDueFrame() {
         if (musicToPlay_) playMusic();
         else music_->PollEvent();
     }
-    // A device lost in presenting is gone for good: the show ends.
+    // A device lost in presenting is gone for good: the show ends, unless
+    // another monitor still plays; then this one turns black.
     if (!drawn && !closePosted_) {
-        closePosted_ = true;
-        close();
+        if (monitorLoss(false, covers_.playing()) == MonitorLoss::EndShow) {
+            closePosted_ = true;
+            close();
+        } else {
+            KillTimer(handle(), kSceneTimer);
+            black_ = true;
+            InvalidateRect(handle(), nullptr, FALSE);
+        }
     }
 }
 
 void SaverWindow::onTick() {
+    covers_.step();
     if (!scenes_.playing()) return;
     frameDue_ = true;
     scenes_.step();
@@ -297,6 +320,15 @@ void SaverWindow::OnWindowPosChanging(WINDOWPOS* position) {
 }
 
 void SaverWindow::OnPaint() {
+    if (black_) {
+        // The device is gone and the other monitors play on: black here.
+        PAINTSTRUCT paint{};
+        if (HDC dc = BeginPaint(handle(), &paint)) {
+            FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            EndPaint(handle(), &paint);
+        }
+        return;
+    }
     // Frames that look unchanged are not redrawn; a window the system wants
     // repainted must be, at the next due frame.
     scenes_.invalidate();

@@ -2,7 +2,8 @@
 // The show window (Windows builds only): one top-most popup covering the
 // screen (800 x 600 with "/t" or "-t"), paced by the 50 ms tick timer and
 // the scene timer, drawn in the application's idle time, ended by any input.
-// It owns its renderer and its music player.
+// It owns its renderer and its music player, and the windows of the other
+// monitors, whose shows its tick steps and its idle hook draws.
 #include <windows.h>
 
 #include <memory>
@@ -43,12 +44,12 @@ public:
     // Stops the music and releases its graph; the process is about to end.
     void endMusic();
 
-    // The idle hook's part: draws one frame when one is due.
+    // The idle hook's part: draws the frame due on each monitor.
     void drawDueFrame();
-    bool frameDue() const { return frameDue_; }
-    // The idle hook's spare time: one texture of the next scene; false when
-    // none is left to make.
-    bool prepareAhead() { return prepareAhead_ && scenes_.prepareAhead(); }
+    bool frameDue() const { return frameDue_ || covers_.frameDue(); }
+    // The idle hook's spare time: one texture of a next scene; false when
+    // none is left to make on any monitor.
+    bool prepareAhead() { return prepareAhead_ && (scenes_.prepareAhead() || covers_.prepareAhead()); }
 
 protected:
     void OnDestroy() override;
@@ -74,8 +75,10 @@ private:
     void onTick();
     void onSceneTimer();
     void bringToFront(HWND gaining);
-    // Black windows over the other monitors; their input ends the show too.
+    // Windows over the other monitors, black until their own shows start
+    // (see MonitorCovers); their input ends the show too.
     void coverOtherMonitors();
+    void drawOwnFrame();
     void onCoverEvent(CoverEvent event);
 
     void prepareFirstRunPictures();  // seeding of the default pictures on first run
@@ -100,6 +103,8 @@ private:
     bool frameDue_ = true;
     bool comStarted_ = false;
     bool closePosted_ = false;
+    bool othersStarted_ = false;  // the other monitors' shows have been started
+    bool black_ = false;          // the device was lost while other monitors play
     CursorWake cursor_;
     // The renderer and its clock; its device is made on this window. The
     // music goes before it: a graph still playing when the process ends
@@ -111,6 +116,8 @@ private:
     // start-up benchmark can compare.
     const bool prepareAhead_;
     std::unique_ptr<MusicPlayer> music_;  // nullptr while the music is off
+    // The pictures the renderer prepared, which the other monitors' show too.
+    std::shared_ptr<ShowPictureMemory> pictures_;
     MonitorCovers covers_;
 };
 

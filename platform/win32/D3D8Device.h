@@ -41,6 +41,10 @@ public:
     // made.
     static std::unique_ptr<D3D8Device> create(HWND window, HRESULT* result,
                                               UINT adapter = D3DADAPTER_DEFAULT);
+    // The adapter Direct3D lists for monitor, where it lists one per
+    // monitor and knows its display mode; otherwise the default adapter,
+    // whose windowed device also draws in a window on another monitor.
+    static UINT adapterForMonitor(HMONITOR monitor);
     ~D3D8Device() override = default;
     D3D8Device(const D3D8Device&) = delete;
     D3D8Device& operator=(const D3D8Device&) = delete;

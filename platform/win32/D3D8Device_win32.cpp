@@ -57,6 +57,21 @@ constexpr UINT kPresentRateDefault = 0;
 
 }  // namespace
 
+UINT D3D8Device::adapterForMonitor(HMONITOR monitor) {
+    const ComPtr<IDirect3D8> direct3d = createDirect3D8();
+    if (!direct3d || !monitor) return D3DADAPTER_DEFAULT;
+    const UINT count = direct3d->GetAdapterCount();
+    for (UINT adapter = 0; adapter < count; ++adapter) {
+        if (direct3d->GetAdapterMonitor(adapter) != monitor) continue;
+        // Wine lists an adapter for each Xinerama head but knows the mode of
+        // the first alone; no device can be made on one without a format.
+        D3DDISPLAYMODE mode{};
+        if (FAILED(direct3d->GetAdapterDisplayMode(adapter, &mode)) || mode.Format == D3DFMT_UNKNOWN) break;
+        return adapter;
+    }
+    return D3DADAPTER_DEFAULT;
+}
+
 std::unique_ptr<D3D8Device> D3D8Device::create(HWND window, HRESULT* result, UINT adapter) {
     HRESULT ignored = S_OK;
     HRESULT& status = result ? *result : ignored;

@@ -1,5 +1,6 @@
-// The black windows around the show: which monitors get one, and the input
-// rules across monitors, with fake monitor layouts.
+// The windows around the show: which monitors get one, the input rules
+// across monitors, where each monitor's rotation starts and what a failure
+// on one monitor means, with fake monitor layouts.
 #include "show/MonitorCover.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,50 @@ TEST(MonitorCover, AMonitorAddedOrRemovedEndsTheShow) {
     monitors.layout.pop_back();
     EXPECT_FALSE(coverEventEndsShow(CoverEvent::MouseMove, 960, 540, cursor));
     EXPECT_TRUE(coverEventEndsShow(CoverEvent::DisplayChange, 960, 540, cursor));
+}
+
+TEST(MonitorCover, EachMonitorStartsItsRotationElsewhere) {
+    // floor(k x P / m), worked by hand; the photo a monitor's STILL1 shows
+    // first is slot 1 + start, which holds photo (start mod P) + 1.
+    struct Row {
+        int index, count, photos, start;
+    };
+    const Row rows[] = {
+        {0, 2, 10, 0},  // the primary: today's rotation
+        {1, 2, 10, 5},  // photos 1 and 6
+        {1, 3, 10, 3},  // photos 1, 4 and 7
+        {2, 3, 10, 6},
+        {1, 2, 3, 1},   // slots 1 2 3 1 2 ...: photos 1 and 2
+        {2, 3, 4, 2},   // 8 / 3: photos 1, 2 and 3
+        {3, 4, 5, 3},   // 15 / 4: photos 1, 2, 3 and 4
+        {4, 5, 10, 8},
+        {1, 2, 1, 0},   // one photo: nothing to spread
+        {1, 2, 0, 0},   // none: the backdrop everywhere
+        {1, 1, 10, 0},  // one monitor
+        {2, 3, 2, 1},   // more monitors than photos: monitor 1 (2 / 3 = 0) meets the primary's
+        {1, 2, 99, 5},  // a count past ten counts as ten
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(rotationStart(row.index, row.count, row.photos), row.start)
+            << row.index << " of " << row.count << " with " << row.photos << " photos";
+}
+
+TEST(MonitorCover, AFailureTurnsOneMonitorBlackUntilNoneIsLeft) {
+    struct Row {
+        bool primaryStart;
+        int othersPlaying;
+        MonitorLoss loss;
+    };
+    const Row rows[] = {
+        {true, 0, MonitorLoss::EndShow},     // no device or no script on the primary: as ever
+        {true, 2, MonitorLoss::EndShow},     // (the others never start before the primary)
+        {false, 0, MonitorLoss::EndShow},    // one monitor lost its device: as ever
+        {false, 1, MonitorLoss::TurnBlack},  // one of two: the other plays on
+        {false, 3, MonitorLoss::TurnBlack},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(monitorLoss(row.primaryStart, row.othersPlaying), row.loss)
+            << row.primaryStart << " " << row.othersPlaying;
 }
 
 }  // namespace

@@ -65,6 +65,38 @@ TEST(ScenePicture, PlaceholdersShowTheUsersPicturesInRotation) {
     EXPECT_EQ(textureLabel(three), "B2");  // ten: back where it began
 }
 
+TEST(ScenePicture, ARotationStartedElsewhereShiftsEveryPlaceholder) {
+    // Started 5 slots on (a second monitor beside the primary): placeholder
+    // n shows buffer ((n - 1 + 5 + hand-overs) mod 10) + 1. Variant C, whose
+    // placeholders never rotate, takes picture ((n - 1 + 5) mod 10) + 1.
+    struct Row {
+        const Variant& variant;
+        int start, handOvers, placeholder;
+        const char* label;
+    };
+    const Row rows[] = {
+        {variantB(), 5, 0, 1, "B6"},  {variantB(), 5, 0, 6, "B1"},  {variantB(), 5, 0, 10, "B5"},
+        {variantB(), 5, 1, 1, "B7"},  {variantB(), 5, 5, 1, "B1"},  {variantB(), 13, 0, 1, "B4"},
+        {variantB(), -1, 0, 1, "B10"}, {variantB(), 0, 0, 3, "B3"}, {variantC(), 5, 0, 2, "C7"},
+        {variantC(), 5, 3, 6, "C1"},
+    };
+    for (const Row& row : rows) {
+        test::FakePictureMemory memory;
+        fillTen(memory);
+        memory.shared = row.variant.picturesOnDemand;
+        for (int i = 1; i <= 10; ++i)
+            memory.composeSources[static_cast<std::size_t>(i - 1)] = labelledBmp("C" + std::to_string(i));
+        RecordingDevice device;
+        PictureChoice choice(row.variant, memory, device, row.start);
+        for (int c = 0; c < row.handOvers; ++c) choice.advanceRotation();
+        SceneLayer layer;
+        choice.choosePicture(layer, still(row.placeholder), kStillScene);
+        EXPECT_EQ(textureLabel(layer), row.label)
+            << row.variant.letter << " start " << row.start << " after " << row.handOvers << " STILL"
+            << row.placeholder;
+    }
+}
+
 TEST(ScenePicture, TheSamePlaceholderTwiceInARowLoadsOnlyOnce) {
     test::FakePictureMemory memory;
     fillTen(memory);

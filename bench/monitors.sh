@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The show on two monitors against one under Wine (not part of the test
+# command). Variant B's real show ("/s", its ten default photos) plays in a
+# nested Xephyr (see docs/wine-notes.md) with one 800 x 600 monitor, then
+# with a 640 x 480 second monitor beside it, QV_BENCH_RUNS (default 3) times
+# each, and reports per case the median, least and most of:
+#   - the processor share of one core over QV_BENCH_SECONDS (default 20) s,
+#     from 5 s after the last first frame: the program's own, and with the
+#     wine server and Xephyr (which draws what Wine's Direct3D sends it);
+#     target: two monitors at most 2.2 times one;
+#   - seconds from the process's start to the first presented frame of each
+#     monitor ("first frame presented", "... on monitor 2" in the program's
+#     debug lines, with Wine's times; the start is the same clock read just
+#     before wine is started).
+# Usage: bench/monitors.sh   (QV_BUILD_DIR: the Windows build, default build/win64)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QV_BUILD_DIR:-$root/build/win64}"
+runs="${QV_BENCH_RUNS:-3}"
+seconds="${QV_BENCH_SECONDS:-20}"
+source "$root/scripts/wine-env.sh"
+qv_ensure_prefix
+wine_bin="$(command -v wine64 || command -v wine)"
+out="$build/bench-monitors"
+mkdir -p "$out"
+hz=$(getconf CLK_TCK)
+x11_key='HKCU\Software\Wine\X11 Driver'
+program="$build/app/quorvelb.scr"
+
+source "$root/bench/bench-lib.sh"
+bench_display 1440x600x24 "$out"
+host_display=$DISPLAY
+xephyr=""
+finish() {
+  if [ -n "$xephyr" ]; then kill "$xephyr" 2>/dev/null || true; fi
+  timeout 60 wineserver -w 2>/dev/null || true
+  "$wine_bin" reg delete "$x11_key" /v UseXRandR /f >/dev/null 2>&1 || true
+  kill "$bench_xvfb" 2>/dev/null || true
+}
+trap finish EXIT
+
+cmake --build "$build" --target quorvelb >/dev/null
+bash "$root/data/install-data.sh" b >/dev/null
+# Wine reads the Xephyr heads through Xinerama only.
+"$wine_bin" reg add "$x11_key" /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+timeout 60 wineserver -w || true
+
+# start_xephyr MONITORS: Xephyr on the host display with the 800 x 600
+# primary and, for 2, the 640 x 480 monitor on its left; exports DISPLAY.
+start_xephyr() {
+  local fdfile="$out/xephyr-fd" display screens=(-origin "640,0" -screen 800x600)
+  if [ "$1" = 2 ]; then screens+=(-origin "0,0" -screen 640x480); fi
+  exec 9>"$fdfile"
+  DISPLAY=$host_display Xephyr -displayfd 9 "${screens[@]}" +xinerama -noreset -nolisten tcp \
+    >"$out/xephyr.log" 2>&1 &
+  xephyr=$!
+  for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.1; done
+  exec 9>&-
+  display=$(tr -d '\n' <"$fdfile")
+  export DISPLAY=":$display"
+  xdotool mousemove 1040 300
+}
+
+stop_xephyr() {
+  kill "$xephyr" 2>/dev/null || true
+  wait "$xephyr" 2>/dev/null || true
+  xephyr=""
+  timeout 60 wineserver -w 2>/dev/null || true
+}
+
+# Wine's time of the first debug line holding exactly "quorvelk: TEXT", or "-".
+moment() { grep -a "debugstr:.*\"quorvelk: $2\"" "$1" | head -n 1 | cut -d: -f1 | grep . || echo -; }
+
+# run MONITORS INDEX: one show; appends "monitors program_% all_% first
+# first_on_2" to the results.
+run() {
+  local m=$1 i=$2 log pid server t p0 p1 s0 s1 x0 x1 start
+  log="$out/show-$m-$i.log"
+  start_xephyr "$m"
+  WINEDEBUG=+timestamp,+debugstr python3 -c '
+import os, sys, time
+sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
+sys.stdout.flush()
+os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$out/start" 2>"$log" &
+  local launcher=$!
+  local want='first frame presented"'
+  [ "$m" = 2 ] && want='first frame presented on monitor 2"'
+  for ((t = 0; t < 600; t++)); do
+    grep -aq "quorvelk: $want" "$log" 2>/dev/null && break
+    sleep 0.1
+  done
+  sleep 5
+  pid=$(pid_of "$program" python3)
+  server=$(server_of_prefix)
+  p0=$(ticks_of "${pid:-0}"); s0=$(ticks_of "${server:-0}"); x0=$(ticks_of "$xephyr")
+  sleep "$seconds"
+  p1=$(ticks_of "${pid:-0}"); s1=$(ticks_of "${server:-0}"); x1=$(ticks_of "$xephyr")
+  xdotool key space 2>/dev/null || true
+  for ((t = 0; t < 100; t++)); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.1; done
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  wait "$launcher" 2>/dev/null || true
+  start=$(head -n 1 "$out/start")
+  awk -v m="$m" -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v hz="$hz" -v n="$seconds" -v t0="$start" \
+      -v f="$(moment "$log" "first frame presented")" -v f2="$(moment "$log" "first frame presented on monitor 2")" \
+      'function since(t) { return t == "-" ? "-" : sprintf("%.3f", t - t0) }
+       BEGIN { if (s < 0) s = 0; if (x < 0) x = 0
+               printf "%d %.2f %.2f %s %s\n", m, 100 * p / hz / n, 100 * (p + s + x) / hz / n, since(f), since(f2) }' \
+    >>"$out/results.txt"
+  stop_xephyr
+}
+
+: >"$out/results.txt"
+# A first show converts the default photos into the user's folder: not timed.
+run 1 0
+: >"$out/results.txt"
+for i in $(seq 1 "$runs"); do
+  run 1 "$i"
+  run 2 "$i"
+done
+
+awk -v runs="$runs" -v n="$seconds" '
+  function stats(list, count,   k, j, v, tmp, sorted) {
+    split(list, sorted, " ")
+    count = 0
+    for (k in sorted) if (sorted[k] != "-") tmp[++count] = sorted[k] + 0
+    if (count == 0) return "-"
+    for (k = 1; k <= count; k++) for (j = k + 1; j <= count; j++) if (tmp[j] < tmp[k]) { v = tmp[k]; tmp[k] = tmp[j]; tmp[j] = v }
+    return sprintf("%.3f (%.3f - %.3f)", (count % 2) ? tmp[(count + 1) / 2] : (tmp[count / 2] + tmp[count / 2 + 1]) / 2, tmp[1], tmp[count])
+  }
+  { own[$1] = own[$1] " " $2; all[$1] = all[$1] " " $3; first[$1] = first[$1] " " $4; second[$1] = second[$1] " " $5 }
+  END {
+    printf "variant B /s under Wine and Xephyr, %d runs, processor over %d s (median (least - most))\n", runs, n
+    printf "one monitor:   program %s %%, with wine server and Xephyr %s %%; first frame %s s\n", stats(own[1]), stats(all[1]), stats(first[1])
+    printf "two monitors:  program %s %%, with wine server and Xephyr %s %%; first frame %s s, on monitor 2 %s s\n", stats(own[2]), stats(all[2]), stats(first[2]), stats(second[2])
+    split(stats(own[1]), a, " "); split(stats(own[2]), b, " ")
+    split(stats(all[1]), c, " "); split(stats(all[2]), d, " ")
+    if (a[1] > 0 && c[1] > 0)
+      printf "two against one: %.2f x (program), %.2f x (with the servers)  (target <= 2.2)\n", b[1] / a[1], d[1] / c[1]
+  }' "$out/results.txt" | tee "$out/result.txt"
