@@ -51,7 +51,7 @@ declare -A text=(
   [MsgConfirmInitialize]='Are you sure you want to initialize the list?'
   [MsgCannotDeleteAll]='Cannot delete all pictures in the list.\nIf you want to initialize the picture list, click [Initialize].'
   [MsgUnsupportedFile]='Non-supported file is selected.\nSelect a JPEG or BMP file.'
-  [MsgPictureTooLarge]='Cannot add this picture.\nThe maximum size of pictures to add is less than 5000*5000.'
+  [MsgPictureTooLarge]='Cannot add this picture.\nThe largest picture that can be added is 100 megapixels, 16384 pixels a side.'
 )
 
 # The messages the last run answered, space-separated, by name.

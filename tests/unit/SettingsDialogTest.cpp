@@ -55,6 +55,14 @@ public:
         picks.erase(picks.begin());
         return picked;
     }
+    std::optional<std::string> chooseFolder(const std::string& initialFolder) override {
+        openedIn.push_back(initialFolder);
+        if (folderPicks.empty()) return std::nullopt;
+        std::string picked = folderPicks.front();
+        folderPicks.erase(folderPicks.begin());
+        return picked;
+    }
+    std::vector<std::string> folderPicks;  // answers of the folder picker
     void revealItem(int index) override { revealed = index; }
     void showWaitCursor() override { ++waits; }
     void showProgress(int current, int total) override { progress.emplace_back(current, total); }
