@@ -20,6 +20,7 @@ using testing::jpegBytes;
 using testing::makeImage;
 using testing::pixel;
 using Colour = std::array<unsigned char, 3>;
+using Size = std::pair<int, int>;
 
 const std::string kFolder = "C:\\ad\\Tarn Corporation\\QUOR VELK-B Screen Saver\\";
 
@@ -425,6 +426,54 @@ TEST(ConvertPicture, AFailedConversionLeavesThePreviousBitmap) {
     rig.files.failWrites(false);
     ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\good.bmp", 2, kFolder, false));
     EXPECT_EQ(rig.files.contents(slot).size(), bmpFileSize(654, 491));
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(ConvertPicture, OtherKindsGoThroughThePictureDecoderJpegAndBmpKeepTheirPath) {
+    // On the 768-line screen: 3:2 becomes 818 x 545, 4:3 654 x 491.
+    Rig rig;
+    rig.decoder.jpegColour = nullptr;
+    testing::FakePictureDecoder pictures(rig.files);
+    rig.files.addFile("C:\\p\\photo.png", testing::pngBytes(3000, 2000));
+    rig.files.addFile("C:\\p\\anim.gif", testing::gifBytes(800, 600));
+    rig.addJpeg("C:\\p\\camera.jpg", 6000, 4000);
+    rig.addBmp("C:\\p\\small.bmp", 80, 60);
+
+    // Without the picture decoder a PNG is no picture of ours, as before.
+    EXPECT_EQ(rig.import.ConvertPicture("C:\\p\\photo.png", 1, kFolder, false).outcome,
+              Conversion::Outcome::NothingToDo);
+    EXPECT_EQ(rig.import.ConvertPicture("D:\\Fotos\\", 1, kFolder, false).outcome, Conversion::Outcome::NothingToDo);
+    rig.import.setPictureDecoder(&pictures);
+
+    struct Case {
+        const char* path;
+        Size size;
+        int pictureCalls, jpegCalls, bmpCalls;  // counted from the start of the table
+    };
+    const Case cases[] = {
+        {"C:\\p\\photo.png", {818, 545}, 1, 0, 0},
+        {"C:\\p\\anim.gif", {654, 491}, 2, 0, 0},
+        {"C:\\p\\camera.jpg", {818, 545}, 2, 1, 0},
+        {"C:\\p\\small.bmp", {654, 491}, 2, 1, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(rig.import.ValidatePicture(c.path)) << c.path;
+        const Conversion made = rig.import.ConvertPicture(c.path, 1, kFolder, false);
+        ASSERT_TRUE(made.written()) << c.path;
+        const Image image = converted(rig, 1);
+        EXPECT_EQ(Size(image.width, image.height), c.size) << c.path;
+        // The converted pixels come back for the thumbnail, as written.
+        EXPECT_EQ(Size(made.picture.width, made.picture.height), c.size) << c.path;
+        EXPECT_EQ(pictures.calls, c.pictureCalls) << c.path;
+        EXPECT_EQ(rig.decoder.jpegCalls, c.jpegCalls) << c.path;
+        EXPECT_EQ(rig.decoder.bmpCalls, c.bmpCalls) << c.path;
+    }
+    EXPECT_TRUE(rig.takeMessages().empty());
 }
 
 }  // namespace
