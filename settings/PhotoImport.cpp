@@ -192,7 +192,9 @@ Conversion PhotoImport::ConvertPicture(const std::string& source, int n, const s
 
 Conversion PhotoImport::convertFolder(const std::string& source, int n, const std::string& folder, bool silent) {
     using Outcome = Conversion::Outcome;
-    if (!folders_ || !pictureDecoder_) return {Outcome::NothingToDo, {}, {}};
+    // Without the folder port a folder is as out of reach as a missing file
+    // (the show passes it over as before; its own worker serves folders).
+    if (!folders_ || !pictureDecoder_) return {Outcome::SourceMissing, {}, {}};
     try {
         const FolderListing listing = listFolder(*folders_, source, extensions_);
         FolderPictures pictures;

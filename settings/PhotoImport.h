@@ -61,7 +61,7 @@ public:
     void setPictureDecoder(PictureDecoderPort* decoder);
     // With a folder port (and a picture decoder), a folder source is listed
     // and its first picture in a shuffled order converted; without one a
-    // folder source has nothing to convert. seed: the shuffle's.
+    // folder source converts as a missing file does. seed: the shuffle's.
     void setFolderPort(FolderPort* folders, std::uint64_t seed);
     // The extensions taken for pictures; empty without a picture decoder.
     const PictureExtensions& extensions() const { return extensions_; }
@@ -78,7 +78,10 @@ public:
     // with nothing written. Otherwise failure shows one message unless
     // silent (MsgCannotSavePicture when the bitmap cannot be written). The
     // bitmap is written whole or not at all: a previous photoN.bmp stays
-    // unless a new one replaced it.
+    // unless a new one replaced it. A folder source (with the folder port)
+    // is listed, the first picture of its shuffled order that converts is
+    // written, and the order to folder + "photoN.library" before it; a
+    // folder without one gives MsgFolderWithoutPictures.
     Conversion ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent);
 
     // Forgets the last check, when no conversion of that picture follows.

@@ -447,7 +447,7 @@ TEST(ConvertPicture, OtherKindsGoThroughThePictureDecoderJpegAndBmpKeepTheirPath
     // Without the picture decoder a PNG is no picture of ours, as before.
     EXPECT_EQ(rig.import.ConvertPicture("C:\\p\\photo.png", 1, kFolder, false).outcome,
               Conversion::Outcome::NothingToDo);
-    EXPECT_EQ(rig.import.ConvertPicture("D:\\Fotos\\", 1, kFolder, false).outcome, Conversion::Outcome::NothingToDo);
+    EXPECT_EQ(rig.import.ConvertPicture("D:\\Fotos\\", 1, kFolder, false).outcome, Conversion::Outcome::SourceMissing);
     rig.import.setPictureDecoder(&pictures);
 
     struct Case {
