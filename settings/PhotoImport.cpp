@@ -92,8 +92,9 @@ std::optional<MessageKind> PhotoImport::checkHeader(const std::string& source, K
     const bool sideways = orientationSwapsSides(header.orientation);
     const int w = sideways ? header.height : header.width;
     const int h = sideways ? header.width : header.height;
-    // A JPEG's height of 0 comes with its first scan: the width alone now.
-    const PictureSizeCheck check = checkPictureSize(w, h == 0 ? 2 : h);
+    // A JPEG's height of 0 comes with its first scan (its width, when the
+    // picture is turned): the other side alone now.
+    const PictureSizeCheck check = checkPictureSize(w == 0 ? 2 : w, h == 0 ? 2 : h);
     if (check != PictureSizeCheck::Accepted) return messageOf(check);
     return std::nullopt;
 }
