@@ -24,10 +24,9 @@ bool loadJpeg(FilesPort& files, DecoderPort& decoder, const std::string& source,
     const int w = sideways ? header.height : header.width;
     const int h = sideways ? header.width : header.height;
     const MessageKind tooLarge =
-        purpose == JpegPurpose::Validate ? MessageKind::MsgPictureTooLarge : MessageKind::MsgOutOfMemory;
-    const DecodeLimit limit = purpose == JpegPurpose::Validate
-                                  ? DecodeLimit{kLargestAcceptedSide, std::uint64_t(kLargestAcceptedSide) *
-                                                                          std::uint64_t(kLargestAcceptedSide)}
+        purpose == JpegPurpose::Picked ? MessageKind::MsgPictureTooLarge : MessageKind::MsgOutOfMemory;
+    const DecodeLimit limit = purpose == JpegPurpose::Picked
+                                  ? DecodeLimit{kLargestPictureSide, kLargestPicturePixels}
                                   : DecodeLimit{kLargestDecodedSide, kLargestDecodedPixels};
     if (w > limit.maxSide || h > limit.maxSide || std::uint64_t(w) * std::uint64_t(h) > limit.maxPixels) {
         message = tooLarge;

@@ -18,10 +18,11 @@ namespace qv {
 // A JPEG file is read whole; one this large is no photo we can handle.
 constexpr std::size_t kLargestJpegFileBytes = std::size_t(1) << 30;
 
-// Validate: the settings dialog's check (a side over 5000 is
-// MsgPictureTooLarge). Convert: the conversion's and the show's limits (over
-// 20000 a side or 200 megapixels is MsgOutOfMemory).
-enum class JpegPurpose { Validate, Convert };
+// Picked: a picture the user picked in the settings dialog (over 16384 a
+// side or 100 megapixels is MsgPictureTooLarge). Convert: the conversion's
+// and the show's limits (over 20000 a side or 200 megapixels is
+// MsgOutOfMemory).
+enum class JpegPurpose { Picked, Convert };
 
 // Reads, checks and decodes a JPEG, then stands it upright. On failure the
 // message to show is left in message.

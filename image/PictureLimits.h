@@ -5,16 +5,16 @@
 
 namespace qv {
 
-// Sides the settings dialog accepts: 2 .. 5000 pixels.
-constexpr int kLargestAcceptedSide = 5000;
-constexpr int kLargestDecodedSide = 20000;
-constexpr std::uint64_t kLargestDecodedPixels = 200000000;
-
 // The largest picture Add, Exchange and a folder slot take, checked on the
 // size a header gives before anything is decoded. Photos of today's cameras
 // (24 MP is 6000 x 4000, 48 MP 8064 x 6048) fit; a panorama up to the side.
 constexpr int kLargestPictureSide = 16384;
 constexpr std::uint64_t kLargestPicturePixels = 100000000;
+// Beyond these a conversion reports running out of memory. Never below the
+// limits above: a picture the dialog accepts is always converted.
+constexpr int kLargestDecodedSide = 20000;
+constexpr std::uint64_t kLargestDecodedPixels = 200000000;
+static_assert(kLargestDecodedSide >= kLargestPictureSide && kLargestDecodedPixels >= kLargestPicturePixels);
 
 enum class PictureSizeCheck { Accepted, TooLarge, TooSmall };
 

@@ -17,6 +17,8 @@ enum class MessageKind {
     // Ours: a bitmap could not be written or a file could not be moved, so
     // the list was left as it was.
     MsgCannotSavePicture,
+    // Ours: a folder picked for a slot holds no picture that can be shown.
+    MsgFolderWithoutPictures,
 };
 
 // Which button ended a message: the first one (OK / YES), or the second one

@@ -1,6 +1,6 @@
 #pragma once
 // The picture list port: what the settings dialog's logic asks of its window.
-// The list of thumbnails, the file selection and the wait cursor. The
+// The list of thumbnails, the file and folder selections and the wait cursor. The
 // Windows dialog implements it with a list view, an image list and the
 // open-file dialog; tests implement it in memory.
 #include <optional>
@@ -50,6 +50,10 @@ public:
     // initialFolder (empty: wherever the system likes). The picked file's
     // full path, or nothing when the user cancels.
     virtual std::optional<std::string> choosePicture(const std::string& initialFolder) = 0;
+
+    // The system's folder picker, opening in initialFolder as choosePicture
+    // does. The picked folder's full path, or nothing when the user cancels.
+    virtual std::optional<std::string> chooseFolder(const std::string& initialFolder) = 0;
 
     // The hourglass while an operation runs; the message port puts the
     // arrow back.

@@ -19,6 +19,9 @@
 #define IDC_DELETE          1027
 #define IDC_INITIALIZE      1028
 #define IDC_EXCHANGE        1029
+#define IDC_ADD_FOLDER      1030
+// The first entry of the open-file dialog's filter, "All pictures".
+#define IDS_ALL_PICTURES    1100
 // The line that shows an operation going on: its text and its bar.
 #define IDC_PROGRESS_TEXT   1040
 #define IDC_PROGRESS_BAR    1041

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "library/LibraryFile.h"
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
 
@@ -78,17 +79,25 @@ void finishPendingList(SettingsStore& store, const PendingList& list, FilesPort&
         store.WriteString(photoValueName(n), folder + photoFileName(n));
         store.WriteString(photoRealValueName(n), list.sources[n - 1]);
     }
+    const auto drop = [&](const std::string& path) {
+        if (files.canOpen(path)) files.remove(path);
+    };
     for (int n = count + 1; n <= kMaxPictures; ++n) {
         store.DeleteValue(photoValueName(n));
         store.DeleteValue(photoRealValueName(n));
-        if (files.canOpen(folder + photoFileName(n))) files.remove(folder + photoFileName(n));
+        drop(folder + photoFileName(n));
+        drop(folder + libraryFileName(n));
     }
     store.WriteDword(kPhotoNumValue, static_cast<std::uint32_t>(count));
     for (const int n : list.remake) {
         if (n < 1 || n > count) continue;
-        // The bitmap there may be another picture's: made anew, or none.
-        if (import.ConvertPicture(list.sources[n - 1], n, folder, true).written()) continue;
-        if (files.canOpen(folder + photoFileName(n))) files.remove(folder + photoFileName(n));
+        // The bitmap there may be another slot's, and a library file
+        // another folder's: made anew (a folder's both), or none.
+        const std::string& source = list.sources[n - 1];
+        if (!isFolderSource(source)) drop(folder + libraryFileName(n));
+        if (import.ConvertPicture(source, n, folder, true).written()) continue;
+        drop(folder + photoFileName(n));
+        drop(folder + libraryFileName(n));
     }
     forgetPendingList(store);
 }

@@ -36,7 +36,9 @@ void forgetPendingList(SettingsStore& store);
 // Makes the store and the bitmaps what list says, then forgets it: every
 // slot's values, "photo_num", the values and bitmaps past the list removed,
 // the slots to remake converted (silently; one that cannot be made keeps no
-// bitmap, which the list shows as the placeholder).
+// bitmap, which the list shows as the placeholder). A folder slot's library
+// file is made with its bitmap; one left on a slot that is no folder's, or
+// past the list, is removed.
 void finishPendingList(SettingsStore& store, const PendingList& list, FilesPort& files, PhotoImport& import,
                        const std::string& folder);
 

@@ -1,14 +1,21 @@
 #pragma once
 // Checking a picture the user picked, and converting a picture into the
-// screen-sized 24-bit bitmap photoN.bmp of slot N.
+// screen-sized 24-bit bitmap photoN.bmp of slot N. A slot may also stand for
+// a folder (its source ends with a backslash): its bitmap is then the
+// folder's current picture and its order lives in photoN.library beside it.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "image/JpegPicture.h"
+#include "image/PictureExtensions.h"
+#include "library/RandomSource.h"
 #include "ports/DecoderPort.h"
 #include "ports/FilesPort.h"
+#include "ports/FolderPort.h"
 #include "ports/MessagePort.h"
+#include "ports/PictureDecoderPort.h"
 #include "variant/Variant.h"
 
 namespace qv {
@@ -31,11 +38,15 @@ struct Conversion {
     };
     Outcome outcome = Outcome::Failed;
     std::string path;  // the bitmap written; empty unless Written
+    Image picture;     // the converted pixels written there (a thumbnail's source)
 
     bool written() const { return outcome == Outcome::Written; }
     // True where the slot may be stored: written, or nothing to write.
     explicit operator bool() const { return written() || outcome == Outcome::NothingToDo; }
 };
+
+// A slot's source that names a folder: its path ends with a backslash.
+inline bool isFolderSource(const std::string& source) { return !source.empty() && source.back() == '\\'; }
 
 class PhotoImport {
 public:
@@ -44,10 +55,22 @@ public:
     PhotoImport(const Variant& variant, FilesPort& files, DecoderPort& decoder, MessagePort& messages,
                 int screenHeight);
 
-    // The check run on a file the user picked: its type, that it decodes and
-    // that both sides are 2 .. 5000 pixels. Shows at most one message and
-    // returns false after it. The decoded pixels are kept for the next
-    // ConvertPicture of the same file.
+    // With the platform's picture decoder, every file a decoder takes by its
+    // extension is a picture (PNG, GIF, TIFF, ...), converted through it;
+    // without one only JPEG and BMP files are. nullptr takes it away.
+    void setPictureDecoder(PictureDecoderPort* decoder);
+    // With a folder port (and a picture decoder), a folder source is listed
+    // and its first picture in a shuffled order converted; without one a
+    // folder source converts as a missing file does. seed: the shuffle's.
+    void setFolderPort(FolderPort* folders, std::uint64_t seed);
+    // The extensions taken for pictures; empty without a picture decoder.
+    const PictureExtensions& extensions() const { return extensions_; }
+
+    // The check run on a file the user picked, from its header alone before
+    // any decoding: its type, and both sides 2 .. 16384 pixels and at most
+    // 100 megapixels. Shows at most one message and returns false after it.
+    // A size the header does not give is checked by the conversion of the
+    // same file that follows, with the same message.
     bool ValidatePicture(const std::string& source);
 
     // Writes folder + "photoN.bmp" from source. A source that cannot be
@@ -55,29 +78,38 @@ public:
     // with nothing written. Otherwise failure shows one message unless
     // silent (MsgCannotSavePicture when the bitmap cannot be written). The
     // bitmap is written whole or not at all: a previous photoN.bmp stays
-    // unless a new one replaced it.
+    // unless a new one replaced it. A folder source (with the folder port)
+    // is listed, the first picture of its shuffled order that converts is
+    // written, and the order to folder + "photoN.library" before it; a
+    // folder without one gives MsgFolderWithoutPictures.
     Conversion ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent);
 
-    // Lets go of the pixels the last check decoded, when no conversion of
-    // that picture follows.
-    void releaseValidated() { validated_ = Validated(); }
+    // Forgets the last check, when no conversion of that picture follows.
+    void releaseValidated() { checked_.clear(); }
 
 private:
+    enum class Kind { Bmp, Jpeg, Other, Folder, Unsupported };
+    Kind kindOf(const std::string& source) const;
     void tell(MessageKind kind, bool silent);
+    // The message a picked file's header earns, or nothing when it passes.
+    std::optional<MessageKind> checkHeader(const std::string& source, Kind kind);
+    // The converted pixels of a picture file; false after its message.
+    bool convertedPixels(const std::string& source, Kind kind, bool picked, bool silent, Image& out);
+    Conversion convertFolder(const std::string& source, int n, const std::string& folder, bool silent);
+    Conversion write(Image&& converted, int n, const std::string& folder, bool silent);
 
-    // The picture the last successful check decoded, kept for the
-    // conversion of the same file that follows it.
-    struct Validated {
-        std::string source;
-        Image picture;
-    };
-    Validated validated_;
+    // The file the last successful check passed, whose conversion follows.
+    std::string checked_;
 
     const Variant& variant_;
     FilesPort& files_;
     DecoderPort& decoder_;
     MessagePort& messages_;
     int screenHeight_;
+    PictureDecoderPort* pictureDecoder_ = nullptr;
+    PictureExtensions extensions_;
+    FolderPort* folders_ = nullptr;
+    SeededRandom random_{0};
 };
 
 }  // namespace qv

@@ -7,7 +7,9 @@
 #include "image/JpegPicture.h"
 #include "image/PictureType.h"
 #include "image/Resampler.h"
+#include "library/LibraryFile.h"
 #include "settings/DefaultPictures.h"
+#include "settings/FolderMark.h"
 #include "settings/PendingList.h"
 
 namespace qv {
@@ -57,6 +59,17 @@ SettingsDialog::SettingsDialog(const Variant& variant, FilesPort& files, Registr
     // list stays empty and nothing is made anywhere.
     if (surroundings_.appDataFolder)
         pictureFolder_ = userPictureFolder(*surroundings_.appDataFolder, variant_).value_or(std::string());
+}
+
+void SettingsDialog::useLibrary(FolderPort& folders, PictureDecoderPort& pictures, std::uint64_t seed) {
+    import_.setPictureDecoder(&pictures);
+    import_.setFolderPort(&folders, seed);
+}
+
+std::string SettingsDialog::libraryPath(int n) const { return pictureFolder_ + libraryFileName(n); }
+
+void SettingsDialog::dropLibraryUnlessFolder(int n, const std::string& source) {
+    if (!isFolderSource(source) && files_.canOpen(libraryPath(n))) files_.remove(libraryPath(n));
 }
 
 void SettingsDialog::OnInitDialog() {
@@ -159,6 +172,11 @@ bool SettingsDialog::makeThumbnail(const std::string& path, Image& thumbnail, bo
     return true;
 }
 
+bool SettingsDialog::insertThumbnail(int index, Image& thumbnail, const std::string& source) {
+    if (isFolderSource(source)) drawFolderMark(thumbnail);
+    return list_.insertItem(index, thumbnail, source);
+}
+
 bool SettingsDialog::AddThumbnail(int index, const std::string& path, const std::string& source) {
     Image thumbnail;
     if (!makeThumbnail(path, thumbnail, path == variant_.placeholderBitmap)) {
@@ -166,11 +184,13 @@ bool SettingsDialog::AddThumbnail(int index, const std::string& path, const std:
         messages_.showMessage(MessageKind::MsgUnsupportedFile);
         return false;
     }
-    return list_.insertItem(index, thumbnail, source);
+    return insertThumbnail(index, thumbnail, source);
 }
 
 void SettingsDialog::showSlot(int index, const std::string& path, const std::string& source) {
-    if (!AddThumbnail(index, path, source)) list_.insertItem(index, drawnPlaceholder(list_.thumbnailSize()), source);
+    if (AddThumbnail(index, path, source)) return;
+    Image card = drawnPlaceholder(list_.thumbnailSize());
+    insertThumbnail(index, card, source);
 }
 
 std::string SettingsDialog::initialFolder() {
@@ -234,19 +254,38 @@ void SettingsDialog::OnAdd() {
     const std::optional<std::string> picked = pick();
     if (!picked) return;
     list_.showWaitCursor();
-    const std::string addPath = *picked;
-    if (!import_.ValidatePicture(addPath)) return;
-    if (alreadyListed(addPath)) return;
+    if (!import_.ValidatePicture(*picked)) return;
+    appendSlot(*picked);
+}
 
+void SettingsDialog::OnAddFolder() {
+    if (!hasPictureFolder()) return;
+    if (pictureCount_ >= kMaxPictures) {
+        arrow();
+        messages_.showMessage(MessageKind::MsgListFull);
+        return;
+    }
+    const std::optional<std::string> picked = list_.chooseFolder(initialFolder());
+    if (!picked || picked->empty()) return;
+    std::string folder = *picked;
+    if (folder.back() != '\\') folder += '\\';
+    // The next selection opens in the folder picked ("C:\" keeps its backslash).
+    lastPickedFolder_ = folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder;
+    list_.showWaitCursor();
+    appendSlot(folder);
+}
+
+void SettingsDialog::appendSlot(const std::string& source) {
+    if (alreadyListed(source)) return;
     const int n = pictureCount_ + 1;
     files_.makeDirectories(pictureFolder_);  // the folder may have been removed meanwhile
     std::vector<std::string> after = listedSources();
-    after.push_back(addPath);
+    after.push_back(source);
     announce(after, {n});
-    const bool added = addSlot(n, addPath);
+    const bool added = addSlot(n, source);
     settle();
     if (added) {
-        ListedSources[pictureCount_] = addPath;
+        ListedSources[pictureCount_] = source;
         pictureCount_ = n;
         list_.revealItem(n - 1);
     }
@@ -255,27 +294,43 @@ void SettingsDialog::OnAdd() {
 
 bool SettingsDialog::addSlot(int n, const std::string& source) {
     const std::string bitmap = bitmapPath(n);
+    // Files left from an earlier, longer list must not stand for this source.
+    dropLibraryUnlessFolder(n, source);
     list_.showProgress(1, 1);
-    const Conversion made = import_.ConvertPicture(source, n, pictureFolder_, false);
-    // A bitmap left from an earlier, longer list must not stand for this picture.
-    if (!made.written() && files_.canOpen(bitmap)) files_.remove(bitmap);
-    // A picture that could not be saved is not added (the conversion said so).
-    if (made.outcome == Conversion::Outcome::CannotSave) return false;
-
-    Image thumbnail;
-    if (!makeThumbnail(made.written() ? made.path : std::string(variant_.placeholderBitmap), thumbnail,
-                       !made.written())) {
-        arrow();
-        messages_.showMessage(MessageKind::MsgUnsupportedFile);
-        files_.remove(bitmap);  // nothing is stored, so no bitmap is kept either
+    Conversion made = import_.ConvertPicture(source, n, pictureFolder_, false);
+    // A source that could not be converted or saved is not added (the
+    // conversion said why): the check read only its header.
+    if (!made.written()) {
+        if (files_.canOpen(bitmap)) files_.remove(bitmap);
+        if (files_.canOpen(libraryPath(n))) files_.remove(libraryPath(n));
         return false;
     }
-    if (!list_.insertItem(pictureCount_, thumbnail, source)) {
-        if (made.written()) files_.remove(bitmap);
+    const auto dropFiles = [&] {
+        files_.remove(bitmap);  // nothing is stored, so no file is kept either
+        if (files_.canOpen(libraryPath(n))) files_.remove(libraryPath(n));
+    };
+
+    // The thumbnail comes from the converted pixels: the picture is decoded once.
+    Image thumbnail;
+    const ThumbnailSize size = list_.thumbnailSize();
+    bool thumbnailMade = false;
+    try {
+        thumbnailMade = resamplePicture(made.picture, thumbnail, size.width, size.height);
+    } catch (const std::bad_alloc&) {
+    }
+    made.picture = Image();
+    if (!thumbnailMade) {
+        arrow();
+        messages_.showMessage(MessageKind::MsgUnsupportedFile);
+        dropFiles();
+        return false;
+    }
+    if (!insertThumbnail(pictureCount_, thumbnail, source)) {
+        dropFiles();
         return false;
     }
     if (!storeAddedSlot(n, source)) {
-        files_.remove(bitmap);
+        dropFiles();
         refillPictureList();
         return false;
     }
@@ -330,6 +385,8 @@ void SettingsDialog::OnExchange(int selected) {
         bool quiet = false;
         remakeBitmap(store_.ReadString(photoRealValueName(n), "default"), n, quiet);
     }
+    // A folder slot that holds a picture now has no order to keep.
+    dropLibraryUnlessFolder(n, store_.ReadString(photoRealValueName(n), "default"));
     settle();
     // Only this slot changed: the others keep the bitmaps they have, which
     // makes an Exchange as quick as one conversion.
@@ -340,7 +397,7 @@ void SettingsDialog::OnExchange(int selected) {
 
 bool SettingsDialog::bitmapsCanMove(int slot, int count) {
     for (int m = slot; m <= count; ++m)
-        if (!files_.canRemove(bitmapPath(m))) return false;
+        if (!files_.canRemove(bitmapPath(m)) || !files_.canRemove(libraryPath(m))) return false;
     return true;
 }
 
@@ -392,15 +449,22 @@ void SettingsDialog::moveBitmapsDown(int slot, int count) {
     // be moved is made again from the picture the store now names for its
     // slot; failing that, the slot keeps no bitmap at all (placeholder)
     // rather than another picture's. Every slot is seen to, whatever fails.
+    // A folder slot's library file moves with its bitmap.
     files_.remove(bitmapPath(slot));
+    if (files_.canOpen(libraryPath(slot))) files_.remove(libraryPath(slot));
     for (int m = slot; m <= count - 1; ++m) {
-        if (files_.rename(bitmapPath(m + 1), bitmapPath(m))) continue;
         const std::string source = store_.ReadStringOrError(photoRealValueName(m));
-        if (files_.canOpen(source) && import_.ConvertPicture(source, m, pictureFolder_, false).written()) continue;
+        const bool libraryMoved =
+            !files_.canOpen(libraryPath(m + 1)) || files_.rename(libraryPath(m + 1), libraryPath(m));
+        if (libraryMoved && files_.rename(bitmapPath(m + 1), bitmapPath(m))) continue;
+        const bool reachable = isFolderSource(source) || files_.canOpen(source);
+        if (reachable && import_.ConvertPicture(source, m, pictureFolder_, false).written()) continue;
         files_.remove(bitmapPath(m));
+        if (files_.canOpen(libraryPath(m))) files_.remove(libraryPath(m));
     }
     // Nothing stays past the shorter list (a failed last move leaves it).
     files_.remove(bitmapPath(count));
+    if (files_.canOpen(libraryPath(count))) files_.remove(libraryPath(count));
 }
 
 void SettingsDialog::OnInitialize() {
@@ -436,6 +500,7 @@ void SettingsDialog::OnInitialize() {
     store_.WriteDword(kPhotoNumValue, kMaxPictures);
     for (int n = 1; n <= kMaxPictures; ++n) store_.WriteString(photoValueName(n), bitmapPath(n));
     for (int n = 1; n <= kMaxPictures; ++n) store_.WriteString(photoRealValueName(n), stills[n - 1]);
+    for (int n = 1; n <= kMaxPictures; ++n) dropLibraryUnlessFolder(n, stills[n - 1]);
     settle();
     pictureCount_ = kMaxPictures;
     refillPictureList();

@@ -21,7 +21,9 @@
 
 #include "ports/DecoderPort.h"
 #include "ports/FilesPort.h"
+#include "ports/FolderPort.h"
 #include "ports/MessagePort.h"
+#include "ports/PictureDecoderPort.h"
 #include "ports/PictureListPort.h"
 #include "ports/RegistryPort.h"
 #include "settings/PhotoImport.h"
@@ -50,6 +52,11 @@ public:
     SettingsDialog(const SettingsDialog&) = delete;
     SettingsDialog& operator=(const SettingsDialog&) = delete;
 
+    // The platform's picture decoder and folders: Add then takes every
+    // format a decoder has, and Add Folder lists folders (seed: the
+    // shuffle's). Without them, JPEG and BMP files alone and no folder.
+    void useLibrary(FolderPort& folders, PictureDecoderPort& pictures, std::uint64_t seed);
+
     // readSwitches, then loadPictures.
     void OnInitDialog();
     // The two switches from the store (defaults written where missing):
@@ -68,6 +75,11 @@ public:
 
     // selected: the list item selected when the button was pressed (-1: none).
     void OnAdd();
+    // A folder for the next free slot: its pictures are listed (subfolders
+    // too), the first of a shuffled order converted to photoN.bmp and the
+    // order written to photoN.library; a folder with no picture that
+    // converts is not added (MsgFolderWithoutPictures).
+    void OnAddFolder();
     void OnDelete(int selected);
     void OnExchange(int selected);
     void OnInitialize();
@@ -91,6 +103,8 @@ public:
     const std::string& pictureFolder() const { return pictureFolder_; }
     // The folder the next file selection opens in.
     std::string initialFolder();
+    // The extensions Add takes beside JPEG and BMP (empty without useLibrary).
+    const PictureExtensions& pictureExtensions() const { return import_.extensions(); }
 
     // The chosen picture of each listed slot, for the duplicate check.
     std::array<std::string, kMaxPictures> ListedSources{};
@@ -114,16 +128,23 @@ private:
     void putBack(const std::vector<std::string>& before, std::vector<int> remake);
     // Every bitmap that Delete of slot would move or remove can be.
     bool bitmapsCanMove(int slot, int count);
+    // Add's and Add Folder's work from the picked source on.
+    void appendSlot(const std::string& source);
     // Add's work once announced: false when nothing was added.
     bool addSlot(int n, const std::string& source);
     bool storeAddedSlot(int n, const std::string& source);
     void moveBitmapsDown(int slot, int count);
+    // The slot's library file goes unless the slot holds a folder.
+    void dropLibraryUnlessFolder(int n, const std::string& source);
     void refillPictureList();
     bool alreadyListed(const std::string& path);
     // The 76 x 57 thumbnail of a picture; for the placeholder bitmap a drawn
     // card when the bitmap cannot be read.
     bool makeThumbnail(const std::string& path, Image& thumbnail, bool placeholder);
+    // A folder slot's thumbnail carries the folder mark.
+    bool insertThumbnail(int index, Image& thumbnail, const std::string& source);
     std::string bitmapPath(int n) const { return pictureFolder_ + photoFileName(n); }
+    std::string libraryPath(int n) const;
     void arrow() { messages_.restoreArrowCursor(); }
 
     const Variant& variant_;

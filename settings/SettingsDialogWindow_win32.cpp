@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "platform/win32/FolderPicker.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/WideText.h"
 
@@ -16,6 +17,9 @@ namespace {
 constexpr UINT kRunOnInterface = WM_APP + 1;
 // Posted by the worker when an operation has ended.
 constexpr UINT kOperationEnded = WM_APP + 2;
+// The string "All pictures" of the open-file dialog's filter
+// (resources/settings.h IDS_ALL_PICTURES).
+constexpr UINT kAllPicturesString = 1100;
 // Set on the window while an operation runs, so other programs (a screen
 // reader's helper, our tests) can tell it is working.
 constexpr wchar_t kBusyProperty[] = L"QuorVelkBusy";
@@ -78,6 +82,7 @@ SettingsDialogWindow::SettingsDialogWindow(const Variant& variant, HWND owner, H
     logic_ = std::make_unique<SettingsDialog>(variant, files_, registry_, decoder_,
                                               static_cast<MessagePort&>(*this),
                                               static_cast<PictureListPort&>(*this), surroundings());
+    logic_->useLibrary(folders_, pictures_, GetTickCount64());
 }
 
 SettingsDialogWindow::~SettingsDialogWindow() {
@@ -136,8 +141,9 @@ BOOL SettingsDialogWindow::OnInitDialog() {
         runOperation([logic] { logic->loadPictures(); });
     } else {
         // Without a picture folder there is nowhere to put a picture.
-        EnableWindow(item(variant_.dialogIds.addButton), FALSE);
-        EnableWindow(item(variant_.dialogIds.initializeButton), FALSE);
+        for (int id : {variant_.dialogIds.addButton, variant_.dialogIds.addFolderButton,
+                       variant_.dialogIds.initializeButton})
+            EnableWindow(item(id), FALSE);
     }
     return TRUE;
 }
@@ -146,7 +152,8 @@ void SettingsDialogWindow::runOperation(std::function<void()> operation) {
     busy_ = true;
     SetPropW(handle(), kBusyProperty, reinterpret_cast<HANDLE>(1));
     waitCursor_ = false;
-    for (int id : {variant_.dialogIds.addButton, variant_.dialogIds.initializeButton})
+    for (int id : {variant_.dialogIds.addButton, variant_.dialogIds.addFolderButton,
+                   variant_.dialogIds.initializeButton})
         EnableWindow(item(id), FALSE);
     enableItemButtons(false);
     HWND window = handle();
@@ -169,7 +176,8 @@ void SettingsDialogWindow::OnOperationEnded() {
         return;
     }
     if (logic_->hasPictureFolder())
-        for (int id : {variant_.dialogIds.addButton, variant_.dialogIds.initializeButton})
+        for (int id : {variant_.dialogIds.addButton, variant_.dialogIds.addFolderButton,
+                       variant_.dialogIds.initializeButton})
             EnableWindow(item(id), TRUE);
     OnListItemChanged();
     // Last, so whoever reads it finds the buttons as they now stay.
@@ -214,14 +222,15 @@ bool SettingsDialogWindow::OnCommand(int id, int code, HWND control) {
     else if (id == ids.musicOff) logic_->OnMusicOff();
     else if (id == ids.enlarge) logic_->OnEnlarge();
     else if (id == ids.fitScreen) logic_->OnFitScreen();
-    else if (id != ids.addButton && id != ids.deleteButton && id != ids.exchangeButton &&
-             id != ids.initializeButton)
+    else if (id != ids.addButton && id != ids.addFolderButton && id != ids.deleteButton &&
+             id != ids.exchangeButton && id != ids.initializeButton)
         return false;
     else if (!tryStart()) return true;  // one operation at a time
     else {
         SettingsDialog* logic = logic_.get();
         const int selected = selectedItem();
         if (id == ids.addButton) runOperation([logic] { logic->OnAdd(); });
+        else if (id == ids.addFolderButton) runOperation([logic] { logic->OnAddFolder(); });
         else if (id == ids.deleteButton) runOperation([logic, selected] { logic->OnDelete(selected); });
         else if (id == ids.exchangeButton) runOperation([logic, selected] { logic->OnExchange(selected); });
         else runOperation([logic] { logic->OnInitialize(); });
@@ -408,7 +417,7 @@ std::optional<std::string> SettingsDialogWindow::choosePicture(const std::string
     onInterface([&] {
         std::array<wchar_t, MAX_PATH> file{};
         std::array<wchar_t, MAX_PATH> title{};
-        static const wchar_t kFilter[] = L"JPEG(*.JPG, *.JPEG)\0*.jpg;*.jpeg\0BMP(*.BMP)\0*.bmp\0";
+        const std::wstring filter = pictureFilter();
         // A folder that is not well-formed UTF-8 cannot be named: the dialog
         // then opens where it likes.
         const std::wstring folder = toWide(initialFolder).value_or(std::wstring());
@@ -416,7 +425,7 @@ std::optional<std::string> SettingsDialogWindow::choosePicture(const std::string
         OPENFILENAMEW open{};
         open.lStructSize = sizeof open;
         open.hwndOwner = handle();
-        open.lpstrFilter = kFilter;
+        open.lpstrFilter = filter.c_str();
         open.nFilterIndex = 1;
         open.lpstrFile = file.data();
         open.nMaxFile = static_cast<DWORD>(file.size());
@@ -431,6 +440,31 @@ std::optional<std::string> SettingsDialogWindow::choosePicture(const std::string
         // surrogate, which no path of ours can hold: such a pick is no pick.
         picked = fromWide(file.data());
     });
+    return picked;
+}
+
+std::wstring SettingsDialogWindow::pictureFilter() const {
+    static const wchar_t kKnown[] = L"JPEG(*.JPG, *.JPEG)\0*.jpg;*.jpeg\0BMP(*.BMP)\0*.bmp\0";
+    std::wstring filter;
+    const PictureExtensions& extensions = logic_->pictureExtensions();
+    std::array<wchar_t, 64> all{};
+    // "All pictures" in the dialog's own language, from the string table.
+    const int length = LoadStringW(instance_, kAllPicturesString, all.data(), static_cast<int>(all.size()));
+    if (!extensions.empty() && length > 0) {
+        const std::wstring pattern = toWide(extensions.pattern()).value_or(std::wstring());
+        filter = std::wstring(all.data(), static_cast<std::size_t>(length)) + L" (" + pattern + L")";
+        filter.push_back(L'\0');
+        filter += pattern;
+        filter.push_back(L'\0');
+    }
+    filter.append(kKnown, sizeof kKnown / sizeof kKnown[0] - 1);
+    filter.push_back(L'\0');  // the list ends with an empty string
+    return filter;
+}
+
+std::optional<std::string> SettingsDialogWindow::chooseFolder(const std::string& initialFolder) {
+    std::optional<std::string> picked;
+    onInterface([&] { picked = pickFolder(handle(), initialFolder, variant_.productName); });
     return picked;
 }
 

@@ -2,7 +2,8 @@
 // The settings dialog's window (Windows builds only): template 102 with its
 // list view of thumbnails, the buttons and the two pairs of radio buttons.
 // Everything the buttons do is SettingsDialog's; this class binds the
-// controls, the thumbnail image list, the open-file dialog and the cursors.
+// controls, the thumbnail image list, the open-file dialog, the folder
+// picker and the cursors.
 //
 // The picture operations (opening's conversions, Add, Delete, Exchange,
 // Initialize) run on one worker thread, so the dialog keeps painting,
@@ -23,9 +24,11 @@
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Folders.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Worker.h"
+#include "platform/win32/WicDecoder.h"
 #include "ports/PictureListPort.h"
 #include "settings/SettingsDialog.h"
 #include "variant/Variant.h"
@@ -73,6 +76,9 @@ private:
     bool insertItem(int index, const Image& thumbnail, const std::string& source) override;
     void revealItem(int index) override;
     std::optional<std::string> choosePicture(const std::string& initialFolder) override;
+    std::optional<std::string> chooseFolder(const std::string& initialFolder) override;
+    // The open-file dialog's filter: all pictures the system decodes first.
+    std::wstring pictureFilter() const;
     void showWaitCursor() override;
     void showProgress(int current, int total) override;
     ThumbnailSize thumbnailSize() const override { return thumbnailSize_; }
@@ -95,6 +101,8 @@ private:
     Win32Files files_;
     Win32Registry registry_;
     Win32Decoder decoder_;
+    Win32Folders folders_;
+    WicDecoder pictures_;
     Win32Messages messages_;
     std::unique_ptr<SettingsDialog> logic_;
     std::unique_ptr<Worker> worker_;  // last: it ends before what its jobs use

@@ -7,21 +7,21 @@ namespace {
 constexpr MessageTemplates kMessagesBC{
     .alreadyListed = 139, .confirmRemove = 140, .confirmInitialize = 141, .listFull = 142,
     .unsupportedFile = 143, .pictureTooLarge = 146, .outOfMemory = 147, .cannotDeleteAll = 148,
-    .cannotSavePicture = 149};
+    .cannotSavePicture = 149, .folderWithoutPictures = 150};
 constexpr MessageTemplates kMessagesA{
     .alreadyListed = 140, .confirmRemove = 141, .confirmInitialize = 143, .listFull = 139,
     .unsupportedFile = 142, .pictureTooLarge = 145, .outOfMemory = 147, .cannotDeleteAll = 148,
-    .cannotSavePicture = 149};
+    .cannotSavePicture = 149, .folderWithoutPictures = 150};
 
 constexpr SettingsDialogIds kDialogB{
     .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
-    .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,
+    .initializeButton = 1028, .exchangeButton = 1029, .addFolderButton = 1030, .musicOn = 1001, .musicOff = 1000,
     .enlarge = 1037, .fitScreen = 1038, .icon = 128,
     .progressText = 1040, .progressBar = 1041};
 // Variants A and C number the trimming buttons (enlarge, fitScreen) one lower.
 constexpr SettingsDialogIds kDialogAC{
     .dialog = 102, .pictureList = 1026, .addButton = 1024, .deleteButton = 1027,
-    .initializeButton = 1028, .exchangeButton = 1029, .musicOn = 1001, .musicOff = 1000,
+    .initializeButton = 1028, .exchangeButton = 1029, .addFolderButton = 1030, .musicOn = 1001, .musicOff = 1000,
     .enlarge = 1036, .fitScreen = 1037, .icon = 128,
     .progressText = 1040, .progressBar = 1041};
 

@@ -25,6 +25,7 @@ struct MessageTemplates {
     int outOfMemory;
     int cannotDeleteAll;
     int cannotSavePicture;  // ours: a bitmap that could not be written
+    int folderWithoutPictures;  // ours: a folder with nothing to show
 };
 
 // Control identifiers of the settings dialog.
@@ -35,6 +36,7 @@ struct SettingsDialogIds {
     int deleteButton;
     int initializeButton;
     int exchangeButton;
+    int addFolderButton;  // ours: a folder for a slot
     int musicOn;
     int musicOff;
     int enlarge;

@@ -48,6 +48,7 @@ int Win32Messages::templateNumber(const Variant& variant, MessageKind kind) {
         case MessageKind::MsgOutOfMemory: return t.outOfMemory;
         case MessageKind::MsgCannotDeleteAll: return t.cannotDeleteAll;
         case MessageKind::MsgCannotSavePicture: return t.cannotSavePicture;
+        case MessageKind::MsgFolderWithoutPictures: return t.folderWithoutPictures;
     }
     return 0;
 }

@@ -76,7 +76,7 @@ e2e_check "notes.txt: success, no output, no message" \
   test "$IMPORT_CODE:$(head -n 1 <<<"$IMPORT_OUT"):$(import_value output):$(import_messages)" = "0:success::"
 e2e_check "notes.txt: nothing written" test ! -e "$out/photo9.bmp"
 
-echo "--- the picture check accepts 2 .. 5000 pixels a side"
+echo "--- the picture check accepts 2 .. 16384 pixels a side"
 for pic in tiny.jpg max5000.jpg blocks.bmp exif6.jpg UPPER.JPG gif.jpg png.jpg stray.jpg rgb565.bmp; do
   import_run validate B "$(import_winpath "$pics/$pic")"
   e2e_check "$pic accepted" test "$IMPORT_CODE:$(head -n 1 <<<"$IMPORT_OUT")" = "0:accepted"

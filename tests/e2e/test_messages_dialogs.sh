@@ -15,10 +15,11 @@ MsgConfirmRemove|Are you sure you want to remove the picture from the list?|こ�
 MsgConfirmInitialize|Are you sure you want to initialize the list?|画像リストを初期設定に戻します。よろしいですか？|YES NO|OK ｷｬﾝｾﾙ
 MsgListFull|Cannot add any more pictures.\nThe maximum number of pictures to add is 10.|画像を追加できません。\n追加できる画像は 10 枚までです。|OK -|OK -
 MsgUnsupportedFile|Non-supported file is selected.\nSelect a JPEG or BMP file.|サポートされていない形式のファイルが選択されました。\nJPEG または BMP 形式のファイルを選択してください。|OK -|OK -
-MsgPictureTooLarge|Cannot add this picture.\nThe maximum size of pictures to add is less than 5000*5000.|画像を追加できません。\n追加できる画像サイズは 5000×5000 以下です。|OK -|OK -
+MsgPictureTooLarge|Cannot add this picture.\nThe largest picture that can be added is 100 megapixels, 16384 pixels a side.|画像を追加できません。\n追加できる画像は 1億画素、一辺 16384 ピクセルまでです。|OK -|OK -
 MsgOutOfMemory|Cannot allocate enough memory for the selected file.\nDecrease the file size and try again.|ファイルに対して十分なメモリ領域を確保できませんでした。\nファイルサイズを小さくして再度実行してください。|OK -|OK -
 MsgCannotDeleteAll|Cannot delete all pictures in the list.\nIf you want to initialize the picture list, click [Initialize].|リスト内の画像をすべて削除することはできません。\n\n画像リストをお買い上げ時の状態に戻すときは、\n[初期設定] をクリックしてください。|OK -|OK -
 MsgCannotSavePicture|Cannot save the picture.\nCheck that the disk has free space and that you may write to it.|画像を保存できません。\nディスクの空き容量と、書き込みの権限があることを確認してください。|OK -|OK -
+MsgFolderWithoutPictures|This folder has no pictures that can be shown.\nSelect another folder.|このフォルダーには表示できる画像がありません。\n他のフォルダーを選択してください。|OK -|OK -
 TABLE
 )
 

@@ -2,9 +2,10 @@
 # The settings dialog under Wine, driven by settingsdriver (find, read,
 # select, click, fill the open-file dialog, answer the messages), with the
 # registry read by "reg query" and the picture folder on disk:
-# first opening, Add, Delete, Exchange, Initialize, the refusals, OK and
-# Cancel, the next show, the owner window, variants A and C, no
-# application-data folder, and screenshots in English and Japanese.
+# first opening, Add, Delete, Exchange, Initialize, the refusals, Add Folder
+# (through the system's folder picker) and a PNG by Add, OK and Cancel, the
+# next show, the owner window, variants A and C, no application-data folder,
+# and screenshots in English and Japanese.
 # (The order of the registry writes is held by the unit tests.)
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
@@ -38,7 +39,31 @@ program_win=$(import_winpath "$SHOW_APP_DIR/quorvelb.scr")
 pics="$IMPORT_PICS"
 [ -f "$pics/orange.jpg" ] || convert -size 640x480 xc:'rgb(230,120,30)' -quality 95 "$pics/orange.jpg"
 [ -f "$pics/teal.jpg" ] || convert -size 480x640 xc:'rgb(30,160,150)' -quality 95 "$pics/teal.jpg"
-[ -f "$pics/big6000.jpg" ] || convert -size 6000x6000 xc:'rgb(90,90,90)' -quality 50 "$pics/big6000.jpg"
+# A JPEG whose frame header says 16385 x 100 (ImageMagick makes none so
+# wide): refused from its header, never decoded.
+if [ ! -f "$pics/over16384.jpg" ]; then
+  convert -size 100x100 xc:'rgb(90,90,90)' -quality 50 "$pics/over16384.jpg"
+  python3 - "$pics/over16384.jpg" <<'PY'
+import sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+at = data.find(b"\xff\xc0")
+data[at + 7:at + 9] = (16385).to_bytes(2, "big")
+open(path, "wb").write(data)
+PY
+fi
+[ -f "$pics/violet.png" ] || convert -size 600x400 xc:'rgb(140,60,200)' "$pics/violet.png"
+# A folder of pictures for a slot: nested, three kinds, names in several
+# scripts, all 3:2, each of its own colour, and a file that is no picture.
+fotos="$WINEPREFIX/drive_c/qv-fotos"
+fotos_win='C:\qv-fotos\'
+rm -rf "$fotos"
+mkdir -p "$fotos/2020/summer" "$fotos/東京" "$fotos/Ελλάδα"
+convert -size 90x60 xc:'rgb(220,30,30)' -quality 95 "$fotos/2020/summer/red.jpg"
+convert -size 90x60 xc:'rgb(30,200,40)' "$fotos/東京/green.png"
+convert -size 90x60 xc:'rgb(40,60,220)' -type TrueColor "BMP3:$fotos/Ελλάδα/blue.bmp"
+convert -size 90x60 xc:'rgb(230,220,40)' -quality 95 "$fotos/한국 사진.jpg"
+echo "not a picture" >"$fotos/notes.txt"
 orange=$(import_winpath "$pics/orange.jpg")
 teal=$(import_winpath "$pics/teal.jpg")
 # The placeholder bitmap lives in variant C's directory.
@@ -51,7 +76,7 @@ declare -A text=(
   [MsgConfirmInitialize]='Are you sure you want to initialize the list?'
   [MsgCannotDeleteAll]='Cannot delete all pictures in the list.\nIf you want to initialize the picture list, click [Initialize].'
   [MsgUnsupportedFile]='Non-supported file is selected.\nSelect a JPEG or BMP file.'
-  [MsgPictureTooLarge]='Cannot add this picture.\nThe maximum size of pictures to add is less than 5000*5000.'
+  [MsgPictureTooLarge]='Cannot add this picture.\nThe largest picture that can be added is 100 megapixels, 16384 pixels a side.'
 )
 
 # The messages the last run answered, space-separated, by name.
@@ -112,6 +137,8 @@ e2e_check "Escape on the confirmation removes nothing" said "items: 10"
 echo "--- Delete slot 10, Add a new JPEG into it, the same path again, then in other case"
 drive select 9 click delete answer first idle click add pick "$orange" idle state
 snapshot
+e2e_check "the open-file dialog lists all pictures first, PNG among them" \
+  grep -q '^file types: All pictures (.*\*\.png' <<<"$OUT"
 e2e_check "the JPEG is slot 10" test "$(rv photo_num)|$(rv photo10)|$(rv photo10_real)" = \
   "0xa|${folder_win}photo10.bmp|$orange"
 e2e_check "its bitmap is 654 x 491 and orange" bitmap_is 10 654 491 230 120 30
@@ -191,11 +218,13 @@ e2e_check "and shows its progress" said "progress: Converting picture 10 of 10..
 e2e_check "each item is named after its picture" said \
   "names: $(printf 'still%d.jpg|' {1..10} | sed 's/|$//')" "icon: 76 x 57"
 drive select 9 click delete answer first idle
-# A photo of today's cameras (24 megapixels).
-[ -f "$pics/photo24.jpg" ] || convert -size 5000x4800 plasma:fractal -quality 90 "$pics/photo24.jpg"
-drive click add pick "$(import_winpath "$pics/photo24.jpg")" probe state
+# A photo of today's cameras (24 megapixels), above the 5000 a side of before.
+[ -f "$pics/camera6000x4000.jpg" ] ||
+  convert -size 6000x4000 gradient:'rgb(200,80,40)-rgb(40,80,200)' -quality 90 "$pics/camera6000x4000.jpg"
+drive click add pick "$(import_winpath "$pics/camera6000x4000.jpg")" probe state
 e2e_check "Add of 24 megapixels: the dialog answers within 100 ms all through" answered_within 100
 e2e_check "and lists it" said "items: 10" "progress: Converting picture 1 of 1..."
+e2e_check "its bitmap is 818 x 545" test "$(picture_size "$folder/photo10.bmp")" = "818 545"
 # The keys: Alt+I is Initialize, Delete on the list is Delete, each with
 # its confirmation (Escape keeps everything).
 read -r x y w h <<<"$WINDOW"
@@ -213,13 +242,39 @@ snapshot
 saved="$REG"
 listed=$(cd "$folder" && md5sum photo*.bmp)
 drive click add pick "$(import_winpath "$pics/garbage.jpg")" answer first idle \
-  click add pick "$(import_winpath "$pics/big6000.jpg")" answer first idle \
+  click add pick "$(import_winpath "$pics/over16384.jpg")" answer first idle \
   click add pick "$(import_winpath "$pics/thin.jpg")" answer first idle state
 snapshot
-e2e_check "a corrupt JPEG, 6000 x 6000 and 1 x 100 each say why" test "$(messages)" = \
+e2e_check "a corrupt JPEG, 16385 x 100 and 1 x 100 each say why" test "$(messages)" = \
   "MsgUnsupportedFile MsgPictureTooLarge MsgUnsupportedFile"
 e2e_check "and store nothing" test "$REG" = "$saved" -a "$(cd "$folder" && md5sum photo*.bmp)" = "$listed"
 e2e_check "nine thumbnails" said "items: 9"
+
+echo "--- Add Folder: the folder picker, the folder's first picture and its order; a PNG by Add"
+drive click add-folder pick-folder 'C:\qv-fotos' idle state names
+snapshot
+e2e_check "photo10_real is the folder with its closing backslash" test "$(rv photo10_real)" = "$fotos_win"
+# The folder's first picture in its shuffled order: one of its four colours.
+folder_picture() {
+  local colour
+  [ "$(picture_size "$folder/photo$1.bmp")" = "818 545" ] || return 1
+  for colour in "220 30 30" "30 200 40" "40 60 220" "230 220 40"; do
+    e2e_pixel_near "$folder/photo$1.bmp" 409 272 $colour 14 >/dev/null && return 0
+  done
+  return 1
+}
+e2e_check "photo10.bmp is one of the folder's pictures, 818 x 545" folder_picture 10
+e2e_check "photo10.library holds the folder's order" test -s "$folder/photo10.library"
+e2e_check "the list shows ten items, the last named after the folder" said "items: 10"
+e2e_check "named after the folder" grep -q '^names: .*|qv-fotos$' <<<"$OUT"
+mkdir -p "$QV_BUILD_DIR/screenshots"
+dialog_shot "$QV_BUILD_DIR/screenshots/dialog-folder-slot.png"
+drive select 0 click delete answer first idle click add pick "$(import_winpath "$pics/violet.png")" idle state
+snapshot
+e2e_check "Delete moved the folder slot to 9 with its order" test \
+  "$(rv photo9_real)" = "$fotos_win" -a -s "$folder/photo9.library" -a ! -e "$folder/photo10.library"
+e2e_check "a PNG by Add is slot 10, 818 x 545 and violet" test "$(rv photo10_real)" = "$(import_winpath "$pics/violet.png")"
+e2e_check "its bitmap" bitmap_is 10 818 545 140 60 200
 
 echo "--- OK stores the switches; Cancel keeps list changes and drops the switches"
 drive click off click enlarge
@@ -232,7 +287,7 @@ e2e_check "they read back" said "music: off" "view: enlarge"
 close_dialog cancel
 snapshot
 e2e_check "after Cancel: switches as stored, the deletion kept" test \
-  "$(rv 'background music') $(rv trimming) $(rv photo_num)" = "0x0 0x1 0x8"
+  "$(rv 'background music') $(rv trimming) $(rv photo_num)" = "0x0 0x1 0x9"
 
 echo "--- the window named after /c owns the dialog"
 drive owner "$program_win" "/c:" owner "$program_win" "/c "

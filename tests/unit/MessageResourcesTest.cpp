@@ -41,8 +41,8 @@ const Expected kMessages[] = {
     {"IDD_MSG_UNSUPPORTED_FILE", "Non-supported file is selected.\\nSelect a JPEG or BMP file.",
      "サポートされていない形式のファイルが選択されました。\\nJPEG または BMP 形式のファイルを選択してください。", false},
     {"IDD_MSG_PICTURE_TOO_LARGE",
-     "Cannot add this picture.\\nThe maximum size of pictures to add is less than 5000*5000.",
-     "画像を追加できません。\\n追加できる画像サイズは 5000×5000 以下です。", false},
+     "Cannot add this picture.\\nThe largest picture that can be added is 100 megapixels, 16384 pixels a side.",
+     "画像を追加できません。\\n追加できる画像は 1億画素、一辺 16384 ピクセルまでです。", false},
     {"IDD_MSG_OUT_OF_MEMORY",
      "Cannot allocate enough memory for the selected file.\\nDecrease the file size and try again.",
      "ファイルに対して十分なメモリ領域を確保できませんでした。\\nファイルサイズを小さくして再度実行してください。", false},
@@ -53,6 +53,8 @@ const Expected kMessages[] = {
     {"IDD_MSG_CANNOT_SAVE_PICTURE",
      "Cannot save the picture.\\nCheck that the disk has free space and that you may write to it.",
      "画像を保存できません。\\nディスクの空き容量と、書き込みの権限があることを確認してください。", false},
+    {"IDD_MSG_FOLDER_WITHOUT_PICTURES", "This folder has no pictures that can be shown.\\nSelect another folder.",
+     "このフォルダーには表示できる画像がありません。\\n他のフォルダーを選択してください。", false},
 };
 
 }  // namespace
@@ -66,7 +68,7 @@ TEST(MessageResources, TemplateNumbersMatchTheVariantRecords) {
 
     auto check = [&](const std::string& branch, const qv::Variant& v) {
         const auto n = templateDefines(header, branch);
-        ASSERT_EQ(n.size(), 9u) << branch;
+        ASSERT_EQ(n.size(), 10u) << branch;
         const qv::MessageTemplates& t = v.messages;
         EXPECT_EQ(n.at("IDD_MSG_ALREADY_LISTED"), t.alreadyListed) << v.letter;
         EXPECT_EQ(n.at("IDD_MSG_CONFIRM_REMOVE"), t.confirmRemove) << v.letter;
@@ -77,6 +79,7 @@ TEST(MessageResources, TemplateNumbersMatchTheVariantRecords) {
         EXPECT_EQ(n.at("IDD_MSG_OUT_OF_MEMORY"), t.outOfMemory) << v.letter;
         EXPECT_EQ(n.at("IDD_MSG_CANNOT_DELETE_ALL"), t.cannotDeleteAll) << v.letter;
         EXPECT_EQ(n.at("IDD_MSG_CANNOT_SAVE_PICTURE"), t.cannotSavePicture) << v.letter;
+        EXPECT_EQ(n.at("IDD_MSG_FOLDER_WITHOUT_PICTURES"), t.folderWithoutPictures) << v.letter;
     };
     check("A", qv::variantA());
     check("BC", qv::variantB());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ using testing::jpegBytes;
 using testing::makeImage;
 using testing::pixel;
 using Colour = std::array<unsigned char, 3>;
+using Size = std::pair<int, int>;
 
 const std::string kFolder = "C:\\ad\\Tarn Corporation\\QUOR VELK-B Screen Saver\\";
 
@@ -100,48 +102,64 @@ struct Rig {
 
 using Kinds = std::vector<MessageKind>;
 
-TEST(ValidatePicture, SizeLimitsAndTheirMessages) {
+// What Add does with a picked file: the check, then (when it passes) the
+// conversion; the messages of both.
+std::vector<MessageKind> addOf(Rig& rig, const std::string& path, bool& checked, bool& converted) {
+    checked = rig.import.ValidatePicture(path);
+    converted = checked && rig.import.ConvertPicture(path, 1, kFolder, false).written();
+    return rig.takeMessages();
+}
+
+TEST(ValidatePicture, SizeLimitsFromTheHeaderBeforeAnyDecoding) {
     Rig rig;
     rig.decoder.jpegColour = nullptr;
-    rig.addJpeg("C:\\p\\square.jpg", 5000, 5000);
-    rig.addJpeg("C:\\p\\wide.jpg", 5001, 10);
-    rig.addBmp("C:\\p\\wide.bmp", 5001, 10);
-    rig.addBmp("C:\\p\\tall.bmp", 10, 5001);
+    testing::FakePictureDecoder pictures(rig.files);
+    rig.import.setPictureDecoder(&pictures);
+    rig.addJpeg("C:\\p\\side.jpg", 16384, 6000);        // 98.3 megapixels
+    rig.addJpeg("C:\\p\\square.jpg", 10000, 10000);     // 100 megapixels exactly
+    rig.addJpeg("C:\\p\\area.jpg", 10001, 10000);       // 100.01 megapixels
+    rig.addJpeg("C:\\p\\wide.jpg", 16385, 10);
+    rig.addJpeg("C:\\p\\huge.jpg", 60000, 60000);
+    rig.addJpeg("C:\\p\\camera.jpg", 6000, 4000);
+    rig.addJpeg("C:\\p\\turned.jpg", 6000, 4000, 6);    // upright 4000 x 6000
+    rig.addJpeg("C:\\p\\lying.jpg", 10, 16385, 8);      // upright 16385 wide
+    rig.addBmp("C:\\p\\wide.bmp", 16385, 2);
+    rig.addBmp("C:\\p\\tall.bmp", 2, 16385);
     rig.addBmp("C:\\p\\line.bmp", 1, 100);
     rig.addBmp("C:\\p\\flat.bmp", 100, 1);
     rig.addBmp("C:\\p\\small.bmp", 2, 2);
-    rig.addJpeg("C:\\p\\huge.jpg", 60000, 60000);
-    rig.addJpeg("C:\\p\\big.jpg", 12000, 9000);
-    // Stored 4000 x 3000 but turned: upright 3000 x 4000, within the limits.
-    rig.addJpeg("C:\\p\\turned.jpg", 4000, 3000, 6);
-    // Stored 10 x 5001 lying down: upright 5001 wide, too large.
-    rig.addJpeg("C:\\p\\lying.jpg", 10, 5001, 8);
+    rig.files.addFile("C:\\p\\photo.png", testing::pngBytes(6000, 4000));
+    rig.files.addFile("C:\\p\\band.png", testing::pngBytes(20000, 10));
+    rig.files.addFile("C:\\p\\dot.gif", testing::gifBytes(1, 1));
 
-    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\square.jpg"));
-    EXPECT_TRUE(rig.takeMessages().empty());
-    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\small.bmp"));
-    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\turned.jpg"));
-    EXPECT_TRUE(rig.takeMessages().empty());
-
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\wide.bmp"));
-    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgPictureTooLarge});
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\tall.bmp"));
-    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgPictureTooLarge});
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\line.bmp"));
-    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\flat.bmp"));
-    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
-
-    // JPEGs too large are refused from their header, never decoded.
-    const int decodedBefore = rig.decoder.jpegCalls;
-    for (const char* path : {"C:\\p\\wide.jpg", "C:\\p\\huge.jpg", "C:\\p\\big.jpg", "C:\\p\\lying.jpg"}) {
-        EXPECT_FALSE(rig.import.ValidatePicture(path)) << path;
-        EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgPictureTooLarge}) << path;
+    const auto ok = std::optional<MessageKind>();
+    const std::pair<const char*, std::optional<MessageKind>> cases[] = {
+        {"C:\\p\\side.jpg", ok},
+        {"C:\\p\\square.jpg", ok},
+        {"C:\\p\\camera.jpg", ok},
+        {"C:\\p\\turned.jpg", ok},
+        {"C:\\p\\small.bmp", ok},
+        {"C:\\p\\photo.png", ok},
+        {"C:\\p\\area.jpg", MessageKind::MsgPictureTooLarge},
+        {"C:\\p\\wide.jpg", MessageKind::MsgPictureTooLarge},
+        {"C:\\p\\huge.jpg", MessageKind::MsgPictureTooLarge},
+        {"C:\\p\\lying.jpg", MessageKind::MsgPictureTooLarge},
+        {"C:\\p\\wide.bmp", MessageKind::MsgPictureTooLarge},
+        {"C:\\p\\tall.bmp", MessageKind::MsgPictureTooLarge},
+        {"C:\\p\\band.png", MessageKind::MsgPictureTooLarge},
+        {"C:\\p\\line.bmp", MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\flat.bmp", MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\dot.gif", MessageKind::MsgUnsupportedFile},
+    };
+    for (const auto& [path, refused] : cases) {
+        EXPECT_EQ(rig.import.ValidatePicture(path), !refused) << path;
+        EXPECT_EQ(rig.takeMessages(), refused ? Kinds{*refused} : Kinds{}) << path;
     }
-    EXPECT_EQ(rig.decoder.jpegCalls, decodedBefore);
+    // Nothing was decoded to check any of them.
+    EXPECT_EQ(rig.decoder.jpegCalls + rig.decoder.bmpCalls + pictures.calls, 0);
 }
 
-TEST(ValidatePicture, UndecodableFilesAndNames) {
+TEST(ValidatePicture, AFileThatCannotBeMadeIsRefusedByTheCheckOrByTheConversion) {
     Rig rig;
     rig.files.addFile("C:\\p\\empty.jpg", std::string());
     rig.files.addFile("C:\\p\\empty.bmp", std::string());
@@ -153,29 +171,42 @@ TEST(ValidatePicture, UndecodableFilesAndNames) {
     brokenBmp[28] = 77;  // bits per pixel
     rig.files.addFile("C:\\p\\broken.bmp", brokenBmp);
     rig.addJpeg("C:\\a.bmp.old\\x.jpg", 800, 600);  // a good JPEG, but its path says BMP
-    rig.addJpeg("C:\\p\\x.gif", 800, 600);
-
-    for (const char* path : {"C:\\p\\empty.jpg", "C:\\p\\empty.bmp", "C:\\p\\notes.jpg", "C:\\p\\cut.jpg",
-                             "C:\\p\\broken.bmp", "C:\\a.bmp.old\\x.jpg", "C:\\p\\x.gif", "C:\\p\\gone.jpg",
-                             "C:\\p\\gone.bmp"}) {
-        EXPECT_FALSE(rig.import.ValidatePicture(path)) << path;
-        EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile}) << path;
-    }
-    // The BMP rule sent the JPEG to the BMP decoder.
-    EXPECT_GE(rig.decoder.bmpCalls, 1);
-
-    // The decoder's own verdicts: broken data, and memory running out.
+    rig.addJpeg("C:\\p\\x.gif", 800, 600);         // no picture decoder: no GIF
     rig.addJpeg("C:\\p\\good.jpg", 800, 600);
-    rig.decoder.jpegError = DecodeError::Other;
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\good.jpg"));
-    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgUnsupportedFile});
-    rig.decoder.jpegError = DecodeError::NotEnoughMemory;
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\good.jpg"));
-    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgOutOfMemory});
     rig.addBmp("C:\\p\\good.bmp", 8, 8);
-    rig.decoder.bmpError = DecodeError::NotEnoughMemory;
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\good.bmp"));
-    EXPECT_EQ(rig.takeMessages(), Kinds{MessageKind::MsgOutOfMemory});
+
+    struct Case {
+        const char* path;
+        DecodeError jpegError, bmpError;
+        bool checked;  // the header passed; the conversion refused it
+        MessageKind message;
+    };
+    const DecodeError none = DecodeError::None;
+    const Case cases[] = {
+        {"C:\\p\\empty.jpg", none, none, false, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\empty.bmp", none, none, false, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\notes.jpg", none, none, false, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\cut.jpg", none, none, false, MessageKind::MsgUnsupportedFile},
+        {"C:\\a.bmp.old\\x.jpg", none, none, false, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\x.gif", none, none, false, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\gone.jpg", none, none, false, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\gone.bmp", none, none, false, MessageKind::MsgUnsupportedFile},
+        // The header is sound, the pixels are not: the decoder's verdicts.
+        {"C:\\p\\broken.bmp", none, none, true, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\good.jpg", DecodeError::Other, none, true, MessageKind::MsgUnsupportedFile},
+        {"C:\\p\\good.jpg", DecodeError::NotEnoughMemory, none, true, MessageKind::MsgOutOfMemory},
+        {"C:\\p\\good.bmp", none, DecodeError::NotEnoughMemory, true, MessageKind::MsgOutOfMemory},
+    };
+    for (const Case& c : cases) {
+        rig.decoder.jpegError = c.jpegError;
+        rig.decoder.bmpError = c.bmpError;
+        bool checked = false;
+        bool converted = false;
+        EXPECT_EQ(addOf(rig, c.path, checked, converted), Kinds{c.message}) << c.path;
+        EXPECT_EQ(checked, c.checked) << c.path;
+        EXPECT_FALSE(converted) << c.path;
+        EXPECT_FALSE(rig.files.exists(kFolder + "photo1.bmp")) << c.path;
+    }
 }
 
 // The converted bitmap of a slot, decoded.
@@ -323,17 +354,18 @@ TEST(ConvertPicture, AJpegNameOverAnotherKindOrALaterHeightIsDecodedAsTheDecoder
 
     // Only a width to check before decoding: one past the limits is never
     // decoded; a height past them, known only once decoded, is refused then,
-    // with the message its purpose gives (over 5000 for the dialog, over 200
-    // megapixels for the conversion: 20000 x 10001).
+    // with the message its purpose gives (over 16384 a side for a picked
+    // picture, over 200 megapixels for the conversion: 20000 x 10001).
     rig.files.addFile("C:\\p\\wide.jpg", testing::jpegWithLaterHeight(20001, 10));
-    rig.files.addFile("C:\\p\\tall.jpg", testing::jpegWithLaterHeight(4000, 6000));
+    rig.files.addFile("C:\\p\\tall.jpg", testing::jpegWithLaterHeight(4000, 16385));
     rig.files.addFile("C:\\p\\many.jpg", testing::jpegWithLaterHeight(20000, 10001));
     rig.files.addFile("C:\\p\\huge.jpg", testing::gifBytes(60000, 10));
     const int decoded = rig.decoder.jpegCalls;
     EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\wide.jpg", 2, kFolder, false));
     EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\huge.jpg", 2, kFolder, false));
     EXPECT_EQ(rig.decoder.jpegCalls, decoded);
-    EXPECT_FALSE(rig.import.ValidatePicture("C:\\p\\tall.jpg"));
+    EXPECT_TRUE(rig.import.ValidatePicture("C:\\p\\tall.jpg"));
+    EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\tall.jpg", 2, kFolder, false));
     EXPECT_FALSE(rig.import.ConvertPicture("C:\\p\\many.jpg", 2, kFolder, false));
     EXPECT_EQ(rig.takeMessages(), (Kinds{MessageKind::MsgOutOfMemory, MessageKind::MsgOutOfMemory,
                                          MessageKind::MsgPictureTooLarge, MessageKind::MsgOutOfMemory}));
@@ -394,6 +426,54 @@ TEST(ConvertPicture, AFailedConversionLeavesThePreviousBitmap) {
     rig.files.failWrites(false);
     ASSERT_TRUE(rig.import.ConvertPicture("C:\\p\\good.bmp", 2, kFolder, false));
     EXPECT_EQ(rig.files.contents(slot).size(), bmpFileSize(654, 491));
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(ConvertPicture, OtherKindsGoThroughThePictureDecoderJpegAndBmpKeepTheirPath) {
+    // On the 768-line screen: 3:2 becomes 818 x 545, 4:3 654 x 491.
+    Rig rig;
+    rig.decoder.jpegColour = nullptr;
+    testing::FakePictureDecoder pictures(rig.files);
+    rig.files.addFile("C:\\p\\photo.png", testing::pngBytes(3000, 2000));
+    rig.files.addFile("C:\\p\\anim.gif", testing::gifBytes(800, 600));
+    rig.addJpeg("C:\\p\\camera.jpg", 6000, 4000);
+    rig.addBmp("C:\\p\\small.bmp", 80, 60);
+
+    // Without the picture decoder a PNG is no picture of ours, as before.
+    EXPECT_EQ(rig.import.ConvertPicture("C:\\p\\photo.png", 1, kFolder, false).outcome,
+              Conversion::Outcome::NothingToDo);
+    EXPECT_EQ(rig.import.ConvertPicture("D:\\Fotos\\", 1, kFolder, false).outcome, Conversion::Outcome::SourceMissing);
+    rig.import.setPictureDecoder(&pictures);
+
+    struct Case {
+        const char* path;
+        Size size;
+        int pictureCalls, jpegCalls, bmpCalls;  // counted from the start of the table
+    };
+    const Case cases[] = {
+        {"C:\\p\\photo.png", {818, 545}, 1, 0, 0},
+        {"C:\\p\\anim.gif", {654, 491}, 2, 0, 0},
+        {"C:\\p\\camera.jpg", {818, 545}, 2, 1, 0},
+        {"C:\\p\\small.bmp", {654, 491}, 2, 1, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(rig.import.ValidatePicture(c.path)) << c.path;
+        const Conversion made = rig.import.ConvertPicture(c.path, 1, kFolder, false);
+        ASSERT_TRUE(made.written()) << c.path;
+        const Image image = converted(rig, 1);
+        EXPECT_EQ(Size(image.width, image.height), c.size) << c.path;
+        // The converted pixels come back for the thumbnail, as written.
+        EXPECT_EQ(Size(made.picture.width, made.picture.height), c.size) << c.path;
+        EXPECT_EQ(pictures.calls, c.pictureCalls) << c.path;
+        EXPECT_EQ(rig.decoder.jpegCalls, c.jpegCalls) << c.path;
+        EXPECT_EQ(rig.decoder.bmpCalls, c.bmpCalls) << c.path;
+    }
+    EXPECT_TRUE(rig.takeMessages().empty());
 }
 
 }  // namespace

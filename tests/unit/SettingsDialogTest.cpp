@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "PhotoTestSupport.h"
+#include "library/LibraryFile.h"
+#include "platform/fake/FakeFolders.h"
 #include "platform/fake/MemoryFiles.h"
 #include "platform/fake/MemoryRegistry.h"
 #include "settings/DefaultPictures.h"
@@ -31,6 +33,11 @@ const std::string kNofile = "C:\\WINDOWS\\system32\\QUORvelkcsrc\\nofile.bmp";
 const std::string kWide = "D:\\p\\wide.jpg", kTall = "D:\\p\\tall.jpg", kSquare = "D:\\p\\square.jpg";
 using Size = std::pair<int, int>;
 const Size kStill{654, 491}, kWideSize{818, 545}, kTallSize{368, 491}, kSquareSize{572, 491}, kNone{0, 0};
+// A folder of 3:2 pictures in three kinds, nested, named in several
+// scripts: whichever comes first converts to 818 x 545.
+const std::string kPhotos = "D:\\Fotos\\";
+const std::vector<std::string> kPhotosListed = {"2020\\a.jpg", "b.png", "\xCE\x95\xCE\xBB\\c.bmp",
+                                                "\xE5\x86\x99\xE7\x9C\x9F\\d.jpg"};
 
 class FakeList : public PictureListPort {
 public:
@@ -55,6 +62,14 @@ public:
         picks.erase(picks.begin());
         return picked;
     }
+    std::optional<std::string> chooseFolder(const std::string& initialFolder) override {
+        openedIn.push_back(initialFolder);
+        if (folderPicks.empty()) return std::nullopt;
+        std::string picked = folderPicks.front();
+        folderPicks.erase(folderPicks.begin());
+        return picked;
+    }
+    std::vector<std::string> folderPicks;  // answers of the folder picker
     void revealItem(int index) override { revealed = index; }
     void showWaitCursor() override { ++waits; }
     void showProgress(int current, int total) override { progress.emplace_back(current, total); }
@@ -88,6 +103,7 @@ struct Desk {
         list.items.clear();  // a new window's list
         list.openedIn.clear();
         dialog = std::make_unique<SettingsDialog>(variantB(), files, registry, decoder, messages, list, around);
+        dialog->useLibrary(folders, pictures, 7);
         dialog->OnInitDialog();
         return *dialog;
     }
@@ -134,26 +150,51 @@ struct Desk {
         registry.putDword(kKey, "background music", 1);
         registry.putDword(kKey, "trimming", 0);
         PhotoImport import(variantB(), files, decoder, messages, 768);
+        import.setPictureDecoder(&pictures);
+        import.setFolderPort(&folders, 7);
         for (std::size_t i = 0; i < sources.size(); ++i) {
             const std::string n = std::to_string(i + 1);
             registry.putString(kKey, "photo" + n, kFolder + "photo" + n + ".bmp");
             registry.putString(kKey, "photo" + n + "_real", sources[i]);
             // Converted once per picture for all the tests.
-            static std::map<std::string, std::string> made;
+            // A folder's order file with it.
+            static std::map<std::string, std::pair<std::string, std::string>> made;
             const std::string bitmap = kFolder + "photo" + n + ".bmp";
+            const std::string library = kFolder + libraryFileName(int(i) + 1);
             if (!made.count(sources[i])) {
                 EXPECT_TRUE(import.ConvertPicture(sources[i], int(i) + 1, kFolder, false).written());
-                made[sources[i]] = files.contents(bitmap);
+                made[sources[i]] = {files.contents(bitmap), files.exists(library) ? files.contents(library) : ""};
             }
-            files.addFile(bitmap, made[sources[i]]);
+            files.addFile(bitmap, made[sources[i]].first);
+            if (!made[sources[i]].second.empty()) files.addFile(library, made[sources[i]].second);
         }
         messages.shown.clear();
         registry.clearChanges();
     }
 
+    // The folder of kPhotos, on disk and as the folder port lists it.
+    void makePhotos() {
+        files.addFile(kPhotos + kPhotosListed[0], testing::jpegBytes(90, 60));
+        files.addFile(kPhotos + kPhotosListed[1], testing::pngBytes(90, 60));
+        files.addFile(kPhotos + kPhotosListed[2], encodeBmp24(testing::makeImage(90, 60, testing::positionColour)));
+        files.addFile(kPhotos + kPhotosListed[3], testing::jpegBytes(90, 60));
+        files.addFile(kPhotos + "notes.txt", std::string("not a picture"));
+        for (const std::string& name : kPhotosListed) folders.addFile(kPhotos + name);
+        folders.addFile(kPhotos + "notes.txt");
+        folders.addFile(kPhotos + "Thumbs.db", FakeFolders::Hidden | FakeFolders::System);
+    }
+    bool hasLibrary(int n) const { return files.exists(kFolder + libraryFileName(n)); }
+    std::vector<bool> libraries() const {
+        std::vector<bool> all;
+        for (int n = 1; n <= 10; ++n) all.push_back(hasLibrary(n));
+        return all;
+    }
+
     MemoryFiles files;
+    FakeFolders folders;
     MemoryRegistry registry;
     testing::FakeDecoder decoder{files};
+    testing::FakePictureDecoder pictures{files};
     testing::RecordingMessages messages;
     FakeList list;
     DialogSurroundings around{kAppData, std::string("C:\\users\\me\\Pictures"), 1024, 768};
@@ -315,6 +356,96 @@ TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
     d.OnAdd();
     EXPECT_EQ(desk.messages.shown.back(), MessageKind::MsgListFull);
     EXPECT_TRUE(desk.list.openedIn.empty());
+}
+
+TEST(SettingsDialog, AddFolderStoresTheFolderItsFirstPictureAndItsOrder) {
+    using Colour = std::array<unsigned char, 3>;
+    Desk desk;
+    desk.makePhotos();
+    desk.store({kWide});
+    SettingsDialog& d = desk.open();
+    desk.list.progress.clear();
+    desk.list.folderPicks = {"D:\\Fotos"};  // the picker gives no closing backslash
+    d.OnAddFolder();
+    EXPECT_TRUE(desk.messages.shown.empty());
+    EXPECT_EQ(desk.listChanges(), (std::vector<std::string>{"photo2", "photo_num", "photo2_real"}));
+    EXPECT_EQ(desk.value("photo2_real"), kPhotos);
+    EXPECT_EQ(desk.value("photo2"), kFolder + "photo2.bmp");
+    EXPECT_EQ(desk.bitmap(2), kWideSize);
+    // The order of every picture, subfolders too, the text file and the
+    // hidden one left out; the first of it is on show.
+    LibraryState state;
+    ASSERT_TRUE(readLibraryFile(desk.files, kFolder, 2, kPhotos, state));
+    std::vector<std::string> round = state.round;
+    std::sort(round.begin(), round.end());
+    std::vector<std::string> listed = kPhotosListed;
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(round, listed);
+    EXPECT_EQ(state.position, 1u);
+    EXPECT_EQ(state.current, state.round.front());
+    // Listed with its thumbnail, which alone carries the folder mark.
+    EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", "photo"}));
+    EXPECT_EQ(testing::pixel(desk.list.items[1], 5, 39), (Colour{0x40, 0xC8, 0xF0}));
+    EXPECT_EQ(testing::pixel(desk.list.items[0], 5, 39), (Colour{128, 128, 128}));
+    EXPECT_EQ(desk.list.revealed, 1);
+    EXPECT_EQ(desk.list.progress, (std::vector<std::pair<int, int>>{{1, 1}}));
+    EXPECT_EQ(d.initialFolder(), "D:\\Fotos");
+
+    // Refusals store nothing and leave no file of slot 3.
+    desk.folders.addFolder("D:\\Empty");
+    desk.folders.addFile("D:\\Empty\\readme.txt");
+    desk.files.addFile("D:\\Broken\\x.jpg", std::string("garbage"));
+    desk.folders.addFile("D:\\Broken\\x.jpg");
+    const std::pair<std::optional<std::string>, std::vector<MessageKind>> refusals[] = {
+        {kPhotos, {MessageKind::MsgAlreadyListed}},
+        {std::string("D:\\Empty\\"), {MessageKind::MsgFolderWithoutPictures}},
+        {std::string("D:\\Broken"), {MessageKind::MsgFolderWithoutPictures}},
+        {std::string("D:\\Gone"), {MessageKind::MsgFolderWithoutPictures}},
+        {std::nullopt, {}},  // cancelled in the picker
+    };
+    for (const auto& [pick, said] : refusals) {
+        SCOPED_TRACE(pick.value_or("(cancelled)"));
+        desk.registry.clearChanges();
+        desk.messages.shown.clear();
+        desk.list.folderPicks.clear();
+        if (pick) desk.list.folderPicks.push_back(*pick);
+        d.OnAddFolder();
+        EXPECT_EQ(desk.messages.shown, said);
+        EXPECT_TRUE(desk.listChanges().empty());
+        EXPECT_EQ(d.pictureCount(), 2);
+        EXPECT_EQ(desk.bitmap(3), kNone);
+        EXPECT_FALSE(desk.hasLibrary(3));
+    }
+}
+
+TEST(SettingsDialog, ExchangeDeleteAndInitializeCarryOrDropAFolderSlotsLibraryFile) {
+    Desk desk;
+    desk.makePhotos();
+    desk.store({kWide, kPhotos, kTall});
+    SettingsDialog& d = desk.open();
+    const std::string order = desk.files.contents(kFolder + libraryFileName(2));
+    ASSERT_FALSE(order.empty());
+    std::vector<bool> only(10, false);
+
+    d.OnDelete(0);  // the folder slot moves down to slot 1 with its order
+    EXPECT_EQ(desk.value("photo1_real"), kPhotos);
+    EXPECT_EQ(desk.files.contents(kFolder + libraryFileName(1)), order);
+    only[0] = true;
+    EXPECT_EQ(desk.libraries(), only);
+    EXPECT_EQ(desk.bitmap(1), kWideSize);
+    EXPECT_EQ(desk.bitmap(2), kTallSize);
+
+    desk.list.picks = {kSquare};
+    d.OnExchange(0);  // a picture in its place: no order to keep
+    EXPECT_EQ(desk.value("photo1_real"), kSquare);
+    EXPECT_EQ(desk.bitmap(1), kSquareSize);
+    EXPECT_EQ(desk.libraries(), std::vector<bool>(10, false));
+
+    desk.list.folderPicks = {kPhotos};
+    d.OnAddFolder();
+    EXPECT_TRUE(desk.hasLibrary(3));
+    d.OnInitialize();
+    EXPECT_EQ(desk.libraries(), std::vector<bool>(10, false));
 }
 
 TEST(SettingsDialog, AnAddWhoseStoreWriteFailsTakesBackTheOthersAndItsBitmap) {
@@ -566,8 +697,18 @@ TEST(SettingsDialog, AnOperationKilledAfterAnyWriteIsDoneOrNotDoneAtTheNextStart
          },
          openDialog, {kWide, kTall, kSquare}, {kWide, kTall, kSquare}},
         {"first-run stills", [](Desk&) {}, openDialog, {}, stills},
+        {"add folder",
+         [](Desk& desk) { desk.makePhotos(); desk.store({kWide, kTall}); desk.open(); desk.list.folderPicks = {kPhotos}; },
+         [](Desk& desk) { desk.dialog->OnAddFolder(); }, {kWide, kTall}, {kWide, kTall, kPhotos}},
+        {"delete before a folder slot",
+         [](Desk& desk) { desk.makePhotos(); desk.store({kWide, kPhotos, kTall}); desk.open(); },
+         [](Desk& desk) { desk.dialog->OnDelete(0); }, {kWide, kPhotos, kTall}, {kPhotos, kTall}},
+        {"exchange a folder slot",
+         [](Desk& desk) { desk.makePhotos(); desk.store({kWide, kPhotos}); desk.open(); desk.list.picks = {kSquare}; },
+         [](Desk& desk) { desk.dialog->OnExchange(1); }, {kWide, kPhotos}, {kWide, kSquare}},
     };
-    const std::map<std::string, Size> sizes = {{kWide, kWideSize}, {kTall, kTallSize}, {kSquare, kSquareSize}};
+    const std::map<std::string, Size> sizes = {
+        {kWide, kWideSize}, {kTall, kTallSize}, {kSquare, kSquareSize}, {kPhotos, kWideSize}};
     const auto sizeOf = [&](const std::string& source) {
         const auto it = sizes.find(source);
         return it == sizes.end() ? kStill : it->second;
@@ -618,10 +759,13 @@ TEST(SettingsDialog, AnOperationKilledAfterAnyWriteIsDoneOrNotDoneAtTheNextStart
                 if (n <= count) {
                     EXPECT_EQ(desk.value(slot), kFolder + slot + ".bmp");
                     EXPECT_EQ(desk.bitmap(n), sizeOf(listed[n - 1])) << slot;
+                    // A folder slot has its order beside its bitmap; no other slot has one.
+                    EXPECT_EQ(desk.hasLibrary(n), isFolderSource(listed[n - 1])) << slot;
                 } else {
                     EXPECT_EQ(desk.value(slot), "-");
                     EXPECT_EQ(desk.value(slot + "_real"), "-");
                     EXPECT_EQ(desk.bitmap(n), kNone) << slot;
+                    EXPECT_FALSE(desk.hasLibrary(n)) << slot;
                 }
             }
             EXPECT_FALSE(desk.registry.has(kKey, "pending list"));

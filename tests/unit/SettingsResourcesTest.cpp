@@ -26,10 +26,12 @@ const Control kControls[] = {
     {"GROUPBOX \"Selected Pictures\", IDC_STATIC", "7, 37, 321, 134", "選択された画像のリスト"},
     {"CONTROL \"\", IDC_PICTURE_LIST, \"SysListView32\", QV_LIST_STYLE", "14, 51, 307, 94", ""},
     // Access keys: underlined in English, "(&A)" after the Japanese text.
-    {"PUSHBUTTON \"&Add\", IDC_ADD", "42, 150, 50, 14", "追加(&A)"},
-    {"PUSHBUTTON \"E&xchange\", IDC_EXCHANGE", "110, 150, 50, 14", "入替(&X)"},
-    {"PUSHBUTTON \"&Initialize\", IDC_INITIALIZE", "176, 150, 50, 14", "初期設定(&I)"},
-    {"PUSHBUTTON \"&Delete\", IDC_DELETE", "242, 150, 50, 14", "削除(&D)"},
+    // Five buttons share the row the first four had, Add Folder beside Add.
+    {"PUSHBUTTON \"&Add\", IDC_ADD", "14, 150, 48, 14", "追加(&A)"},
+    {"PUSHBUTTON \"Add &Folder...\", IDC_ADD_FOLDER", "73, 150, 62, 14", "フォルダー追加(&F)..."},
+    {"PUSHBUTTON \"E&xchange\", IDC_EXCHANGE", "146, 150, 52, 14", "入替(&X)"},
+    {"PUSHBUTTON \"&Initialize\", IDC_INITIALIZE", "209, 150, 52, 14", "初期設定(&I)"},
+    {"PUSHBUTTON \"&Delete\", IDC_DELETE", "272, 150, 48, 14", "削除(&D)"},
     {"GROUPBOX \"BGM\", IDC_STATIC", "7, 173, 120, 25", "音楽"},
     {"AUTORADIOBUTTON \"On\", IDC_MUSIC_ON", "27, 184, 27, 10", "あり"},
     {"AUTORADIOBUTTON \"Off\", IDC_MUSIC_OFF", "74, 184, 27, 10", "なし"},
@@ -62,6 +64,7 @@ TEST(SettingsResources, ControlNumbersMatchTheVariantRecords) {
         EXPECT_EQ(shared.at("IDC_DELETE"), ids.deleteButton);
         EXPECT_EQ(shared.at("IDC_INITIALIZE"), ids.initializeButton);
         EXPECT_EQ(shared.at("IDC_EXCHANGE"), ids.exchangeButton);
+        EXPECT_EQ(shared.at("IDC_ADD_FOLDER"), ids.addFolderButton);
         EXPECT_EQ(shared.at("IDC_MUSIC_ON"), ids.musicOn);
         EXPECT_EQ(shared.at("IDC_MUSIC_OFF"), ids.musicOff);
         EXPECT_EQ(shared.at("IDC_PROGRESS_TEXT"), ids.progressText);
@@ -126,7 +129,7 @@ TEST(SettingsResources, BothTemplatesCarryEveryControlWithItsText) {
     }
     // Nothing more than those controls and the progress bar in either language.
     for (const std::string* body : {&en, &ja})
-        EXPECT_EQ(std::count(body->begin(), body->end(), '\n'), 5 + 17 + 1);
+        EXPECT_EQ(std::count(body->begin(), body->end(), '\n'), 5 + 18 + 1);
 
     // The icon: resource 128 from quorvelk.ico, which holds 16, 32, 48 and
     // 256 pixels (the directory's width byte says 0 for 256).

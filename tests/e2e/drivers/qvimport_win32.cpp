@@ -44,7 +44,7 @@ constexpr int kMessageTextId = 1050;  // the text control of every message templ
 const char* const kKindNames[] = {
     "MsgAlreadyListed",   "MsgConfirmRemove",   "MsgConfirmInitialize", "MsgListFull",
     "MsgUnsupportedFile", "MsgPictureTooLarge", "MsgOutOfMemory",       "MsgCannotDeleteAll",
-    "MsgCannotSavePicture",
+    "MsgCannotSavePicture", "MsgFolderWithoutPictures",
 };
 
 const char* kindName(MessageKind kind) { return kKindNames[static_cast<int>(kind)]; }

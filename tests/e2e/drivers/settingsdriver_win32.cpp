@@ -14,8 +14,12 @@
 //     names             "names: a.jpg|b.jpg|..." the items' names
 //     text ID           "text ID: ..." of a control
 //     select I          selects list item I (-1: none)
-//     click NAME        add delete exchange initialize on off enlarge fit ok cancel
-//     pick PATH         the open-file dialog comes: PATH is typed and opened
+//     click NAME        add add-folder delete exchange initialize on off enlarge
+//                       fit ok cancel
+//     pick PATH         the open-file dialog comes: "file types: ..." its first
+//                       filter; PATH is typed and opened
+//     pick-folder PATH  the folder picker comes: PATH is typed into its name
+//                       field and picked
 //     cancel-pick       the open-file dialog comes and is cancelled
 //     answer KEY        a message comes: "message: TEXT"; KEY is first or escape
 //     closed            the dialog has gone
@@ -42,6 +46,7 @@ namespace {
 const qv::Variant* variant = nullptr;
 HWND dialog = nullptr;
 constexpr int kFileNameBox = 0x47C;  // the open-file dialog's name field
+constexpr int kFileTypesBox = 0x470;  // its list of file types
 constexpr int kMessageText = 1050;   // the text of every message dialog
 
 void line(const std::string& text) {
@@ -280,6 +285,7 @@ void opening() {
 int buttonId(const std::string& name) {
     const qv::SettingsDialogIds& ids = variant->dialogIds;
     if (name == "add") return ids.addButton;
+    if (name == "add-folder") return ids.addFolderButton;
     if (name == "delete") return ids.deleteButton;
     if (name == "exchange") return ids.exchangeButton;
     if (name == "initialize") return ids.initializeButton;
@@ -304,6 +310,7 @@ void click(const std::string& name) {
 void pick(const std::string& path) {
     HWND files = waitFor(kFileNameBox, "open-file dialog");
     line("file dialog: " + textOf(files));
+    line("file types: " + textOf(GetDlgItem(files, kFileTypesBox)));
     std::wstring wide(path.size() + 1, L'\0');
     wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), int(wide.size())) - 1);
     SendMessageW(GetDlgItem(files, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
@@ -311,6 +318,63 @@ void pick(const std::string& path) {
     const DWORD start = GetTickCount();
     while (IsWindow(files) && GetTickCount() - start < 30000) pump(50);
     line("picked " + path);
+}
+
+// The folder picker: a dialog owned by the settings dialog other than a
+// message or the open-file dialog, with an edit field somewhere inside.
+HWND folderPicker() {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{settingsDialog(), nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (window != s->owner && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == s->owner &&
+                !GetDlgItem(window, kMessageText)) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND firstEdit(HWND parent) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            if (_wcsicmp(name, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void pickFolder(const std::string& path) {
+    const DWORD start = GetTickCount();
+    HWND picker = nullptr;
+    while (!(picker = folderPicker())) {
+        if (GetTickCount() - start > 30000) timeout("folder picker");
+        pump(50);
+    }
+    pump(500);
+    line("folder picker: " + textOf(picker));
+    HWND name = firstEdit(picker);
+    if (!name) timeout("folder picker's name field");
+    std::wstring wide(path.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), int(wide.size())) - 1);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    PostMessageW(picker, WM_COMMAND, IDOK, 0);
+    const DWORD sent = GetTickCount();
+    while (IsWindow(picker) && IsWindowVisible(picker) && GetTickCount() - sent < 15000) pump(50);
+    if (IsWindow(picker) && IsWindowVisible(picker)) timeout("folder picker closing");
+    line("picked folder " + path);
 }
 
 void answer(const std::string& key) {
@@ -422,6 +486,8 @@ int main(int argc, char** argv) {
             click(next(i));
         } else if (command == "pick") {
             pick(next(i));
+        } else if (command == "pick-folder") {
+            pickFolder(next(i));
         } else if (command == "cancel-pick") {
             PostMessageW(waitFor(kFileNameBox, "open-file dialog"), WM_COMMAND, IDCANCEL, 0);
             line("file dialog cancelled");
