@@ -110,7 +110,7 @@ TEST(MessageResources, EveryMessageHasItsTextAndButtonsInBothLanguages) {
     EXPECT_EQ(flags.find("WS_SYSMENU"), std::string::npos);
 
     const auto all = templates(rc);
-    EXPECT_EQ(all.size(), 9u);
+    EXPECT_EQ(all.size(), 10u);
     for (const Expected& e : kMessages) {
         SCOPED_TRACE(e.macro);
         ASSERT_EQ(all.count(e.macro), 1u);
