@@ -34,6 +34,11 @@ void Renderer::preparePictures(PictureAccess access) {
     pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(), screenHeight(),
                               access);
     pictures_.setComposeListener([this] { drawer_.invalidate(); });
+    // A texture made ahead of a picture a folder's next one replaced would
+    // show the old picture.
+    pictures_.setReplaceListener([this](const unsigned char* bytes) {
+        if (stock_) stock_->forget(bytes);
+    });
     mark("quorvelk: pictures prepared");
 }
 

@@ -58,14 +58,15 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
         // now and looked up as any picture; a source naming no placeholder
         // looks nothing up.
         if (n != 0) {
+            memory_.nextFolderPicture(n);
             memory_.composePicture(n);
             const std::string replacement = memory_.pictureName(n);
             assignPicture(layer, upperPath(replacement), replacement, n);
         }
     } else {
-        const std::string replacement =
-            n != 0 ? memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])
-                   : std::string();
+        const int picture = n != 0 ? stillRotation_[static_cast<std::size_t>(n - 1)] : 0;
+        if (picture != 0) memory_.nextFolderPicture(picture);
+        const std::string replacement = picture != 0 ? memory_.pictureName(picture) : std::string();
         assignPicture(layer, upperPath(replacement), replacement);
     }
     lastPlaceholder_ = upper;

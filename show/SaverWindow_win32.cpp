@@ -131,7 +131,13 @@ bool SaverWindow::create() {
     comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
     auto renderer = std::make_unique<Renderer>(variant_, files_);
+    if (const auto appData = applicationDataFolder()) {
+        if (const auto userFolder = userPictureFolder(*appData, variant_))
+            folderWorker_ = std::make_unique<FolderWorker>(variant_, files_, *userFolder, screenHeight());
+    }
+    if (folderWorker_) renderer->useFolderSlots(&folderWorker_->pictures());
     renderer->preparePictures(PictureAccess::Show);
+    if (folderWorker_) folderWorker_->start();
     if (renderer->createDevice(handle()) != D3D_OK) {
         close();
         return false;
@@ -226,6 +232,9 @@ void SaverWindow::OnDestroy() {
     power_.end();
     frameDue_ = false;
     covers_.remove();
+    // The folder slots' pictures on screen become their bitmaps, for the
+    // next show to start on.
+    if (folderWorker_) folderWorker_->finish();
     PostQuitMessage(0);
     Default();
 }
