@@ -41,12 +41,13 @@ FolderSlotPictures::Slot* FolderSlotPictures::findSlot(int number) {
     return nullptr;
 }
 
-int FolderSlotPictures::addView(int slot, Composer compose) {
+int FolderSlotPictures::addView(int slot, Composer compose, std::size_t ahead) {
     for (std::size_t i = 0; i < slots_.size(); ++i) {
         if (slots_[i].number != slot) continue;
         View view;
         view.slot = i;
         view.compose = std::move(compose);
+        view.ahead = std::max<std::size_t>(ahead, 1);
         views_.push_back(std::move(view));
         return static_cast<int>(views_.size()) - 1;
     }
@@ -58,14 +59,13 @@ bool FolderSlotPictures::take(int view, PreparedPicture& out) {
         std::lock_guard<std::mutex> lock(mutex_);
         if (view < 0 || static_cast<std::size_t>(view) >= views_.size()) return false;
         View& taken = views_[static_cast<std::size_t>(view)];
-        if (!taken.ready) return false;
-        out = std::move(taken.prepared);
-        taken.prepared = PreparedPicture();
-        taken.ready = false;
+        if (taken.ready.empty()) return false;
+        out = std::move(taken.ready.front().first);
         Slot& slot = slots_[taken.slot];
         slot.shown = out.converted;
         slot.shownName = out.name;
-        slot.shownRound = taken.preparedRound;
+        slot.shownRound = taken.ready.front().second;
+        taken.ready.pop_front();
     }
     wake_.notify_one();
     return true;
@@ -74,9 +74,19 @@ bool FolderSlotPictures::take(int view, PreparedPicture& out) {
 FolderSlotPictures::View* FolderSlotPictures::waitingView() {
     for (View& view : views_) {
         const Slot& slot = slots_[view.slot];
-        if (!view.ready && !slot.dry && !slot.pictures.order().empty()) return &view;
+        const FolderOrder& order = slot.pictures.order();
+        if (view.ready.size() >= view.ahead || slot.dry || order.empty()) continue;
+        // A new round waits until every picture of this one was taken, so
+        // the order kept at the end never passes over one not shown.
+        if (order.position() >= order.round().size() && roundPending(view.slot)) continue;
+        return &view;
     }
     return nullptr;
+}
+
+bool FolderSlotPictures::roundPending(std::size_t slot) const {
+    return std::any_of(views_.begin(), views_.end(),
+                       [slot](const View& view) { return view.slot == slot && !view.ready.empty(); });
 }
 
 bool FolderSlotPictures::step() {
@@ -179,9 +189,7 @@ bool FolderSlotPictures::prepare(Slot& slot, View& view) {
     // Within a round the position only grows: a smaller one began a round.
     if (slot.pictures.order().position() <= before) ++slot.round;
     std::lock_guard<std::mutex> lock(mutex_);
-    view.prepared = std::move(made);
-    view.preparedRound = slot.round;
-    view.ready = true;
+    view.ready.emplace_back(std::move(made), slot.round);
     return true;
 }
 

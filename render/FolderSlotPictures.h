@@ -15,10 +15,12 @@
 // stop from any thread.
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/AnyPicture.h"
@@ -66,12 +68,14 @@ public:
     void addSlot(int slot, const std::string& folder, const std::string& bitmap);
     bool hasSlot(int slot) const;
     bool hasAnySlot() const { return !slots_.empty(); }
-    // A picture buffer that shows slot's pictures; -1 when slot is no
-    // folder slot. Each view is given pictures of its own.
-    int addView(int slot, Composer compose);
+    // A picture memory that shows slot's pictures (in one or more of its
+    // buffers), with up to ahead pictures prepared for it (at least 1); -1
+    // when slot is no folder slot. Each view is given pictures of its own,
+    // in the slot's order.
+    int addView(int slot, Composer compose, std::size_t ahead = 1);
 
-    // The show thread: the view's prepared picture, moved into out (true),
-    // and the worker is asked for the next; false when none is ready.
+    // The show thread: the view's next prepared picture, moved into out
+    // (true), and the worker is asked for another; false when none is ready.
     bool take(int view, PreparedPicture& out);
 
     // The worker: one piece of work (reading a library file, preparing one
@@ -115,9 +119,9 @@ private:
     struct View {
         std::size_t slot = 0;  // index into slots_
         Composer compose;
-        bool ready = false;
-        PreparedPicture prepared;
-        int preparedRound = 0;
+        std::size_t ahead = 1;
+        // Oldest first, each with the round it was drawn in.
+        std::deque<std::pair<PreparedPicture, int>> ready;
     };
 
     Slot* findSlot(int number);
@@ -128,6 +132,9 @@ private:
     // The first view waiting for a picture of a slot that may give one, or
     // nullptr; under the mutex.
     View* waitingView();
+    // Whether a view of the slot (an index into slots_) holds a prepared
+    // picture; under the mutex.
+    bool roundPending(std::size_t slot) const;
     LibraryState endState(const Slot& slot, bool shownWritten) const;
 
     const Variant& variant_;

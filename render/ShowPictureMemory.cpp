@@ -8,6 +8,14 @@
 
 namespace qv {
 
+namespace {
+
+// Prepared pictures kept for one folder slot of a memory at most: each is a
+// canvas and a converted picture in memory.
+constexpr std::size_t kFolderPicturesAhead = 3;
+
+}  // namespace
+
 void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
                                         const std::optional<std::string>& appDataFolder, int screenWidth,
                                         int screenHeight, PictureAccess access) {
@@ -62,7 +70,10 @@ void ShowPictureMemory::addFolderViews(const ShowPictureList& list, FilesPort& f
         workerMaker = std::make_shared<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, list.trimming);
     const std::size_t bufferSize = variant_.pictureBufferSize;
     for (std::size_t i = 0; i < list.paths.size(); ++i) {
-        if (list.folders[i].empty()) continue;
+        if (list.folders[i].empty() || views_[i] >= 0) continue;
+        // One view for every buffer of the slot, taking the slot's pictures
+        // in its order; as many prepared ahead as one scene may show at once.
+        const auto holds = static_cast<std::size_t>(std::count(list.slots.begin(), list.slots.end(), list.slots[i]));
         folders_->addSlot(list.slots[i], list.folders[i], list.paths[i]);
         FolderSlotPictures::Composer compose;
         if (workerMaker) {
@@ -71,7 +82,9 @@ void ShowPictureMemory::addFolderViews(const ShowPictureList& list, FilesPort& f
                 return workerMaker->composeCanvasImage(converted, canvas.data(), canvas.size());
             };
         }
-        views_[i] = folders_->addView(list.slots[i], std::move(compose));
+        const int view = folders_->addView(list.slots[i], std::move(compose), std::min(holds, kFolderPicturesAhead));
+        for (std::size_t j = i; j < list.paths.size(); ++j)
+            if (list.slots[j] == list.slots[i]) views_[j] = view;
     }
 }
 
