@@ -152,8 +152,10 @@ void FolderSlotPictures::list(Slot& slot) {
         extensions_ = PictureExtensions::fromDecoderLists(decoder_.decoderExtensions());
         if (extensions_.empty()) extensions_ = PictureExtensions::basic();
     }
+    if (moments_) moments_("listing", slot.number, slot.folder);
     try {
         const FolderListing listing = listFolder(folders_, slot.folder, extensions_);
+        if (moments_) moments_("listed", slot.number, std::to_string(listing.pictures.size()));
         // A folder out of reach keeps the order its library file had.
         if (!listing.reachable) return;
         slot.pictures.takeListing(listing.pictures, random_);
@@ -169,6 +171,7 @@ bool FolderSlotPictures::prepare(Slot& slot, View& view) {
     PreparedPicture made;
     const PictureLoadRequest request{&variant_, screenHeight_, true};
     const auto usable = [&](const std::string& name) {
+        if (moments_) moments_("preparing", slot.number, name);
         try {
             Image converted;
             if (loadConvertedPicture(files_, decoder_, slot.folder + name, request, converted) != PictureLoad::Loaded)
@@ -179,6 +182,7 @@ bool FolderSlotPictures::prepare(Slot& slot, View& view) {
             }
             made.converted = std::make_shared<const Image>(std::move(converted));
             made.name = name;
+            if (moments_) moments_("prepared", slot.number, name);
             return true;
         } catch (const std::bad_alloc&) {
             return false;

@@ -92,6 +92,12 @@ public:
     // order, how far it has come and that picture. False when a write failed.
     bool writeAtEnd();
 
+    // Told each moment of the worker's work ("listing", "listed", "preparing",
+    // "prepared", "skipped") with the slot and the picture's name or the
+    // listing's size; for the benchmarks' debug lines. Set before run().
+    using Moments = std::function<void(const char* moment, int slot, const std::string& detail)>;
+    void setMoments(Moments moments) { moments_ = std::move(moments); }
+
     // For tests and benchmarks.
     std::size_t listedCount(int slot) const;
     const FolderOrder* order(int slot) const;
@@ -145,6 +151,7 @@ private:
     const std::string userFolder_;
     const int screenHeight_;
     PictureExtensions extensions_;
+    Moments moments_;
     bool extensionsRead_ = false;
 
     std::vector<Slot> slots_;
