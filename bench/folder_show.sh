@@ -76,8 +76,8 @@ fi
 mp50="$out/mp50"
 if [ ! -f "$mp50/.made" ]; then
   mkdir -p "$mp50"
-  convert "$photos/photo3.jpg" -resize '8660x5774!' -quality 90 "$mp50/a.jpg"
-  convert "$photos/photo4.jpg" -resize '8660x5774!' "$mp50/b.png"
+  convert "$photos/photo3.jpg" -sample '8660x5774!' -quality 90 "$mp50/a.jpg"
+  convert "$photos/photo4.jpg" -sample '8660x5774!' "$mp50/b.png"
   touch "$mp50/.made"
 fi
 

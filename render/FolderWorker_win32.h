@@ -30,7 +30,7 @@ public:
     // For the picture memories, before start().
     FolderSlotPictures& pictures() { return pictures_; }
     // Starts the thread once the memories have their views; nothing when
-    // no slot is a folder.
+    // no slot is a folder, or when it has started or finished already.
     void start();
     // The end of the show: stops the thread (a picture being decoded is
     // finished first) and writes each folder slot's bitmap and library file.

@@ -137,7 +137,6 @@ bool SaverWindow::create() {
     }
     if (folderWorker_) renderer->useFolderSlots(&folderWorker_->pictures());
     renderer->preparePictures(PictureAccess::Show);
-    if (folderWorker_) folderWorker_->start();
     if (renderer->createDevice(handle()) != D3D_OK) {
         close();
         return false;
@@ -177,6 +176,9 @@ void SaverWindow::drawDueFrame() {
     if (!frameDue_ || !scenes_.playing()) return;
     frameDue_ = false;
     const bool drawn = scenes_.drawFrame();
+    // The folder worker starts once a frame is up, so that its listing and
+    // decoding never hold up the show's start.
+    if (drawn && folderWorker_) folderWorker_->start();
     if (frameIntervals_.on()) {
         LARGE_INTEGER now{}, frequency{};
         QueryPerformanceCounter(&now);
