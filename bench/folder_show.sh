@@ -16,7 +16,7 @@
 #     PNG pictures in slot 1 against the ten photos (target at most 64 MB
 #     more, not counting the full frame Wine's WIC decodes when a frame is
 #     opened, which is reported beside it: width x height x 3 bytes).
-# QV_BENCH_RUNS (default 3) start-ups of each kind. The moments come from the
+# QV_BENCH_RUNS (default 3) start-ups of each kind; QV_BENCH_PARTS picks parts. The moments come from the
 # program's own debug lines, as in bench/startup.sh.
 # Usage: bench/folder_show.sh   (QV_BUILD_DIR: the Windows build, default build/win64)
 set -euo pipefail
@@ -150,25 +150,36 @@ between() {  # log from to
     END { if (t0 && t1) printf "%.3f", t1 - t0; else printf "-" }' "$1"
 }
 
+# QV_BENCH_PARTS: which parts to run (default all of "startup cpu prepare memory").
+parts="${QV_BENCH_PARTS:-startup cpu prepare memory}"
+part() { [[ " $parts " == *" $1 "* ]]; }
 : >"$out/results"
 set_slots 10
 run warmup 3
-for i in $(seq 1 "$runs"); do
+if part startup; then
+  for i in $(seq 1 "$runs"); do
+    set_slots 10
+    run "ten-$i" 3
+    set_slots 10 "$big"
+    run "folder-$i" 3
+  done
+fi
+if part cpu; then
   set_slots 10
-  run "ten-$i" 3
+  run cpu-ten "$seconds"
   set_slots 10 "$big"
-  run "folder-$i" 3
-done
-set_slots 10
-run cpu-ten "$seconds"
-set_slots 10 "$big"
-run cpu-folder "$seconds"
-set_slots 1 "$mp24"
-run prepare24 15
-set_slots 10 "$mp50"
-run memory50 20
-set_slots 10
-run memory-ten 20
+  run cpu-folder "$seconds"
+fi
+if part prepare; then
+  set_slots 1 "$mp24"
+  run prepare24 15
+fi
+if part memory; then
+  set_slots 10 "$mp50"
+  run memory50 20
+  set_slots 10
+  run memory-ten 20
+fi
 
 median() {  # prefix column
   awk -v p="$1" -v k="$2" 'index($1, p) == 1 && $k != "-" { print $k }' "$out/results" | sort -g |
