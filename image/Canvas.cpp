@@ -94,9 +94,8 @@ std::size_t CanvasMaker::makeCanvasImage(const std::string& path, unsigned char*
     const PictureType type = pictureTypeOf(path);
     if (type == PictureType::Unsupported || out == nullptr) return 0;
 
-    std::vector<unsigned char> file;
+    Image picture;
     try {
-        Image picture;
         if (type == PictureType::Bmp) {
             if (decoder_.decodeBmp(path, picture) != DecodeError::None || !wellFormed(picture))
                 picture = Image();  // the bare backdrop
@@ -104,14 +103,28 @@ std::size_t CanvasMaker::makeCanvasImage(const std::string& path, unsigned char*
             MessageKind ignored;
             if (!loadJpeg(files_, decoder_, path, JpegPurpose::Convert, picture, ignored)) return 0;
         }
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    return compose(std::move(picture), type == PictureType::Jpeg, out, capacity);
+}
 
+std::size_t CanvasMaker::composeCanvasImage(Image picture, unsigned char* out, std::size_t capacity) {
+    if (out == nullptr) return 0;
+    if (!wellFormed(picture)) picture = Image();
+    return compose(std::move(picture), false, out, capacity);
+}
+
+std::size_t CanvasMaker::compose(Image picture, bool jpeg, unsigned char* out, std::size_t capacity) {
+    std::vector<unsigned char> file;
+    try {
         Image canvas = backdrop();
         if (!picture.empty()) {
             const PixelSize fit = fitInCanvas(picture.width, picture.height, canvas_, trimming_);
             Image scaled;
             // Only a picture of extreme proportions has a side that comes out 0.
             if (!resamplePicture(picture, scaled, fit.width, fit.height)) {
-                if (type == PictureType::Jpeg) return 0;
+                if (jpeg) return 0;
             } else {
                 picture = Image();
                 placeOn(canvas, scaled, (canvas_.width - scaled.width) / 2, (canvas_.height - scaled.height) / 2);

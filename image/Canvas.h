@@ -40,8 +40,13 @@ public:
     // fit in capacity bytes. A BMP that cannot be decoded gives the bare
     // backdrop. A missing backdrop leaves the canvas black.
     std::size_t makeCanvasImage(const std::string& path, unsigned char* out, std::size_t capacity);
+    // The same for a picture already in memory, as makeCanvasImage makes
+    // it from a BMP file holding that picture (a converted bitmap): an
+    // empty or malformed picture gives the bare backdrop.
+    std::size_t composeCanvasImage(Image picture, unsigned char* out, std::size_t capacity);
 
 private:
+    std::size_t compose(Image picture, bool jpeg, unsigned char* out, std::size_t capacity);
     // The backdrop stretched to the canvas, made once and kept.
     const Image& backdrop();
 

@@ -1,5 +1,6 @@
 #include "render/PicturePreparation.h"
 
+#include "render/FolderSlotPictures.h"
 #include "settings/SettingsStore.h"
 
 namespace qv {
@@ -33,6 +34,9 @@ std::optional<std::string> photoFile(SettingsStore& store, FilesPort& files, Pho
     const std::string converted = store.ReadStringOrError(photoValueName(n));
     const std::string source = store.ReadStringOrError(photoRealValueName(n));
     if (files.canOpen(converted)) return converted;
+    // A folder slot's bitmap is made from the folder's pictures, never
+    // converted from its source as a file.
+    if (isFolderSource(source)) return std::nullopt;
     // Without a folder there is nowhere to rebuild into; the preview
     // rebuilds nothing.
     if (folder.empty() || !import) return std::nullopt;
@@ -73,7 +77,11 @@ ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registr
             }
             n = path ? found : kMaxPictures;
         }
-        if (path) list.paths[i] = *path;
+        if (!path) continue;
+        list.paths[i] = *path;
+        list.slots[i] = n;
+        const std::string source = store.ReadStringOrError(photoRealValueName(n));
+        if (isFolderSource(source)) list.folders[i] = source;
     }
     return list;
 }

@@ -28,11 +28,16 @@ struct ShowPictureList {
     // The file of picture i + 1, as the registry or the conversion gave it;
     // empty when nothing was found for it (and always with no photos).
     std::array<std::string, 10> paths{};
+    // The slot (1..10) picture i + 1 comes from, 0 with no path; and that
+    // slot's folder when it is a folder slot, else empty.
+    std::array<int, 10> slots{};
+    std::array<std::string, 10> folders{};
 };
 
 // Reads the settings (for the show, writing back defaults that were missing)
 // and chooses the path of each picture. For the show, import re-converts
-// missing bitmaps; it must be silent (no message is shown in the show), so
+// missing bitmaps (never a folder slot's: its picture is passed over as a
+// missing one until the worker or the dialog writes it); it must be silent (no message is shown in the show), so
 // ConvertPicture is called with silent set.
 ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registry, FilesPort& files,
                                    PhotoImport& import, const std::optional<std::string>& appDataFolder,

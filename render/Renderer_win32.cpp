@@ -31,6 +31,7 @@ Renderer::Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<Sho
 Renderer::~Renderer() {
     // The memory may outlive this renderer in another monitor's.
     if (composeListener_) pictures_.setComposeListener(nullptr);
+    pictures_.stopListening(this);
     engine_.reset();
     stock_.reset();
     device_.reset();
@@ -63,6 +64,12 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorS
     screen.clientHeight = client.bottom - client.top;
     screen.cameraForClient = cameraForWindow;
     stock_ = std::make_unique<TextureStock>(*device_);
+    // A texture made ahead of a picture a folder's next one replaced would
+    // show the old picture, on whichever monitor made it.
+    pictures_.stopListening(this);
+    pictures_.listenToReplacements(this, [this](const unsigned char* bytes) {
+        if (stock_) stock_->forget(bytes);
+    });
     engine_ = std::make_unique<SceneEngine>(variant_, files_, *stock_, pictures_, screen);
     mark("quorvelk: device made");
     return D3D_OK;

@@ -46,6 +46,9 @@ public:
     // screen. The show's pictures may write missing defaults and rebuild
     // missing converted bitmaps; the preview's only read.
     void preparePictures(PictureAccess access);
+    // The show's folder slot pictures, before preparePictures (see
+    // ShowPictureMemory::useFolderSlots).
+    void useFolderSlots(FolderSlotPictures* folders) { pictures_.useFolderSlots(folders); }
 
     // Makes the device on window and the layer table. 0 on success,
     // otherwise the failing call's result (E_FAIL when there is no Direct3D

@@ -8,10 +8,20 @@
 
 namespace qv {
 
+namespace {
+
+// Prepared pictures kept for one folder slot of a memory at most: each is a
+// canvas and a converted picture in memory.
+constexpr std::size_t kFolderPicturesAhead = 3;
+
+}  // namespace
+
 void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
                                         const std::optional<std::string>& appDataFolder, int screenWidth,
                                         int screenHeight, PictureAccess access) {
     maker_.reset();
+    views_.fill(-1);
+    folderPictures_ = {};
     photoCount_ = 0;
     names_ = {};
     paths_ = {};
@@ -29,6 +39,8 @@ void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, 
         paths_[i] = list.paths[i];
         names_[i] = upperPath(list.paths[i]);
     }
+    if (folders_ && access == PictureAccess::Show)
+        addFolderViews(list, files, decoder, screenWidth, screenHeight);
     if (variant_.picturesOnDemand) {
         try {
             shared_.assign(variant_.pictureBufferSize, 0);
@@ -49,11 +61,63 @@ void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, 
     }
 }
 
+void ShowPictureMemory::addFolderViews(const ShowPictureList& list, FilesPort& files, DecoderPort& decoder,
+                                       int screenWidth, int screenHeight) {
+    // The worker composes with a maker of its own: a maker keeps its
+    // backdrop and is not to be shared between threads.
+    std::shared_ptr<CanvasMaker> workerMaker;
+    if (!variant_.picturesOnDemand)
+        workerMaker = std::make_shared<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, list.trimming);
+    const std::size_t bufferSize = variant_.pictureBufferSize;
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
+        if (list.folders[i].empty() || views_[i] >= 0) continue;
+        // One view for every buffer of the slot, taking the slot's pictures
+        // in its order; as many prepared ahead as one scene may show at once.
+        const auto holds = static_cast<std::size_t>(std::count(list.slots.begin(), list.slots.end(), list.slots[i]));
+        folders_->addSlot(list.slots[i], list.folders[i], list.paths[i]);
+        FolderSlotPictures::Composer compose;
+        if (workerMaker) {
+            compose = [workerMaker, bufferSize](const Image& converted, std::vector<unsigned char>& canvas) {
+                canvas.assign(bufferSize, 0);
+                return workerMaker->composeCanvasImage(converted, canvas.data(), canvas.size());
+            };
+        }
+        const int view = folders_->addView(list.slots[i], std::move(compose), std::min(holds, kFolderPicturesAhead));
+        for (std::size_t j = i; j < list.paths.size(); ++j)
+            if (list.slots[j] == list.slots[i]) views_[j] = view;
+    }
+}
+
+void ShowPictureMemory::nextFolderPicture(int n) {
+    if (!folders_ || n < 1 || n > 10) return;
+    const auto i = static_cast<std::size_t>(n - 1);
+    if (views_[i] < 0) return;
+    PreparedPicture next;
+    if (!folders_->take(views_[i], next)) return;
+    if (variant_.picturesOnDemand) {
+        folderPictures_[i] = std::move(next.converted);
+        return;
+    }
+    // A move, not a copy: the old picture's bytes go with next.
+    const unsigned char* before = buffers_[i].data();
+    buffers_[i].swap(next.canvas);
+    sizes_[i] = next.canvasBytes;
+    for (const auto& [owner, listener] : replaced_) listener(before);
+}
+
 void ShowPictureMemory::composePicture(int n) {
     if (!maker_ || n < 1 || n > 10) return;
     const auto i = static_cast<std::size_t>(n - 1);
     std::fill(shared_.begin(), shared_.end(), 0);
-    sizes_[i] = maker_->makeCanvasImage(paths_[i], shared_.data(), shared_.size());
+    if (folderPictures_[i]) {
+        try {
+            sizes_[i] = maker_->composeCanvasImage(*folderPictures_[i], shared_.data(), shared_.size());
+        } catch (const std::bad_alloc&) {
+            sizes_[i] = 0;
+        }
+    } else {
+        sizes_[i] = maker_->makeCanvasImage(paths_[i], shared_.data(), shared_.size());
+    }
     if (composed_) composed_();
 }
 

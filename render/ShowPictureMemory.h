@@ -9,11 +9,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ports/DecoderPort.h"
 #include "ports/RegistryPort.h"
 #include "render/BitmapCache.h"
+#include "render/FolderSlotPictures.h"
 #include "render/PicturePreparation.h"
 #include "image/Canvas.h"
 #include "scene/PictureMemory.h"
@@ -36,6 +38,22 @@ public:
     const std::string& cachedName(std::size_t index) const override;
     PictureImage cachedImage(std::size_t index) override;
     void composePicture(int n) override;
+    void nextFolderPicture(int n) override;
+
+    // The process's folder slot pictures, set before preparePictures: each
+    // picture of a folder slot becomes one of its views. Without it a folder
+    // slot shows its bitmap all the show long. folders outlives the memory.
+    void useFolderSlots(FolderSlotPictures* folders) { folders_ = folders; }
+    // Told when a picture's buffer is replaced by a folder's next picture,
+    // with the bytes it had (textures made of them are stale). Every
+    // renderer drawing from the memory (one per monitor) listens, keyed by
+    // itself, and stops when it goes.
+    void listenToReplacements(const void* owner, std::function<void(const unsigned char*)> listener) {
+        replaced_.emplace_back(owner, std::move(listener));
+    }
+    void stopListening(const void* owner) {
+        std::erase_if(replaced_, [owner](const auto& entry) { return entry.first == owner; });
+    }
 
     // Reads the user's list and prepares the pictures (see above); the
     // preview's access only reads (see PictureAccess). files and decoder
@@ -54,6 +72,9 @@ public:
     PictureImage findPicture(const std::string& name);
 
 private:
+    void addFolderViews(const ShowPictureList& list, FilesPort& files, DecoderPort& decoder, int screenWidth,
+                        int screenHeight);
+
     const Variant& variant_;
     BitmapCache cache_;
     int photoCount_ = 0;
@@ -66,6 +87,12 @@ private:
     std::vector<unsigned char> shared_;
     std::unique_ptr<CanvasMaker> maker_;
     std::function<void()> composed_;
+    FolderSlotPictures* folders_ = nullptr;
+    // Each picture's view of its folder slot, -1 for a picture slot.
+    std::array<int, 10> views_{{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1}};
+    // Variant C: the folder picture each composes from instead of its file.
+    std::array<std::shared_ptr<const Image>, 10> folderPictures_{};
+    std::vector<std::pair<const void*, std::function<void(const unsigned char*)>>> replaced_;
     const std::string empty_;
 };
 

@@ -36,6 +36,13 @@ bool TextureStock::prepareOne() {
     return false;
 }
 
+void TextureStock::forget(const unsigned char* bytes) {
+    if (bytes == nullptr) return;
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
+                                  [bytes](const Entry& e) { return e.image.bytes == bytes; }),
+                   entries_.end());
+}
+
 int TextureStock::stocked() const {
     return static_cast<int>(std::count_if(entries_.begin(), entries_.end(),
                                           [](const Entry& e) { return e.texture != nullptr; }));

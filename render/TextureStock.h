@@ -26,6 +26,10 @@ public:
     // Makes the texture of the first wanted image not tried yet; false when
     // none was left to make. A texture the device refuses is not tried again.
     bool prepareOne();
+    // The image at these bytes was replaced (a folder slot's next picture):
+    // what was made of it, or was to be, is let go, so no texture of the
+    // old picture is ever handed out for a new one at the same address.
+    void forget(const unsigned char* bytes);
     // Textures made and not yet taken.
     int stocked() const;
 

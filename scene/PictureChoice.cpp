@@ -62,15 +62,18 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
         // looks nothing up.
         if (n != 0) {
             const int picture = (n - 1 + rotationStart_) % 10 + 1;
+            memory_.nextFolderPicture(picture);
             memory_.composePicture(picture);
             const std::string replacement = memory_.pictureName(picture);
             assignPicture(layer, upperPath(replacement), replacement, picture);
         }
     } else {
-        const std::string replacement =
-            n != 0 ? memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])
-                   : std::string();
-        assignPicture(layer, upperPath(replacement), replacement);
+        const int picture = n != 0 ? stillRotation_[static_cast<std::size_t>(n - 1)] : 0;
+        if (picture != 0) memory_.nextFolderPicture(picture);
+        const std::string replacement = picture != 0 ? memory_.pictureName(picture) : std::string();
+        // The buffer the rotation chose, not the first of the same name: a
+        // folder slot's buffers hold different pictures under one name.
+        assignPicture(layer, upperPath(replacement), replacement, picture);
     }
     lastPlaceholder_ = upper;
 }
@@ -84,7 +87,9 @@ PictureImage PictureChoice::foreseeImage(const std::string& source, const std::s
     if (!slots) return {};
     const int n = placeholderNumber(upper);
     if (n == 0) return {};
-    return lookUp(upperPath(memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])), true);
+    const int picture = stillRotation_[static_cast<std::size_t>(n - 1)];
+    if (memory_.pictureName(picture).empty()) return {};
+    return memory_.pictureImage(picture);
 }
 
 PictureImage PictureChoice::lookUp(const std::string& key, bool slots) const {

@@ -29,7 +29,8 @@ public:
     // among the data-directory bitmaps, and makes the layer's texture from
     // it, naming it text; nothing happens when none matches or the key is
     // empty. composed: the number of the picture just composed into a
-    // shared buffer (variant C), which is taken when its name is the key.
+    // shared buffer (variant C), or the buffer a placeholder's rotation
+    // chose, which is taken when its name is the key.
     void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text, int composed = 0);
 
     // The image choosePicture would make the layer's texture from, found

@@ -40,6 +40,11 @@ public:
     // (cleared first) and records its size for n (0 when nothing could be
     // made). Memories with a buffer per picture do nothing.
     virtual void composePicture(int n) = 0;
+
+    // The placeholder rotation came back to picture n: a picture of a folder
+    // slot takes the folder's next picture when one is ready and otherwise
+    // keeps the one it has. Memories without folder slots do nothing.
+    virtual void nextFolderPicture(int /*n*/) {}
 };
 
 }  // namespace qv

@@ -131,6 +131,11 @@ bool SaverWindow::create() {
     comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
     auto renderer = std::make_unique<Renderer>(variant_, files_);
+    if (const auto appData = applicationDataFolder()) {
+        if (const auto userFolder = userPictureFolder(*appData, variant_))
+            folderWorker_ = std::make_unique<FolderWorker>(variant_, files_, *userFolder, screenHeight());
+    }
+    if (folderWorker_) renderer->useFolderSlots(&folderWorker_->pictures());
     renderer->preparePictures(PictureAccess::Show);
     pictures_ = renderer->sharedPictures();
     if (renderer->createDevice(handle()) != D3D_OK) {
@@ -186,6 +191,9 @@ void SaverWindow::drawOwnFrame() {
     if (!frameDue_ || !scenes_.playing()) return;
     frameDue_ = false;
     const bool drawn = scenes_.drawFrame();
+    // The folder worker starts once a frame is up, so that its listing and
+    // decoding never hold up the show's start.
+    if (drawn && folderWorker_) folderWorker_->start();
     if (frameIntervals_.on()) {
         LARGE_INTEGER now{}, frequency{};
         QueryPerformanceCounter(&now);
@@ -249,6 +257,9 @@ void SaverWindow::OnDestroy() {
     power_.end();
     frameDue_ = false;
     covers_.remove();
+    // The folder slots' pictures on screen become their bitmaps, for the
+    // next show to start on.
+    if (folderWorker_) folderWorker_->finish();
     PostQuitMessage(0);
     Default();
 }

@@ -11,6 +11,7 @@
 
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
+#include "render/FolderWorker_win32.h"
 #include "show/MonitorCovers_win32.h"
 #include "show/FrameIntervals.h"
 #include "show/MusicPlayer.h"
@@ -106,6 +107,9 @@ private:
     bool othersStarted_ = false;  // the other monitors' shows have been started
     bool black_ = false;          // the device was lost while other monitors play
     CursorWake cursor_;
+    // The folder slots' worker; the renderer's pictures use it, so it goes
+    // after the renderer.
+    std::unique_ptr<FolderWorker> folderWorker_;
     // The renderer and its clock; its device is made on this window. The
     // music goes before it: a graph still playing when the process ends
     // takes the process down with it under Wine.

@@ -5,7 +5,13 @@
 # several scripts, files that are not pictures), and WIC decoding each
 # picture (PNG, GIF, TIFF, BMP, JPEG of plain colours) at its own size and
 # shrunk in the decoder; a corrupt and an empty file are refused, not fatal.
+# Then the same folder as slot 1 of variant B's show, set through the store
+# (photo1_real the folder with its closing backslash, photo1.bmp a grey
+# picture from before): one show shows the folder's pictures one after
+# another in the order it keeps, none twice, and a second show goes on with
+# that order where the first stopped.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/show-helpers.sh"
 root="$WINEPREFIX/drive_c/qv-library"
 rm -rf "$root"
 mkdir -p "$root/2020/summer" "$root/東京" "$root/.thumbs" "$root/empty"
@@ -58,5 +64,137 @@ gone() {
     'C:\qv-library-gone' 2>/dev/null | tr -d '\r' | grep -qx unreachable
 }
 e2e_check "a folder that is not there is unreachable, no error" gone
+
+echo "--- the folder as slot 1 of the show"
+e2e_start_display 1024x768x24
+show_install_data
+key="HKCU\\Software\\Tarn Corporation\\QUOR VELK-B Screen Saver"
+user_win="C:\\users\\$(id -un)\\AppData\\Roaming\\Tarn Corporation\\QUOR VELK-B Screen Saver\\"
+user="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarn Corporation/QUOR VELK-B Screen Saver"
+rm -rf "$user"
+mkdir -p "$user"
+convert -size 160x120 xc:'#808080' -type TrueColor "BMP3:$user/photo1.bmp"
+qv_wine reg delete "$key" /f >/dev/null 2>&1 || true
+qv_wine reg add "$key" /v photo_num /t REG_DWORD /d 1 /f >/dev/null 2>&1
+qv_wine reg add "$key" /v photo1 /t REG_SZ /d "${user_win}photo1.bmp" /f >/dev/null 2>&1
+qv_wine reg add "$key" /v photo1_real /t REG_SZ /d 'C:\qv-library\' /f >/dev/null 2>&1
+stored() { qv_wine reg query "$key" /v photo1_real 2>/dev/null | tr -d '\r' | grep -q 'C:\\qv-library\\$'; }
+e2e_check "the store holds the folder with its closing backslash" stored
+# Every 1.5 s the scene script starts again, so the rotation moves on and
+# the placeholder layer takes slot 1's next picture.
+for dir in normal wide; do
+  scenes="$SHOW_SYSTEM32/QUORvelkbsrc/$dir"
+  printf 'effect=photo\nscenetime=0\nscript=.\\still_pictures.txt\nend\nscenetime=1.5\nscript=.\\none.txt\nend\ncontinue=.\\scenescript.txt\nend\n' \
+    >"$scenes/scenescript.txt"
+  printf 'set\nlayer=1\nsource=.\\STILL1.JPG\nsx=0\nsy=0\nswidth=120\nsheight=90\nend\n' >"$scenes/still_pictures.txt"
+  printf '# nothing\n' >"$scenes/none.txt"
+done
+read -r cx cy < <(show_project 0 0 1 251)
+# The colour at the layer's centre, by name; "grey" is photo1.bmp from before,
+# "black" the window before its first frame as well as clear.png, so neither
+# counts as a picture seen.
+colour_at() {
+  local r g b
+  read -r r g b < <(e2e_pixel "$1" "$cx" "$cy")
+  local name best=999999 found=other
+  for name in red:255:0:0 green:0:255:0 blue:0:0:255 yellow:255:255:0 magenta:255:0:255 cyan:0:255:255 \
+              black:0:0:0 grey:128:128:128; do
+    IFS=: read -r n R G B <<<"$name"
+    local d=$(( (r - R) ** 2 + (g - G) ** 2 + (b - B) ** 2 ))
+    if (( d < best )); then best=$d; found=$n; fi
+  done
+  (( best <= 3 * 40 * 40 )) && echo "$found" || echo other
+}
+colour_of_name() {
+  case "$1" in
+    red.jpg) echo red ;; 2020\\green.png) echo green ;; 2020\\summer\\blue.gif) echo blue ;;
+    2020\\yellow.tiff) echo yellow ;; 東京\\magenta.png) echo magenta ;; "한국 사진.bmp") echo cyan ;;
+    *) echo "?" ;;
+  esac
+}
+# Watches the show, noting each new picture at the centre (grey and
+# in-between colours left out), until it has seen $1 pictures or $2
+# seconds; then ends the show at once with a mouse move, right after a
+# change, so no hand-over falls between the last look and the end.
+watch_show() {
+  local want=$1 limit=$2 start=$SECONDS last="" now
+  SEEN=()
+  timeout 30 wineserver -w 2>/dev/null || true
+  xdotool mousemove 512 384
+  sleep 0.3
+  show_start B /t
+  local pid=$SHOW_PID
+  while (( SECONDS - start < limit )) && show_running "$pid"; do
+    e2e_screenshot "$E2E_TMP/slot.png"
+    now=$(colour_at "$E2E_TMP/slot.png")
+    if [ "$now" != "$last" ] && [ "$now" != other ]; then
+      last=$now
+      [ "$now" != grey ] && [ "$now" != black ] && SEEN+=("$now")
+      (( ${#SEEN[@]} >= want )) && break
+    fi
+    sleep 0.2
+  done
+  xdotool mousemove 512 430
+  show_wait_exit "$pid" 20
+  SHOW_ENDED=$SHOW_CODE
+  show_stop "$pid"
+}
+read_library() {
+  python3 - "$user/photo1.library" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()[20:]
+def text(i):
+    n = struct.unpack_from("<I", data, i)[0]
+    return data[i + 4:i + 4 + n].decode("utf-8"), i + 4 + n
+folder, i = text(0)
+current, i = text(i)
+position, count = struct.unpack_from("<II", data, i)
+i += 8
+print(position)
+print(current)
+for _ in range(count):
+    name, i = text(i)
+    print(name)
+PY
+}
+
+watch_show 4 40
+first=("${SEEN[@]}")
+echo "first show: ${first[*]}"
+e2e_check "the first show ended on input (got $SHOW_ENDED)" test "$SHOW_ENDED" = 0
+e2e_check "slot 1 showed several of the folder's pictures (${#first[@]})" test "${#first[@]}" -ge 3
+distinct=$(printf '%s\n' "${first[@]}" | sort -u | wc -l)
+e2e_check "none twice in the round" test "$distinct" -eq "${#first[@]}"
+e2e_check "the show wrote slot 1's library file" test -s "$user/photo1.library"
+mapfile -t library < <(read_library 2>/dev/null || true)
+position=${library[0]:-0}
+current=${library[1]:-}
+round=("${library[@]:2}")
+# The round keeps the corrupt and the empty file too, and clear.png ("?");
+# the show passes over the first two.
+order=()
+for name in "${round[@]}"; do order+=("$(colour_of_name "$name")"); done
+pictures() { local c; for c in "$@"; do [ "$c" != "?" ] && echo "$c"; done; true; }
+mapfile -t rest < <(pictures "${order[@]:$position}")
+mapfile -t order < <(pictures "${order[@]}")
+echo "kept order: ${order[*]}, position $position, on screen $current"
+e2e_check "the order holds every picture of the folder once" \
+  test "$(printf '%s\n' "${round[@]}" | LC_ALL=C sort | tr '\n' '|')" = "$(listed | tr '\n' '|')"
+e2e_check "the pictures came in the kept order" test "${first[*]}" = "${order[*]:0:${#first[@]}}"
+e2e_check "the picture on screen at the end is the one kept ($current)" \
+  test "$(colour_of_name "$current")" = "${first[${#first[@]}-1]}"
+on_disk=$(convert "$user/photo1.bmp" -format "%[fx:int(255*p{w/2,h/2}.r+0.5)],%[fx:int(255*p{w/2,h/2}.g+0.5)],%[fx:int(255*p{w/2,h/2}.b+0.5)]" info:)
+e2e_check "photo1.bmp is that picture now, not the grey one ($on_disk)" test "$on_disk" != "128,128,128"
+
+watch_show 3 30
+second=("${SEEN[@]}")
+echo "second show: ${second[*]}"
+# It starts on the picture the first show ended on (or has already moved on
+# from it), then goes on with the kept order.
+[ "${second[0]:-}" = "$(colour_of_name "$current")" ] && second=("${second[@]:1}")
+# What is left of the round, then a new one: compared as far as the round goes.
+n=$(( ${#second[@]} < ${#rest[@]} ? ${#second[@]} : ${#rest[@]} ))
+e2e_check "the second show goes on with the order (${rest[*]})" \
+  test "$n" -ge 1 -a "${second[*]:0:$n}" = "${rest[*]:0:$n}"
 rm -rf "$root"
 e2e_finish
