@@ -144,7 +144,9 @@ TEST(FolderSlotShow, TheRotationTakesAPreparedPictureOnceAndOtherwiseKeepsTheOne
             const std::vector<unsigned char> now = bench.shown();
             EXPECT_EQ(now != before, step.changes) << variant->letter << ": " << step.what;
             // Five pictures, each shown once: no picture comes back in the round.
-            if (step.changes) EXPECT_TRUE(seen.insert(now).second) << variant->letter << ": " << step.what;
+            if (step.changes) {
+                EXPECT_TRUE(seen.insert(now).second) << variant->letter << ": " << step.what;
+            }
             if (step.changes && !variant->picturesOnDemand) {
                 ++swaps;
                 ASSERT_EQ(replaced.size(), swaps) << step.what;
@@ -222,7 +224,9 @@ TEST(FolderSlotShow, TheEndOfTheShowWritesThePictureOnScreenAndTheOrderAfterIt) 
         ASSERT_TRUE(readLibraryFile(bench.files, bench.user, 1, kPics, written)) << row.what;
         EXPECT_EQ(written.position, row.position) << row.what;
         EXPECT_EQ(written.current, onScreen) << row.what;
-        if (written.position > 0) EXPECT_EQ(written.round[written.position - 1], onScreen) << row.what;
+        if (written.position > 0) {
+            EXPECT_EQ(written.round[written.position - 1], onScreen) << row.what;
+        }
         if (row.folderGone) {
             EXPECT_EQ(onScreen, "a.png");
             EXPECT_EQ(written.round, (std::vector<std::string>{"b.png", "a.png"})) << row.what;
