@@ -49,7 +49,14 @@ std::unique_ptr<DrawingTexture> TextureStock::createTexture(const unsigned char*
             return texture;
         }
     }
+    ++madeOnTheSpot_;
     return device_.createTexture(bytes, size);
+}
+
+int TextureStock::takeMadeOnTheSpot() {
+    const int made = madeOnTheSpot_;
+    madeOnTheSpot_ = 0;
+    return made;
 }
 
 }  // namespace qv

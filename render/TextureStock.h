@@ -28,6 +28,9 @@ public:
     bool prepareOne();
     // Textures made and not yet taken.
     int stocked() const;
+    // Textures asked for that the stock did not hold, made by the device
+    // there and then, since the last call; the count starts again at 0.
+    int takeMadeOnTheSpot();
 
     long setTransform(TransformKind kind, const Matrix4& matrix) override {
         return device_.setTransform(kind, matrix);
@@ -46,6 +49,7 @@ private:
 
     DrawingPort& device_;
     std::vector<Entry> entries_;
+    int madeOnTheSpot_ = 0;
 };
 
 }  // namespace qv

@@ -71,7 +71,8 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
     lastPlaceholder_ = upper;
 }
 
-PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile) const {
+PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile,
+                                         int handOvers) const {
     const std::string upper = upperPath(source);
     // A variant C picture slot is the shared buffer: never foreseen.
     const bool slots = !variant_.picturesOnDemand;
@@ -80,7 +81,9 @@ PictureImage PictureChoice::foreseeImage(const std::string& source, const std::s
     if (!slots) return {};
     const int n = placeholderNumber(upper);
     if (n == 0) return {};
-    return lookUp(upperPath(memory_.pictureName(stillRotation_[static_cast<std::size_t>(n - 1)])), true);
+    const int shift = handOvers > 0 ? handOvers % 10 : 0;
+    const int slot = (stillRotation_[static_cast<std::size_t>(n - 1)] - 1 + shift) % 10 + 1;
+    return lookUp(upperPath(memory_.pictureName(slot)), true);
 }
 
 PictureImage PictureChoice::lookUp(const std::string& key, bool slots) const {

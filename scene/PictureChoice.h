@@ -32,8 +32,10 @@ public:
     // scene: empty where nothing would be found or where the image only
     // exists once composed (a shared buffer, variant C), whose bytes change
     // with each composition. A placeholder repeated in a row is foreseen
-    // again although the layer would keep its picture.
-    PictureImage foreseeImage(const std::string& source, const std::string& layerFile) const;
+    // again although the layer would keep its picture. handOvers: the scene
+    // comes after that many more hand-overs, each moving the rotation on.
+    PictureImage foreseeImage(const std::string& source, const std::string& layerFile,
+                              int handOvers = 0) const;
 
     // Every hand-over to another scene script moves each placeholder on to
     // the next picture buffer (10 wraps to 1) and forgets the last

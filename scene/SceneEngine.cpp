@@ -18,6 +18,8 @@ namespace {
 // the show then holds what it has built so far.
 constexpr int kFirstScenesRounds = 202;
 constexpr int kAdvanceRounds = 2001;
+// Scene headers and hand-overs looked at in one look ahead.
+constexpr int kForeseeRounds = 40;
 
 // Truncates toward zero into the int range without undefined conversions.
 int saturatingInt(double value) {
@@ -200,8 +202,8 @@ void SceneEngine::drawLayers() {
 }
 
 template <typename Visit>
-void SceneEngine::readBlocks(const std::string& layerFile, int effect, ScriptReader& blocks, float& layer2Wait,
-                             Visit&& visit) {
+void SceneEngine::readBlocks(const std::string& layerFile, int effect, const std::string& directory,
+                             ScriptReader& blocks, float& layer2Wait, Visit&& visit) {
     if (!blocks.open(layerFile)) return;
     const bool change = effect == kEffectChange;
     for (int count = 0; count < kLayerCount; ++count) {
@@ -219,7 +221,7 @@ void SceneEngine::readBlocks(const std::string& layerFile, int effect, ScriptRea
             std::string source = blocks.block.source;
             bool refused = false;
             if (effect != kEffectMovie && effect != kEffectCamera && !source.empty())
-                refused = !resolveScriptPath(variant_, sceneDirectory_, source);
+                refused = !resolveScriptPath(variant_, directory, source);
             else
                 source = ansiToUtf8(source);  // a name as written, in UTF-8 as every name
             if (!refused) visit(static_cast<std::size_t>(n), source);
@@ -231,30 +233,69 @@ void SceneEngine::readBlocks(const std::string& layerFile, int effect, ScriptRea
 
 void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect) {
     ScriptReader blocks(files_);
-    readBlocks(layerFile, effect, blocks, layers_[2].wait, [&](std::size_t n, const std::string& source) {
+    const auto place = [&](std::size_t n, const std::string& source) {
         SceneLayer& layer = layers_[n];
         layer.inUse = true;
         pictures_.choosePicture(layer, source, layerFile);
         layer.place(blocks.block, effect, sceneX, sceneY);
-    });
+    };
+    readBlocks(layerFile, effect, sceneDirectory_, blocks, layers_[2].wait, place);
 }
 
 std::vector<PictureImage> SceneEngine::foreseeNextScene() {
     std::vector<PictureImage> images;
-    if (scriptEnded_ || chainPending_) return images;
-    const HeaderValues& header = reader_.header;
-    std::string layerFile = header.layerFile;
-    if (!resolveScriptPath(variant_, sceneDirectory_, layerFile)) return images;
-    ScriptReader blocks(files_);
+    if (scriptEnded_) return images;
+    // A reader of its own, standing where the show's reader stands, with
+    // its values, walks on as advanceScenes will when the next scene time
+    // comes: every scene due then, hand-overs followed, without building.
+    ScriptReader ahead(files_);
     // A random line picks its first name here: the real pick is made when
-    // the scene is built, and the show's generator is left alone.
-    blocks.pickRandom = [](int) { return 0; };
+    // the header is read by the show, and the show's generator is left alone.
+    ahead.pickRandom = [](int) { return 0; };
+    if (!ahead.open(reader_.path) || !ahead.skipTo(reader_.lineNumber())) return images;
+    ahead.header = reader_.header;
+    std::string directory = sceneDirectory_;
+    int handOvers = 0;
+    bool pending = chainPending_;
+    float t = reader_.header.sceneTime;
     float layer2Wait = layers_[2].wait;
-    readBlocks(layerFile, header.effect, blocks, layer2Wait, [&](std::size_t, const std::string& source) {
-        const PictureImage image = pictures_.foreseeImage(source, layerFile);
-        if (image.size != 0) images.push_back(image);
-    });
+    for (int round = 0; round < kForeseeRounds; ++round) {
+        if (!(static_cast<double>(t) + 0.01 >= ahead.header.sceneTime)) break;
+        bool ranIntoEnd = false;
+        if (!pending) {
+            foreseeScene(ahead.header, directory, handOvers, layer2Wait, images);
+            pending = ahead.readSceneHeader(ranIntoEnd);
+            if (!pending) {
+                if (ranIntoEnd) break;
+                continue;
+            }
+        }
+        // The hand-over, followed at once.
+        std::string path = ahead.header.nextScript;
+        if (!resolveScriptPath(variant_, directory, path)) break;
+        directory = directoryOf(path);
+        ++handOvers;
+        ahead.close();
+        ahead.resetToDefaults();
+        if (!ahead.open(path)) break;
+        t = 0.0f;
+        pending = ahead.readSceneHeader(ranIntoEnd);
+        if (!pending && ranIntoEnd) break;
+    }
     return images;
+}
+
+void SceneEngine::foreseeScene(const HeaderValues& header, const std::string& directory, int handOvers,
+                               float& layer2Wait, std::vector<PictureImage>& images) {
+    std::string layerFile = header.layerFile;
+    if (!resolveScriptPath(variant_, directory, layerFile)) return;
+    ScriptReader blocks(files_);
+    blocks.pickRandom = [](int) { return 0; };
+    const auto add = [&](std::size_t, const std::string& source) {
+        const PictureImage image = pictures_.foreseeImage(source, layerFile, handOvers);
+        if (image.size != 0) images.push_back(image);
+    };
+    readBlocks(layerFile, header.effect, directory, blocks, layer2Wait, add);
 }
 
 }  // namespace qv

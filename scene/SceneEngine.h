@@ -64,10 +64,12 @@ public:
     // Applies a layer file: places the layers its set blocks name.
     void buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect);
 
-    // The images the next scene's layers will take their textures from, as
-    // far as they can be known before it is built: nothing when the next
-    // header hands over to another script or none comes. Reads its layer
-    // file and changes nothing of the show.
+    // The images the layers of the scenes built at the next scene time will
+    // take their textures from, as far as they can be known before: every
+    // header due then, in this script and in those it hands over to at that
+    // moment (a random hand-over already read is known; one further on is
+    // guessed as its first name). Reads the scripts and layer files with
+    // readers of its own and changes nothing of the show.
     std::vector<PictureImage> foreseeNextScene();
 
     int nextSceneTime() const { return nextSceneTime_; }
@@ -93,9 +95,14 @@ private:
     // Reads the set blocks of a layer file as a scene applies them and hands
     // each block's layer number and resolved source to visit; layer2Wait
     // takes a wait given before set.
+    // Sources are resolved in directory.
     template <typename Visit>
-    void readBlocks(const std::string& layerFile, int effect, ScriptReader& blocks, float& layer2Wait,
-                    Visit&& visit);
+    void readBlocks(const std::string& layerFile, int effect, const std::string& directory,
+                    ScriptReader& blocks, float& layer2Wait, Visit&& visit);
+    // Adds the images of one header's layer file, read in directory after
+    // handOvers hand-overs from now.
+    void foreseeScene(const HeaderValues& header, const std::string& directory, int handOvers,
+                      float& layer2Wait, std::vector<PictureImage>& images);
 
     const Variant& variant_;
     FilesPort& files_;

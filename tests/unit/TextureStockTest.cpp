@@ -119,6 +119,78 @@ TEST(TextureStock, TheNextScenesTexturesAreMadeBeforeItsTime) {
     }
 }
 
+TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
+    // Variant B; the title at 0 s in every script. foreseen: what is looked
+    // ahead at the start for the next scene time, advance: that time.
+    struct Row {
+        const char* what;
+        std::string script;
+        std::string other;
+        std::vector<std::string> foreseen;
+        double advance;
+        int next;  // the scene time after it, in ms
+    } const rows[] = {
+        // Two headers due at 1 s are built together; the one at 2 s waits.
+        {"two at once",
+         "script=.\\title.txt\nend\nscenetime=1\nscript=.\\still_one.txt\nend\nscenetime=1\n"
+         "script=.\\backdrop.txt\nend\nscenetime=2\nscript=.\\title.txt\nend\n",
+         "", {"B1", "base"}, 1.0, 2000},
+        // A hand-over read right after the scene at 1 s is followed at once
+        // and the other script's first scene built: its placeholder stands
+        // for the next picture.
+        {"hand-over",
+         "script=.\\title.txt\nend\nscenetime=1\nscript=.\\backdrop.txt\nend\nscenetime=4\n"
+         "continue=.\\other.txt\nend\n",
+         "scenetime=0\nscript=.\\still_one.txt\nend\nscenetime=3\nscript=.\\title.txt\nend\n",
+         {"base", "B2"}, 1.0, 3000},
+        // A hand-over to a script whose first scene comes later: only the
+        // scene before it.
+        {"hand-over, later scene",
+         "script=.\\title.txt\nend\nscenetime=1\nscript=.\\backdrop.txt\nend\nscenetime=4\n"
+         "continue=.\\other.txt\nend\n",
+         "scenetime=2\nscript=.\\still_one.txt\nend\n", {"base"}, 1.0, 2000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Variant& variant = variantB();
+        const std::string data = variant.dataDir;
+        const std::string dir = data + "normal\\";
+        MemoryFiles files;
+        files.addFile(dir + "scenescript.txt", row.script);
+        files.addFile(dir + "other.txt", row.other);
+        files.addFile(dir + "title.txt", "set\nlayer=1\nsource=.\\logo.bmp\nend\n");
+        files.addFile(dir + "still_one.txt", "set\nlayer=3\nsource=.\\still1.jpg\nend\n");
+        files.addFile(dir + "backdrop.txt", "set\nlayer=2\nsource=.\\base.bmp\nend\n");
+        test::FakePictureMemory memory;
+        memory.count = 10;
+        for (int i = 1; i <= 10; ++i) {
+            const auto index = static_cast<std::size_t>(i - 1);
+            memory.names[index] = photo(i);
+            memory.buffers[index] = labelledBmp("B" + std::to_string(i));
+        }
+        memory.cache.push_back({upperPath(data + "LOGO.BMP"), labelledBmp("logo")});
+        memory.cache.push_back({upperPath(data + "BASE.BMP"), labelledBmp("base")});
+        RecordingDevice device;
+        TextureStock stock(device);
+        SceneEngine engine(variant, files, stock, memory, ScreenFacts{});
+        ASSERT_EQ(engine.startShow(0), 0);
+
+        const auto foreseen = engine.foreseeNextScene();
+        EXPECT_EQ(labelsOf(foreseen), row.foreseen);
+        stock.want(foreseen);
+        while (stock.prepareOne()) {
+        }
+        // The scenes take every texture from the stock: none is made then.
+        EXPECT_EQ(stock.takeMadeOnTheSpot(), 1);  // the title, at the start
+        const int requests = device.textureRequests;
+        double sceneTime = row.advance;
+        EXPECT_EQ(engine.advanceScenes(sceneTime), row.next);
+        EXPECT_EQ(device.textureRequests, requests);
+        EXPECT_EQ(stock.takeMadeOnTheSpot(), 0);
+        EXPECT_EQ(stock.stocked(), 0);
+    }
+}
+
 TEST(TextureStock, TexturesNoLongerWantedGoAndRefusedOnesAreNotTriedAgain) {
     const auto a = labelledBmp("a"), b = labelledBmp("b"), c = labelledBmp("c");
     const PictureImage ia{a.data(), a.size()}, ib{b.data(), b.size()}, ic{c.data(), c.size()};
@@ -150,6 +222,9 @@ TEST(TextureStock, TexturesNoLongerWantedGoAndRefusedOnesAreNotTriedAgain) {
     EXPECT_NE(stock.createTexture(ic.bytes, ic.size), nullptr);
     EXPECT_EQ(device.textureRequests, 5);
     EXPECT_EQ(stock.stocked(), 0);
+    // The two the stock did not hold were made on the spot.
+    EXPECT_EQ(stock.takeMadeOnTheSpot(), 2);
+    EXPECT_EQ(stock.takeMadeOnTheSpot(), 0);
 }
 
 }  // namespace
