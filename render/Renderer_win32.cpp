@@ -1,5 +1,9 @@
 #include "render/Renderer_win32.h"
 
+#include <objbase.h>
+
+#include <string>
+
 #include "platform/win32/Win32Decoder.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -23,16 +27,33 @@ Renderer::Renderer(const Variant& variant, FilesPort& files)
     : variant_(variant), files_(files), pictures_(variant) {}
 
 Renderer::~Renderer() {
+    if (preparation_.valid()) preparation_.wait();
     engine_.reset();
     stock_.reset();
     device_.reset();
 }
 
 void Renderer::preparePictures(PictureAccess access) {
-    pictures_.fillCache(files_);
-    Win32Registry registry;
-    pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(), screenHeight(),
-                              access);
+    preparation_ = std::async(std::launch::async, [this, access] {
+        // Converting a missing bitmap again decodes through COM.
+        const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        struct ComEnd {
+            bool started;
+            ~ComEnd() {
+                if (started) CoUninitialize();
+            }
+        } const comEnd{com};
+        pictures_.fillCache(files_);
+        mark("quorvelk: bitmap cache filled");
+        Win32Registry registry;
+        pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(),
+                                  screenHeight(), access);
+    });
+}
+
+void Renderer::waitForPictures() {
+    if (!preparation_.valid()) return;
+    preparation_.get();
     pictures_.setComposeListener([this] { drawer_.invalidate(); });
     mark("quorvelk: pictures prepared");
 }
@@ -41,6 +62,7 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
     HRESULT result = E_FAIL;
     device_ = D3D8Device::create(window, &result);
     if (!device_) return result;
+    mark("quorvelk: device made");
 
     // The layer table comes with the engine.
     ScreenFacts screen;
@@ -51,9 +73,9 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
     screen.clientWidth = client.right - client.left;
     screen.clientHeight = client.bottom - client.top;
     screen.cameraForClient = cameraForWindow;
+    waitForPictures();
     stock_ = std::make_unique<TextureStock>(*device_);
     engine_ = std::make_unique<SceneEngine>(variant_, files_, *stock_, pictures_, screen);
-    mark("quorvelk: device made");
     return D3D_OK;
 }
 
@@ -79,12 +101,20 @@ void Renderer::noteScenesBuilt() {
 
 long Renderer::startShow(int screenLayoutCode) {
     const long result = engine_ ? engine_->startShow(screenLayoutCode) : kGenericFailure;
+    if (stock_) stock_->takeMadeOnTheSpot();  // the first scenes have nothing made ahead
+    mark("quorvelk: first scenes built");
     noteScenesBuilt();
     return result;
 }
 
 int Renderer::advanceScenes(double& sceneTime) {
     const int next = engine_ ? engine_->advanceScenes(sceneTime) : 0;
+    // Textures the scenes asked for that were not made ahead, for the
+    // frame-interval benchmark.
+    if (const int spot = stock_ ? stock_->takeMadeOnTheSpot() : 0; spot > 0) {
+        const std::string line = "quorvelk: textures made at scene time: " + std::to_string(spot);
+        mark(line.c_str());
+    }
     noteScenesBuilt();
     return next;
 }
