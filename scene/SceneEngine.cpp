@@ -1,6 +1,7 @@
 #include "scene/SceneEngine.h"
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "scene/Camera.h"
@@ -145,7 +146,7 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         bool ranIntoEnd = false;
         if (!chainPending_) {
             buildCurrentHeader();
-            chainPending_ = reader_.readSceneHeader(ranIntoEnd);
+            chainPending_ = readNextHeader(ranIntoEnd);
             if (!chainPending_) {
                 if (ranIntoEnd) {
                     endScript();
@@ -169,7 +170,7 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         // is never applied (as at the start of the show), and one that
         // hands over is followed, not applied as a layer file, when its
         // scene time comes, as at the start of the show.
-        chainPending_ = reader_.readSceneHeader(ranIntoEnd);
+        chainPending_ = readNextHeader(ranIntoEnd);
         if (!chainPending_ && ranIntoEnd) {
             endScript();
             break;
@@ -177,6 +178,20 @@ int SceneEngine::advanceScenes(double& sceneTime) {
     }
     nextSceneTime_ = saturatingInt(static_cast<double>(reader_.header.sceneTime * 1000.0f));
     return nextSceneTime_;
+}
+
+bool SceneEngine::readNextHeader(bool& ranIntoEnd) {
+    if (foreseenPicks_.empty()) return reader_.readSceneHeader(ranIntoEnd);
+    const std::function<int(int)> own = reader_.pickRandom;
+    reader_.pickRandom = [this, &own](int count) {
+        if (foreseenPicks_.empty()) return own ? own(count) : 0;
+        const int pick = foreseenPicks_.front();
+        foreseenPicks_.pop_front();
+        return pick;
+    };
+    const bool chained = reader_.readSceneHeader(ranIntoEnd);
+    reader_.pickRandom = own;
+    return chained;
 }
 
 void SceneEngine::endScript() {
@@ -249,9 +264,14 @@ std::vector<PictureImage> SceneEngine::foreseeNextScene() {
     // its values, walks on as advanceScenes will when the next scene time
     // comes: every scene due then, hand-overs followed, without building.
     ScriptReader ahead(files_);
-    // A random line picks its first name here: the real pick is made when
-    // the header is read by the show, and the show's generator is left alone.
-    ahead.pickRandom = [](int) { return 0; };
+    // A random hand-over is drawn from the show's generator once; the show
+    // takes the same pick when it reads that header (readNextHeader).
+    std::size_t picksTaken = 0;
+    ahead.pickRandom = [this, &picksTaken](int count) {
+        if (picksTaken == foreseenPicks_.size())
+            foreseenPicks_.push_back(reader_.pickRandom ? reader_.pickRandom(count) : 0);
+        return foreseenPicks_[picksTaken++];
+    };
     if (!ahead.open(reader_.path) || !ahead.skipTo(reader_.lineNumber())) return images;
     ahead.header = reader_.header;
     std::string directory = sceneDirectory_;

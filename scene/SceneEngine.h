@@ -6,6 +6,7 @@
 // which skips frames that would look the same; drawLayers draws them
 // straight away, for tests and tools.
 #include <array>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -67,9 +68,9 @@ public:
     // The images the layers of the scenes built at the next scene time will
     // take their textures from, as far as they can be known before: every
     // header due then, in this script and in those it hands over to at that
-    // moment (a random hand-over already read is known; one further on is
-    // guessed as its first name). Reads the scripts and layer files with
-    // readers of its own and changes nothing of the show.
+    // moment (a random hand-over further on is drawn now and kept for the
+    // show). Reads the scripts and layer files with readers of its own and
+    // changes nothing else of the show.
     std::vector<PictureImage> foreseeNextScene();
 
     int nextSceneTime() const { return nextSceneTime_; }
@@ -92,6 +93,9 @@ private:
     bool moveToScript(bool resetValues);
     void buildCurrentHeader();
     void endScript();
+    // Reads the show's next scene header; a random hand-over takes the pick
+    // the look-ahead drew for it.
+    bool readNextHeader(bool& ranIntoEnd);
     // Reads the set blocks of a layer file as a scene applies them and hands
     // each block's layer number and resolved source to visit; layer2Wait
     // takes a wait given before set.
@@ -118,6 +122,10 @@ private:
     // been followed yet: a script's first header that hands over waits for
     // its scene time, at the start of the show as after a hand-over.
     bool chainPending_ = false;
+    // The picks of the random hand-overs the look-ahead read and the show
+    // has not yet, in the order the show will read them: drawn once, from
+    // the show's generator, so the show goes where the textures were made.
+    std::deque<int> foreseenPicks_;
     int screenLayoutCode_ = 0;
     int distance_ = 0;
     float fov_ = 0;

@@ -128,7 +128,8 @@ TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
         std::string other;
         std::vector<std::string> foreseen;
         double advance;
-        int next;  // the scene time after it, in ms
+        int next;                // the scene time after it, in ms
+        std::vector<int> picks;  // the show's random generator, in turn
     } const rows[] = {
         // Two headers due at 1 s are built together; the one at 2 s waits.
         {"two at once",
@@ -149,6 +150,14 @@ TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
          "script=.\\title.txt\nend\nscenetime=1\nscript=.\\backdrop.txt\nend\nscenetime=4\n"
          "continue=.\\other.txt\nend\n",
          "scenetime=2\nscript=.\\still_one.txt\nend\n", {"base"}, 1.0, 2000},
+        // A random hand-over is drawn once, ahead: the show goes where the
+        // textures were made, not to a second draw (zero.txt, which is
+        // missing and would end the scenes).
+        {"random hand-over",
+         "script=.\\title.txt\nend\nscenetime=1\nscript=.\\backdrop.txt\nend\nscenetime=4\n"
+         "random\n.\\zero.txt\n.\\other.txt\n",
+         "scenetime=0\nscript=.\\still_one.txt\nend\nscenetime=3\nscript=.\\title.txt\nend\n",
+         {"base", "B2"}, 1.0, 3000, {1, 0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -173,6 +182,10 @@ TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
         RecordingDevice device;
         TextureStock stock(device);
         SceneEngine engine(variant, files, stock, memory, ScreenFacts{});
+        std::size_t drawn = 0;
+        engine.sceneReader().pickRandom = [&](int) {
+            return drawn < row.picks.size() ? row.picks[drawn++] : 0;
+        };
         ASSERT_EQ(engine.startShow(0), 0);
 
         const auto foreseen = engine.foreseeNextScene();
