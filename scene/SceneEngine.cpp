@@ -21,6 +21,10 @@ constexpr int kFirstScenesRounds = 202;
 constexpr int kAdvanceRounds = 2001;
 // Scene headers and hand-overs looked at in one look ahead.
 constexpr int kForeseeRounds = 40;
+// Scenes up to this long after the next scene time are foreseen with it:
+// scenes that follow each other closely then share the spare time before
+// the first of them.
+constexpr float kForeseeSeconds = 0.5f;
 
 // Truncates toward zero into the int range without undefined conversions.
 int saturatingInt(double value) {
@@ -277,7 +281,7 @@ std::vector<PictureImage> SceneEngine::foreseeNextScene() {
     std::string directory = sceneDirectory_;
     int handOvers = 0;
     bool pending = chainPending_;
-    float t = reader_.header.sceneTime;
+    float t = reader_.header.sceneTime + kForeseeSeconds;
     float layer2Wait = layers_[2].wait;
     for (int round = 0; round < kForeseeRounds; ++round) {
         if (!(static_cast<double>(t) + 0.01 >= ahead.header.sceneTime)) break;
@@ -298,7 +302,7 @@ std::vector<PictureImage> SceneEngine::foreseeNextScene() {
         ahead.close();
         ahead.resetToDefaults();
         if (!ahead.open(path)) break;
-        t = 0.0f;
+        t = kForeseeSeconds;
         pending = ahead.readSceneHeader(ranIntoEnd);
         if (!pending && ranIntoEnd) break;
     }

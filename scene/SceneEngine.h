@@ -65,10 +65,10 @@ public:
     // Applies a layer file: places the layers its set blocks name.
     void buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect);
 
-    // The images the layers of the scenes built at the next scene time will
-    // take their textures from, as far as they can be known before: every
-    // header due then, in this script and in those it hands over to at that
-    // moment (a random hand-over further on is drawn now and kept for the
+    // The images the layers of the scenes built at the next scene time (and
+    // up to half a second after it) will take their textures from, as far
+    // as they can be known before: every header due then, in this script
+    // and in those it hands over to then (a random hand-over further on is drawn now and kept for the
     // show). Reads the scripts and layer files with readers of its own and
     // changes nothing else of the show.
     std::vector<PictureImage> foreseeNextScene();
