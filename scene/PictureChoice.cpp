@@ -72,12 +72,14 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
 }
 
 PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile,
-                                         int handOvers) const {
+                                         int handOvers, std::string& lastPlaceholder) const {
     const std::string upper = upperPath(source);
     // A variant C picture slot is the shared buffer: never foreseen.
     const bool slots = !variant_.picturesOnDemand;
     if (!containsAfterFirst(layerFile, "still_")) return lookUp(upper, slots);
     if (memory_.photoCount() == 0) return lookUp(upperPath(variant_.basePicture), slots);
+    if (!lastPlaceholder.empty() && lastPlaceholder == upper) return {};
+    lastPlaceholder = upper;
     if (!slots) return {};
     const int n = placeholderNumber(upper);
     if (n == 0) return {};

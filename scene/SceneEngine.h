@@ -106,7 +106,7 @@ private:
     // Adds the images of one header's layer file, read in directory after
     // handOvers hand-overs from now.
     void foreseeScene(const HeaderValues& header, const std::string& directory, int handOvers,
-                      float& layer2Wait, std::vector<PictureImage>& images);
+                      float& layer2Wait, std::string& lastPlaceholder, std::vector<PictureImage>& images);
 
     const Variant& variant_;
     FilesPort& files_;

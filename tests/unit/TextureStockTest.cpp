@@ -43,9 +43,8 @@ TEST(TextureStock, TheNextScenesTexturesAreMadeBeforeItsTime) {
         std::vector<std::string> shown;     // layers 3, 4, 5 after it
     } const rows[] = {
         // STILL1 and STILL3 are pictures 1 and 3 before any hand-over; the
-        // repeated STILL3 is foreseen again but made once, and its layer
-        // gets nothing, as the scene gives it.
-        {&variantB(), false, {"B1", "B3", "B3"}, 2, 0, {"B1", "B3", ""}},
+        // repeated STILL3 is not foreseen, as its layer gets nothing.
+        {&variantB(), false, {"B1", "B3"}, 2, 0, {"B1", "B3", ""}},
         // Variant C composes a placeholder's picture into its one buffer
         // when the scene comes: nothing of it is made ahead.
         {&variantC(), true, {}, 0, 2, {"C1", "C3", ""}},
@@ -138,6 +137,10 @@ TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
          "script=.\\title.txt\nend\nscenetime=1\nscript=.\\backdrop.txt\nend\nscenetime=1.4\n"
          "script=.\\still_one.txt\nend\nscenetime=2\nscript=.\\title.txt\nend\n",
          "", {"base", "B1"}, 1.0, 1400, {}, 1},
+        // A picture on two layers of one scene is made for each.
+        {"one picture twice",
+         "script=.\\title.txt\nend\nscenetime=1\nscript=.\\two_backdrops.txt\nend\n", "",
+         {"base", "base"}, 1.0, 0},
         // Two headers due at 1 s are built together; the one at 2 s waits.
         {"two at once",
          "script=.\\title.txt\nend\nscenetime=1\nscript=.\\still_one.txt\nend\nscenetime=1\n"
@@ -177,6 +180,8 @@ TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
         files.addFile(dir + "title.txt", "set\nlayer=1\nsource=.\\logo.bmp\nend\n");
         files.addFile(dir + "still_one.txt", "set\nlayer=3\nsource=.\\still1.jpg\nend\n");
         files.addFile(dir + "backdrop.txt", "set\nlayer=2\nsource=.\\base.bmp\nend\n");
+        files.addFile(dir + "two_backdrops.txt",
+                      "set\nlayer=2\nsource=.\\base.bmp\nend\nset\nlayer=4\nsource=.\\base.bmp\nend\n");
         test::FakePictureMemory memory;
         memory.count = 10;
         for (int i = 1; i <= 10; ++i) {
@@ -217,30 +222,32 @@ TEST(TextureStock, TexturesNoLongerWantedGoAndRefusedOnesAreNotTriedAgain) {
     RecordingDevice device;
     TextureStock stock(device);
 
-    stock.want({ia, ib, ia, PictureImage{}});  // a repeat and an empty image count for nothing
+    // a, given twice, is made for two layers; an empty image counts for nothing.
+    stock.want({ia, ib, ia, PictureImage{}});
+    EXPECT_TRUE(stock.prepareOne());
     EXPECT_TRUE(stock.prepareOne());
     EXPECT_TRUE(stock.prepareOne());
     EXPECT_FALSE(stock.prepareOne());
-    EXPECT_EQ(device.texturesCreated, 2);
+    EXPECT_EQ(device.texturesCreated, 3);
 
-    // b stays made, a goes, c is still to make.
+    // b stays made, both a go, c is still to make.
     stock.want({ib, ic});
     EXPECT_EQ(stock.stocked(), 1);
     device.failTextures(true);
     EXPECT_TRUE(stock.prepareOne());  // c refused
     EXPECT_FALSE(stock.prepareOne());
-    EXPECT_EQ(device.textureRequests, 3);
+    EXPECT_EQ(device.textureRequests, 4);
     device.failTextures(false);
     // b is handed out once; asked again it is made anew; c, refused ahead,
     // is asked of the device when its scene wants it.
     const auto taken = stock.createTexture(ib.bytes, ib.size);
     ASSERT_NE(taken, nullptr);
-    EXPECT_EQ(device.textureRequests, 3);
+    EXPECT_EQ(device.textureRequests, 4);
     const auto again = stock.createTexture(ib.bytes, ib.size);
     EXPECT_NE(again, nullptr);
     EXPECT_NE(again.get(), taken.get());
     EXPECT_NE(stock.createTexture(ic.bytes, ic.size), nullptr);
-    EXPECT_EQ(device.textureRequests, 5);
+    EXPECT_EQ(device.textureRequests, 6);
     EXPECT_EQ(stock.stocked(), 0);
     // The two the stock did not hold were made on the spot.
     EXPECT_EQ(stock.takeMadeOnTheSpot(), 2);
