@@ -210,7 +210,7 @@ stats() {  # file case column decimals
     without=$(stats "$out/$v.results" none 4 0 | cut -d' ' -f1)
     echo "  peak memory, ten photos:   $(stats "$out/$v.results" photos 4 0) kB"
     echo "  peak memory, no photos:    $(stats "$out/$v.results" none 4 0) kB"
-    awk -v a="$with" -v b="$without" -v v="$v" 'BEGIN {
+    [ "$with" = - ] || [ "$without" = - ] || awk -v a="$with" -v b="$without" -v v="$v" 'BEGIN {
       printf "  the photos add:            %.1f MiB%s\n", (a - b) / 1024, (v == "B" ? "  (target <= 50 MB)" : "") }'
     echo "  where the time goes, ten photos (median s from the start):"
     moment_medians "$out/$v.moments" photos | awk -F'\t' '{ printf "    %s  %s\n", $1, $2 }'
