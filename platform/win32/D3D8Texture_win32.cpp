@@ -80,9 +80,6 @@ HRESULT createTextureFromBmp(IDirect3DDevice8* device, const unsigned char* byte
             }
         }
         made->UnlockRect(0);
-        // Handed to the driver now rather than at the first frame that
-        // draws it: a texture made ahead of its scene is then ready in full.
-        made->PreLoad();
         *texture = made;
         return D3D_OK;
     } catch (const std::bad_alloc&) {
