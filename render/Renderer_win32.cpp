@@ -1,7 +1,5 @@
 #include "render/Renderer_win32.h"
 
-#include <objbase.h>
-
 #include <string>
 
 #include "platform/win32/Win32Decoder.h"
@@ -27,33 +25,17 @@ Renderer::Renderer(const Variant& variant, FilesPort& files)
     : variant_(variant), files_(files), pictures_(variant) {}
 
 Renderer::~Renderer() {
-    if (preparation_.valid()) preparation_.wait();
     engine_.reset();
     stock_.reset();
     device_.reset();
 }
 
 void Renderer::preparePictures(PictureAccess access) {
-    preparation_ = std::async(std::launch::async, [this, access] {
-        // Converting a missing bitmap again decodes through COM.
-        const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        struct ComEnd {
-            bool started;
-            ~ComEnd() {
-                if (started) CoUninitialize();
-            }
-        } const comEnd{com};
-        pictures_.fillCache(files_);
-        mark("quorvelk: bitmap cache filled");
-        Win32Registry registry;
-        pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(),
-                                  screenHeight(), access);
-    });
-}
-
-void Renderer::waitForPictures() {
-    if (!preparation_.valid()) return;
-    preparation_.get();
+    pictures_.fillCache(files_);
+    mark("quorvelk: bitmap cache filled");
+    Win32Registry registry;
+    pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(), screenHeight(),
+                              access);
     pictures_.setComposeListener([this] { drawer_.invalidate(); });
     mark("quorvelk: pictures prepared");
 }
@@ -73,7 +55,6 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow) {
     screen.clientWidth = client.right - client.left;
     screen.clientHeight = client.bottom - client.top;
     screen.cameraForClient = cameraForWindow;
-    waitForPictures();
     stock_ = std::make_unique<TextureStock>(*device_);
     engine_ = std::make_unique<SceneEngine>(variant_, files_, *stock_, pictures_, screen);
     return D3D_OK;

@@ -5,7 +5,6 @@
 // object, its pictures, its device.
 #include <windows.h>
 
-#include <future>
 #include <memory>
 
 #include "platform/win32/D3D8Device.h"
@@ -30,9 +29,7 @@ public:
 
     // Reads the user's list and prepares the pictures for the primary
     // screen. The show's pictures may write missing defaults and rebuild
-    // missing converted bitmaps; the preview's only read. The work runs on
-    // a thread of its own while createDevice makes the device, which waits
-    // for it before the first scene needs the pictures.
+    // missing converted bitmaps; the preview's only read.
     void preparePictures(PictureAccess access);
 
     // Makes the device on window and the layer table. 0 on success,
@@ -57,16 +54,10 @@ private:
     // Whether a layer (a started one) holds a texture of a user's picture.
     bool showsPhoto(bool startedOnly);
     void noteScenesBuilt();
-    // The prepared pictures, once their thread is done (an exception it
-    // ended with comes out here).
-    void waitForPictures();
 
     const Variant& variant_;
     FilesPort& files_;
     ShowPictureMemory pictures_;
-    // The picture preparation while it runs; waited for before the pictures
-    // are used or go.
-    std::future<void> preparation_;
     std::unique_ptr<D3D8Device> device_;
     // The engine draws through it: the next scene's textures are made ahead.
     std::unique_ptr<TextureStock> stock_;
