@@ -47,3 +47,29 @@ bench_photos() {
   done
   touch "$1/.made"
 }
+
+# bench_convert V PHOTOS FOLDER FOLDER_WIN LOG: the ten photos of PHOTOS
+# converted for variant V by the program's own conversion (qvimport, in
+# $build/tests/e2e) into FOLDER (FOLDER_WIN: the same as Windows sees it,
+# ending in a backslash), its output appended to LOG. The converted files
+# are kept in PHOTOS/converted-V and used again while the converter is the
+# same build.
+bench_convert() {
+  local v=$1 photos=$2 folder=$3 folder_win=$4 log=$5 n kept stamp
+  kept="$photos/converted-$v"
+  stamp=$(md5sum <"$build/tests/e2e/qvimport.exe" | cut -d' ' -f1)
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  if [ "$(cat "$kept/.made" 2>/dev/null)" = "$stamp" ]; then
+    cp "$kept"/photo*.bmp "$folder/"
+    return
+  fi
+  for n in $(seq 1 10); do
+    timeout 300 "$wine_bin" "$build/tests/e2e/qvimport.exe" convert "$v" "Z:${photos//\//\\}\\photo$n.jpg" \
+      "$n" "$folder_win" --silent 2>/dev/null | tr -d '\r' >>"$log" || true  # a failed one shows as a missing picture
+  done
+  rm -rf "$kept"
+  mkdir -p "$kept"
+  cp "$folder"/photo*.bmp "$kept/" 2>/dev/null || true
+  echo "$stamp" >"$kept/.made"
+}

@@ -7,7 +7,9 @@
 # ("quorvelk: frame interval 50.1 ms", " same" when the frame looked like the
 # last one and was not presented); Wine prints them under
 # WINEDEBUG=+debugstr. Reports the count, median, 99th percentile and
-# longest interval after the first frame, and how many exceed 100 ms.
+# longest interval after the first frame, how many exceed 100 ms, and how
+# many textures scenes had to have made when they started (the show's
+# "textures made at scene time" lines) rather than ahead of them.
 # Target: none above 100 ms. QV_BENCH_FOLDER makes slot 1 a folder slot.
 # Usage: bench/frame_intervals.sh   (QV_BUILD_DIR: the Windows build, default build/win64)
 set -euo pipefail
@@ -37,12 +39,9 @@ bench_photos "$photos" "$system32/QUORvelkbsrc"
 # Converted by the program's own conversion into the user's picture folder.
 folder="$appdata/QUOR VELK-B Screen Saver"
 folder_win="$appdata_win\\QUOR VELK-B Screen Saver\\"
-rm -rf "$folder"
-mkdir -p "$folder"
+bench_convert B "$photos" "$folder" "$folder_win" "$out/convert.log"
 qv_wine reg delete "$key" /f >/dev/null 2>&1 || true
 for n in $(seq 1 10); do
-  timeout 300 "$wine_bin" "$build/tests/e2e/qvimport.exe" convert B "Z:${photos//\//\\}\\photo$n.jpg" \
-    "$n" "$folder_win" --silent >>"$out/convert.log" 2>&1 || true  # a failed one shows as a missing picture
   qv_wine reg add "$key" /v "photo$n" /t REG_SZ /d "${folder_win}photo$n.bmp" /f >/dev/null 2>&1
   qv_wine reg add "$key" /v "photo${n}_real" /t REG_SZ /d "Z:${photos//\//\\}\\photo$n.jpg" /f >/dev/null 2>&1
 done
@@ -89,4 +88,10 @@ grep -ao '"quorvelk: frame interval [0-9.]* ms[a-z ]*' "$log" |
   echo "the longest, with their moments (Wine's clock, s):"
   grep -a 'quorvelk: frame interval' "$log" | sed -E 's/^([0-9.]+):.*interval ([0-9.]+) ms.*/\2 \1/' |
     sort -gr | awk 'NR <= 5 { printf "  %s ms at %s\n", $1, $2 }'
+  # Scene starts whose textures were not all made ahead in the spare time.
+  grep -a 'quorvelk: textures made at scene time' "$log" |
+    sed -E 's/^([0-9.]+):.*scene time: ([0-9]+).*/\1 \2/' |
+    awk '{ n += $2; s++; if (s <= 5) line[s] = sprintf("  %s at %s", $2, $1) } END {
+      printf "textures made at scene time, not ahead: %d, at %d scene starts\n", n, s
+      for (i = 1; i <= s && i <= 5; ++i) print line[i] }'
 } | tee "$out/result.txt"

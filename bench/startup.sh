@@ -21,11 +21,17 @@
 # Targets: the first frame within 1.0 s (B) and 0.3 s (C) of the start; the
 # photos add at most 50 MB to B's peak. For comparison it also times how
 # soon a program that only makes a window and a Direct3D 8 device has it.
-# Usage: bench/startup.sh   (QV_BUILD_DIR: the Windows build, default build/win64)
+# It also lists where C's time to its first frame goes: the median moment of
+# each step from the start, and the floor's own first frame.
+# Usage: bench/startup.sh   (QV_BUILD_DIR: the Windows build, default build/win64;
+#   QV_BENCH_VARIANTS: "B C" or one of them; QV_BENCH_CASES: "photos none
+#   ahead_off" or some of them)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${QV_BUILD_DIR:-$root/build/win64}"
 runs="${QV_BENCH_RUNS:-5}"
+variants="${QV_BENCH_VARIANTS:-B C}"
+cases="${QV_BENCH_CASES:-photos none ahead_off}"
 source "$root/scripts/wine-env.sh"
 qv_ensure_prefix
 wine_bin="$(command -v wine64 || command -v wine)"
@@ -59,15 +65,8 @@ key() { echo "HKCU\\Software\\Tarn Corporation\\QUOR VELK-$1 Screen Saver"; }
 # convert_photos VARIANT: the ten photos converted into the user's picture
 # folder by the program's own conversion, for this screen.
 convert_photos() {
-  local v=$1 n folder folder_win
-  folder="$appdata/QUOR VELK-$v Screen Saver"
-  folder_win="$appdata_win\\QUOR VELK-$v Screen Saver\\"
-  rm -rf "$folder"
-  mkdir -p "$folder"
-  for n in $(seq 1 10); do
-    timeout 300 "$wine_bin" "$build/tests/e2e/qvimport.exe" convert "$v" "Z:${photos//\//\\}\\photo$n.jpg" \
-      "$n" "$folder_win" --silent 2>/dev/null | tr -d '\r' >>"$out/convert.log"
-  done
+  bench_convert "$1" "$photos" "$appdata/QUOR VELK-$1 Screen Saver" \
+    "$appdata_win\\QUOR VELK-$1 Screen Saver\\" "$out/convert.log"
 }
 
 # set_photos VARIANT COUNT: the user's list holds the first COUNT of the ten
@@ -123,18 +122,38 @@ os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$o
     BEGIN { printf "%s %s %s %s %s %s %s %s\n", c, since(f), since(p), h, since(r), since(d),
             (f == "-" || p == "-") ? "-" : sprintf("%.3f", p - f),
             (f == "-" || p == "-") ? "-" : sprintf("%.3f", p - f - 0.5) }' >>"$out/$v.results"
+  moments "$log" "$start" "$case" >>"$out/$v.moments"
+}
+
+# moments LOG START CASE: "case seconds moment" for the first line of each
+# moment of the program's up to its first photo frame, from the start.
+moments() {
+  grep -a 'debugstr:.*"quorvelk: ' "$1" | grep -av -e 'texture made ahead' -e 'frame interval' |
+    sed -E 's/^([0-9.]+):.*"quorvelk: ([^"]*)".*/\1 \2/' |
+    awk -v s="$2" -v c="$3" '!seen[substr($0, index($0, " ") + 1)]++ {
+      printf "%s %.3f %s\n", c, $1 - s, substr($0, index($0, " ") + 1) }'
+}
+
+# Median seconds of each moment of a case, in the order of their medians.
+moment_medians() {  # file case
+  awk -v c="$2" '$1 == c { name = $3; for (i = 4; i <= NF; ++i) name = name " " $i; print name "\t" $2 }' "$1" |
+    sort -t$'\t' -k1,1 -k2,2g |
+    awk -F'\t' '{ v[$1, ++n[$1]] = $2 } END {
+      for (k in n) { m = n[k] % 2 ? v[k, (n[k] + 1) / 2] : (v[k, n[k] / 2] + v[k, n[k] / 2 + 1]) / 2
+                     printf "%.3f\t%s\n", m, k } }' | sort -g
 }
 
 : >"$out/convert.log"
-for v in B C; do
+for v in $variants; do
   : >"$out/$v.results"
+  : >"$out/$v.moments"
   convert_photos "$v"
-  for case in photos none ahead_off; do
+  for case in $cases; do
     set_photos "$v" "$([ "$case" = none ] && echo 0 || echo 10)"
     run "$v" warmup 0  # an untimed first start: the wine server and the disk cache warm up
     for i in $(seq 1 "$runs"); do run "$v" "$case" "$i"; done
   done
-  sed -i '/^warmup /d' "$out/$v.results"
+  sed -i '/^warmup /d' "$out/$v.results" "$out/$v.moments"
 done
 
 # The floor: a window and a Direct3D 8 device and nothing else (the
@@ -149,13 +168,15 @@ sys.stdout.flush()
 os.execvp(sys.argv[1], sys.argv[1:])' timeout 60 "$wine_bin" "$build/tests/e2e/d3dbaseline.exe" 1 >"$out/start" 2>"$log" || true
   # The first start only warms up.
   [ "$i" = 0 ] || awk -v s="$(head -n 1 "$out/start")" -v d="$(moment "$log" "device made")" \
-    'BEGIN { printf "device %s\n", d == "-" ? "-" : sprintf("%.3f", d - s) }' >>"$out/baseline.results"
+    -v f="$(moment "$log" "first frame presented")" \
+    'BEGIN { printf "device %s\nframe %s\n", d == "-" ? "-" : sprintf("%.3f", d - s),
+             f == "-" ? "-" : sprintf("%.3f", f - s) }' >>"$out/baseline.results"
 done
 
 # The prefix as the tests leave it: their data directories, no picture
 # folder or settings of these two variants.
 bash "$root/data/test/install-test-data.sh" >/dev/null
-for v in B C; do
+for v in $variants; do
   rm -rf "$appdata/QUOR VELK-$v Screen Saver"
   qv_wine reg delete "$(key "$v")" /f >/dev/null 2>&1 || true
 done
@@ -173,7 +194,8 @@ stats() {  # file case column decimals
 {
   echo "start-up under Wine, 1920 x 1080, $runs runs each: median (least .. most)"
   echo "a window and a Direct3D 8 device, nothing else: device made $(stats "$out/baseline.results" device 2) s"
-  for v in B C; do
+  echo "  its first frame (drawn at its first 50 ms tick): $(stats "$out/baseline.results" frame 2) s"
+  for v in $variants; do
     target=$([ "$v" = B ] && echo 1.0 || echo 0.3)
     echo "variant $v"
     echo "  pictures prepared:         $(stats "$out/$v.results" photos 5) s"
@@ -188,7 +210,9 @@ stats() {  # file case column decimals
     without=$(stats "$out/$v.results" none 4 0 | cut -d' ' -f1)
     echo "  peak memory, ten photos:   $(stats "$out/$v.results" photos 4 0) kB"
     echo "  peak memory, no photos:    $(stats "$out/$v.results" none 4 0) kB"
-    awk -v a="$with" -v b="$without" -v v="$v" 'BEGIN {
+    [ "$with" = - ] || [ "$without" = - ] || awk -v a="$with" -v b="$without" -v v="$v" 'BEGIN {
       printf "  the photos add:            %.1f MiB%s\n", (a - b) / 1024, (v == "B" ? "  (target <= 50 MB)" : "") }'
+    echo "  where the time goes, ten photos (median s from the start):"
+    moment_medians "$out/$v.moments" photos | awk -F'\t' '{ printf "    %s  %s\n", $1, $2 }'
   done
 } | tee "$out/result.txt"

@@ -39,6 +39,7 @@ Renderer::~Renderer() {
 
 void Renderer::preparePictures(PictureAccess access) {
     pictures_.fillCache(files_);
+    mark("quorvelk: bitmap cache filled");
     Win32Registry registry;
     pictures_.preparePictures(files_, g_decoder, registry, applicationDataFolder(), screenWidth(), screenHeight(),
                               access);
@@ -51,6 +52,7 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorS
     HRESULT result = E_FAIL;
     device_ = D3D8Device::create(window, &result, monitor ? monitor->adapter : D3DADAPTER_DEFAULT);
     if (!device_) return result;
+    mark("quorvelk: device made");
 
     // The layer table comes with the engine.
     ScreenFacts screen;
@@ -71,7 +73,6 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorS
         if (stock_) stock_->forget(bytes);
     });
     engine_ = std::make_unique<SceneEngine>(variant_, files_, *stock_, pictures_, screen);
-    mark("quorvelk: device made");
     return D3D_OK;
 }
 
@@ -97,12 +98,20 @@ void Renderer::noteScenesBuilt() {
 
 long Renderer::startShow(int screenLayoutCode) {
     const long result = engine_ ? engine_->startShow(screenLayoutCode) : kGenericFailure;
+    if (stock_) stock_->takeMadeOnTheSpot();  // the first scenes have nothing made ahead
+    mark("quorvelk: first scenes built");
     noteScenesBuilt();
     return result;
 }
 
 int Renderer::advanceScenes(double& sceneTime) {
     const int next = engine_ ? engine_->advanceScenes(sceneTime) : 0;
+    // Textures the scenes asked for that were not made ahead, for the
+    // frame-interval benchmark.
+    if (const int spot = stock_ ? stock_->takeMadeOnTheSpot() : 0; spot > 0) {
+        const std::string line = "quorvelk: textures made at scene time: " + std::to_string(spot);
+        mark(line.c_str());
+    }
     noteScenesBuilt();
     return next;
 }

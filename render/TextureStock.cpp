@@ -14,11 +14,12 @@ void TextureStock::want(const std::vector<PictureImage>& images) {
     std::vector<Entry> next;
     for (const PictureImage& image : images) {
         if (image.bytes == nullptr || image.size == 0) continue;
-        if (std::any_of(next.begin(), next.end(), [&](const Entry& e) { return same(e.image, image); })) continue;
+        // An entry of the last wish not kept yet (one moved out has no image).
         const auto kept =
             std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return same(e.image, image); });
         if (kept != entries_.end()) {
-            next.push_back(std::move(*kept));
+            next.push_back(Entry{image, std::move(kept->texture), kept->tried});
+            kept->image = PictureImage{};
         } else {
             next.push_back(Entry{image, nullptr, false});
         }
@@ -56,7 +57,14 @@ std::unique_ptr<DrawingTexture> TextureStock::createTexture(const unsigned char*
             return texture;
         }
     }
+    ++madeOnTheSpot_;
     return device_.createTexture(bytes, size);
+}
+
+int TextureStock::takeMadeOnTheSpot() {
+    const int made = madeOnTheSpot_;
+    madeOnTheSpot_ = 0;
+    return made;
 }
 
 }  // namespace qv

@@ -20,8 +20,9 @@ public:
     // device outlives the stock; the stock's textures go with it.
     explicit TextureStock(DrawingPort& device) : device_(device) {}
 
-    // The images wanted next, in the order they are to be made (repeats
-    // count once). Textures made for images no longer wanted are let go.
+    // The images wanted next, in the order they are to be made; an image
+    // given twice is made twice (each layer takes a texture of its own).
+    // Textures made for images no longer wanted are let go.
     void want(const std::vector<PictureImage>& images);
     // Makes the texture of the first wanted image not tried yet; false when
     // none was left to make. A texture the device refuses is not tried again.
@@ -32,6 +33,9 @@ public:
     void forget(const unsigned char* bytes);
     // Textures made and not yet taken.
     int stocked() const;
+    // Textures asked for that the stock did not hold, made by the device
+    // there and then, since the last call; the count starts again at 0.
+    int takeMadeOnTheSpot();
 
     long setTransform(TransformKind kind, const Matrix4& matrix) override {
         return device_.setTransform(kind, matrix);
@@ -50,6 +54,7 @@ private:
 
     DrawingPort& device_;
     std::vector<Entry> entries_;
+    int madeOnTheSpot_ = 0;
 };
 
 }  // namespace qv

@@ -78,16 +78,22 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
     lastPlaceholder_ = upper;
 }
 
-PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile) const {
+PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile,
+                                         int handOvers, std::string& lastPlaceholder) const {
     const std::string upper = upperPath(source);
     // A variant C picture slot is the shared buffer: never foreseen.
     const bool slots = !variant_.picturesOnDemand;
     if (!containsAfterFirst(layerFile, "still_")) return lookUp(upper, slots);
     if (memory_.photoCount() == 0) return lookUp(upperPath(variant_.basePicture), slots);
+    if (!lastPlaceholder.empty() && lastPlaceholder == upper) return {};
+    lastPlaceholder = upper;
     if (!slots) return {};
     const int n = placeholderNumber(upper);
     if (n == 0) return {};
-    const int picture = stillRotation_[static_cast<std::size_t>(n - 1)];
+    const int shift = handOvers > 0 ? handOvers % 10 : 0;
+    const int picture = (stillRotation_[static_cast<std::size_t>(n - 1)] - 1 + shift) % 10 + 1;
+    // The buffer the rotation will choose, not the first of the same name: a
+    // folder slot's buffers hold different pictures under one name.
     if (memory_.pictureName(picture).empty()) return {};
     return memory_.pictureImage(picture);
 }

@@ -37,9 +37,13 @@ public:
     // without making anything, so the texture can be made ahead of its
     // scene: empty where nothing would be found or where the image only
     // exists once composed (a shared buffer, variant C), whose bytes change
-    // with each composition. A placeholder repeated in a row is foreseen
-    // again although the layer would keep its picture.
-    PictureImage foreseeImage(const std::string& source, const std::string& layerFile) const;
+    // with each composition. handOvers: the scene comes after that many more
+    // hand-overs, each moving the rotation on. lastPlaceholder stands for
+    // lastPlaceholder() as it will be then and is kept up as choosePicture
+    // keeps it: a placeholder repeated in a row foresees nothing, as the
+    // layer keeps its picture.
+    PictureImage foreseeImage(const std::string& source, const std::string& layerFile, int handOvers,
+                              std::string& lastPlaceholder) const;
 
     // Every hand-over to another scene script moves each placeholder on to
     // the next picture buffer (10 wraps to 1) and forgets the last

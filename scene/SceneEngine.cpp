@@ -1,6 +1,7 @@
 #include "scene/SceneEngine.h"
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "scene/Camera.h"
@@ -18,6 +19,12 @@ namespace {
 // the show then holds what it has built so far.
 constexpr int kFirstScenesRounds = 202;
 constexpr int kAdvanceRounds = 2001;
+// Scene headers and hand-overs looked at in one look ahead.
+constexpr int kForeseeRounds = 40;
+// Scenes up to this long after the next scene time are foreseen with it:
+// scenes that follow each other closely then share the spare time before
+// the first of them.
+constexpr float kForeseeSeconds = 0.5f;
 
 // Truncates toward zero into the int range without undefined conversions.
 int saturatingInt(double value) {
@@ -143,7 +150,7 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         bool ranIntoEnd = false;
         if (!chainPending_) {
             buildCurrentHeader();
-            chainPending_ = reader_.readSceneHeader(ranIntoEnd);
+            chainPending_ = readNextHeader(ranIntoEnd);
             if (!chainPending_) {
                 if (ranIntoEnd) {
                     endScript();
@@ -167,7 +174,7 @@ int SceneEngine::advanceScenes(double& sceneTime) {
         // is never applied (as at the start of the show), and one that
         // hands over is followed, not applied as a layer file, when its
         // scene time comes, as at the start of the show.
-        chainPending_ = reader_.readSceneHeader(ranIntoEnd);
+        chainPending_ = readNextHeader(ranIntoEnd);
         if (!chainPending_ && ranIntoEnd) {
             endScript();
             break;
@@ -175,6 +182,20 @@ int SceneEngine::advanceScenes(double& sceneTime) {
     }
     nextSceneTime_ = saturatingInt(static_cast<double>(reader_.header.sceneTime * 1000.0f));
     return nextSceneTime_;
+}
+
+bool SceneEngine::readNextHeader(bool& ranIntoEnd) {
+    if (foreseenPicks_.empty()) return reader_.readSceneHeader(ranIntoEnd);
+    const std::function<int(int)> own = reader_.pickRandom;
+    reader_.pickRandom = [this, &own](int count) {
+        if (foreseenPicks_.empty()) return own ? own(count) : 0;
+        const int pick = foreseenPicks_.front();
+        foreseenPicks_.pop_front();
+        return pick;
+    };
+    const bool chained = reader_.readSceneHeader(ranIntoEnd);
+    reader_.pickRandom = own;
+    return chained;
 }
 
 void SceneEngine::endScript() {
@@ -200,8 +221,8 @@ void SceneEngine::drawLayers() {
 }
 
 template <typename Visit>
-void SceneEngine::readBlocks(const std::string& layerFile, int effect, ScriptReader& blocks, float& layer2Wait,
-                             Visit&& visit) {
+void SceneEngine::readBlocks(const std::string& layerFile, int effect, const std::string& directory,
+                             ScriptReader& blocks, float& layer2Wait, Visit&& visit) {
     if (!blocks.open(layerFile)) return;
     const bool change = effect == kEffectChange;
     for (int count = 0; count < kLayerCount; ++count) {
@@ -219,7 +240,7 @@ void SceneEngine::readBlocks(const std::string& layerFile, int effect, ScriptRea
             std::string source = blocks.block.source;
             bool refused = false;
             if (effect != kEffectMovie && effect != kEffectCamera && !source.empty())
-                refused = !resolveScriptPath(variant_, sceneDirectory_, source);
+                refused = !resolveScriptPath(variant_, directory, source);
             else
                 source = ansiToUtf8(source);  // a name as written, in UTF-8 as every name
             if (!refused) visit(static_cast<std::size_t>(n), source);
@@ -231,30 +252,77 @@ void SceneEngine::readBlocks(const std::string& layerFile, int effect, ScriptRea
 
 void SceneEngine::buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect) {
     ScriptReader blocks(files_);
-    readBlocks(layerFile, effect, blocks, layers_[2].wait, [&](std::size_t n, const std::string& source) {
+    const auto place = [&](std::size_t n, const std::string& source) {
         SceneLayer& layer = layers_[n];
         layer.inUse = true;
         pictures_.choosePicture(layer, source, layerFile);
         layer.place(blocks.block, effect, sceneX, sceneY);
-    });
+    };
+    readBlocks(layerFile, effect, sceneDirectory_, blocks, layers_[2].wait, place);
 }
 
 std::vector<PictureImage> SceneEngine::foreseeNextScene() {
     std::vector<PictureImage> images;
-    if (scriptEnded_ || chainPending_) return images;
-    const HeaderValues& header = reader_.header;
-    std::string layerFile = header.layerFile;
-    if (!resolveScriptPath(variant_, sceneDirectory_, layerFile)) return images;
-    ScriptReader blocks(files_);
-    // A random line picks its first name here: the real pick is made when
-    // the scene is built, and the show's generator is left alone.
-    blocks.pickRandom = [](int) { return 0; };
+    if (scriptEnded_) return images;
+    // A reader of its own, standing where the show's reader stands, with
+    // its values, walks on as advanceScenes will when the next scene time
+    // comes: every scene due then, hand-overs followed, without building.
+    ScriptReader ahead(files_);
+    // A random hand-over is drawn from the show's generator once; the show
+    // takes the same pick when it reads that header (readNextHeader).
+    std::size_t picksTaken = 0;
+    ahead.pickRandom = [this, &picksTaken](int count) {
+        if (picksTaken == foreseenPicks_.size())
+            foreseenPicks_.push_back(reader_.pickRandom ? reader_.pickRandom(count) : 0);
+        return foreseenPicks_[picksTaken++];
+    };
+    if (!ahead.open(reader_.path) || !ahead.skipTo(reader_.lineNumber())) return images;
+    ahead.header = reader_.header;
+    std::string directory = sceneDirectory_;
+    int handOvers = 0;
+    bool pending = chainPending_;
+    float t = reader_.header.sceneTime + kForeseeSeconds;
     float layer2Wait = layers_[2].wait;
-    readBlocks(layerFile, header.effect, blocks, layer2Wait, [&](std::size_t, const std::string& source) {
-        const PictureImage image = pictures_.foreseeImage(source, layerFile);
-        if (image.size != 0) images.push_back(image);
-    });
+    std::string lastPlaceholder = pictures_.lastPlaceholder();
+    for (int round = 0; round < kForeseeRounds; ++round) {
+        if (!(static_cast<double>(t) + 0.01 >= ahead.header.sceneTime)) break;
+        bool ranIntoEnd = false;
+        if (!pending) {
+            foreseeScene(ahead.header, directory, handOvers, layer2Wait, lastPlaceholder, images);
+            pending = ahead.readSceneHeader(ranIntoEnd);
+            if (!pending) {
+                if (ranIntoEnd) break;
+                continue;
+            }
+        }
+        // The hand-over, followed at once.
+        std::string path = ahead.header.nextScript;
+        if (!resolveScriptPath(variant_, directory, path)) break;
+        directory = directoryOf(path);
+        ++handOvers;
+        lastPlaceholder.clear();
+        ahead.close();
+        ahead.resetToDefaults();
+        if (!ahead.open(path)) break;
+        t = kForeseeSeconds;
+        pending = ahead.readSceneHeader(ranIntoEnd);
+        if (!pending && ranIntoEnd) break;
+    }
     return images;
+}
+
+void SceneEngine::foreseeScene(const HeaderValues& header, const std::string& directory, int handOvers,
+                               float& layer2Wait, std::string& lastPlaceholder,
+                               std::vector<PictureImage>& images) {
+    std::string layerFile = header.layerFile;
+    if (!resolveScriptPath(variant_, directory, layerFile)) return;
+    ScriptReader blocks(files_);
+    blocks.pickRandom = [](int) { return 0; };
+    const auto add = [&](std::size_t, const std::string& source) {
+        const PictureImage image = pictures_.foreseeImage(source, layerFile, handOvers, lastPlaceholder);
+        if (image.size != 0) images.push_back(image);
+    };
+    readBlocks(layerFile, header.effect, directory, blocks, layer2Wait, add);
 }
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 // which skips frames that would look the same; drawLayers draws them
 // straight away, for tests and tools.
 #include <array>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -68,10 +69,12 @@ public:
     // Applies a layer file: places the layers its set blocks name.
     void buildScene(const std::string& layerFile, float sceneX, float sceneY, int effect);
 
-    // The images the next scene's layers will take their textures from, as
-    // far as they can be known before it is built: nothing when the next
-    // header hands over to another script or none comes. Reads its layer
-    // file and changes nothing of the show.
+    // The images the layers of the scenes built at the next scene time (and
+    // up to half a second after it) will take their textures from, as far
+    // as they can be known before: every header due then, in this script
+    // and in those it hands over to then (a random hand-over further on is drawn now and kept for the
+    // show). Reads the scripts and layer files with readers of its own and
+    // changes nothing else of the show.
     std::vector<PictureImage> foreseeNextScene();
 
     int nextSceneTime() const { return nextSceneTime_; }
@@ -94,12 +97,20 @@ private:
     bool moveToScript(bool resetValues);
     void buildCurrentHeader();
     void endScript();
+    // Reads the show's next scene header; a random hand-over takes the pick
+    // the look-ahead drew for it.
+    bool readNextHeader(bool& ranIntoEnd);
     // Reads the set blocks of a layer file as a scene applies them and hands
     // each block's layer number and resolved source to visit; layer2Wait
     // takes a wait given before set.
+    // Sources are resolved in directory.
     template <typename Visit>
-    void readBlocks(const std::string& layerFile, int effect, ScriptReader& blocks, float& layer2Wait,
-                    Visit&& visit);
+    void readBlocks(const std::string& layerFile, int effect, const std::string& directory,
+                    ScriptReader& blocks, float& layer2Wait, Visit&& visit);
+    // Adds the images of one header's layer file, read in directory after
+    // handOvers hand-overs from now.
+    void foreseeScene(const HeaderValues& header, const std::string& directory, int handOvers,
+                      float& layer2Wait, std::string& lastPlaceholder, std::vector<PictureImage>& images);
 
     const Variant& variant_;
     FilesPort& files_;
@@ -115,6 +126,10 @@ private:
     // been followed yet: a script's first header that hands over waits for
     // its scene time, at the start of the show as after a hand-over.
     bool chainPending_ = false;
+    // The picks of the random hand-overs the look-ahead read and the show
+    // has not yet, in the order the show will read them: drawn once, from
+    // the show's generator, so the show goes where the textures were made.
+    std::deque<int> foreseenPicks_;
     int screenLayoutCode_ = 0;
     int distance_ = 0;
     float fov_ = 0;

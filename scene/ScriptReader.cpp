@@ -197,6 +197,14 @@ double ScriptReader::readNumber(const std::string& line, const std::string& key)
 
 int ScriptReader::lineNumber() const { return lines_ ? lines_->lineNumber() : 0; }
 
+bool ScriptReader::skipTo(int count) {
+    if (!lines_) return false;
+    std::string line;
+    while (lines_->lineNumber() < count)
+        if (!lines_->next(line)) return false;
+    return true;
+}
+
 bool ScriptReader::readSceneHeader(bool& ranIntoEnd) {
     HeaderValues& h = header;
     ranIntoEnd = true;

@@ -59,6 +59,9 @@ public:
 
     // Number of the line read last in the open file (0 before the first).
     int lineNumber() const;
+    // Reads on without looking at the lines until count lines of the open
+    // file have been read; false when the file ends first.
+    bool skipTo(int count);
 
     ScriptLineObserver* observer = nullptr;
 

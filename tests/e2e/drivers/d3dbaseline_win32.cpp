@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
             port.endScene();
         }
         port.present();
+        if (tick == 1) OutputDebugStringA("quorvelk: first frame presented");
     }
     std::printf("frames %ld\n", tick);
     texture.reset();
