@@ -140,12 +140,12 @@ TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
         // A picture on two layers of one scene is made for each.
         {"one picture twice",
          "script=.\\title.txt\nend\nscenetime=1\nscript=.\\two_backdrops.txt\nend\n", "",
-         {"base", "base"}, 1.0, 0},
+         {"base", "base"}, 1.0, 0, {}},
         // Two headers due at 1 s are built together; the one at 2 s waits.
         {"two at once",
          "script=.\\title.txt\nend\nscenetime=1\nscript=.\\still_one.txt\nend\nscenetime=1\n"
          "script=.\\backdrop.txt\nend\nscenetime=2\nscript=.\\title.txt\nend\n",
-         "", {"B1", "base"}, 1.0, 2000},
+         "", {"B1", "base"}, 1.0, 2000, {}},
         // A hand-over read right after the scene at 1 s is followed at once
         // and the other script's first scene built: its placeholder stands
         // for the next picture.
@@ -153,13 +153,13 @@ TEST(TextureStock, EverySceneDueAtTheNextTimeIsForeseenAcrossHandOvers) {
          "script=.\\title.txt\nend\nscenetime=1\nscript=.\\backdrop.txt\nend\nscenetime=4\n"
          "continue=.\\other.txt\nend\n",
          "scenetime=0\nscript=.\\still_one.txt\nend\nscenetime=3\nscript=.\\title.txt\nend\n",
-         {"base", "B2"}, 1.0, 3000},
+         {"base", "B2"}, 1.0, 3000, {}},
         // A hand-over to a script whose first scene comes later: only the
         // scene before it.
         {"hand-over, later scene",
          "script=.\\title.txt\nend\nscenetime=1\nscript=.\\backdrop.txt\nend\nscenetime=4\n"
          "continue=.\\other.txt\nend\n",
-         "scenetime=2\nscript=.\\still_one.txt\nend\n", {"base"}, 1.0, 2000},
+         "scenetime=2\nscript=.\\still_one.txt\nend\n", {"base"}, 1.0, 2000, {}},
         // A random hand-over is drawn once, ahead: the show goes where the
         // textures were made, not to a second draw (zero.txt, which is
         // missing and would end the scenes).
