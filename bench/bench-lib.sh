@@ -14,6 +14,16 @@ bench_display() {
   export DISPLAY=":$(tr -d '\n' <"$fdfile")"
 }
 
+# bench_places: where B's program keeps its things in the prefix: system32,
+# the per-user folder (appdata, appdata_win as the program spells it) and
+# the registry key of its settings.
+bench_places() {
+  system32="$WINEPREFIX/drive_c/windows/system32"
+  appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarn Corporation"
+  appdata_win='C:\users\'"$(id -un)"'\AppData\Roaming\Tarn Corporation'
+  key='HKCU\Software\Tarn Corporation\QUOR VELK-B Screen Saver'
+}
+
 # Clock ticks of user + system time of a process (0 when it is gone).
 ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 

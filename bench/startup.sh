@@ -37,11 +37,9 @@ qv_ensure_prefix
 wine_bin="$(command -v wine64 || command -v wine)"
 out="$build/bench-startup"
 mkdir -p "$out"
-system32="$WINEPREFIX/drive_c/windows/system32"
-appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tarn Corporation"
-appdata_win='C:\users\'"$(id -un)"'\AppData\Roaming\Tarn Corporation'
 
 source "$root/bench/bench-lib.sh"
+bench_places
 bench_display 1920x1080x24 "$out"
 
 cmake --build "$build" --target quorvelb quorvelc qvimport d3dbaseline >/dev/null
