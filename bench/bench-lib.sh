@@ -24,6 +24,19 @@ bench_places() {
   key='HKCU\Software\Tarn Corporation\QUOR VELK-B Screen Saver'
 }
 
+# bench_launch LOG COMMAND...: runs COMMAND with Wine's debug lines and their
+# times (WINEDEBUG=+timestamp,+debugstr) in LOG, after writing the clock
+# those times count on (CLOCK_MONOTONIC_RAW) to "$out/start".
+bench_launch() {
+  local log=$1
+  shift
+  WINEDEBUG=+timestamp,+debugstr python3 -c '
+import os, sys, time
+sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
+sys.stdout.flush()
+os.execvp(sys.argv[1], sys.argv[1:])' "$@" >"$out/start" 2>"$log"
+}
+
 # Clock ticks of user + system time of a process (0 when it is gone).
 ticks_of() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 

@@ -112,11 +112,7 @@ moment() { grep -a "debugstr:.*\"quorvelk: $2" "$1" | head -n 1 | cut -d: -f1 | 
 run() {
   local name=$1 wait=$2 log="$out/$1.log" pid="" hwm=0 ticks=0 t program="$build/app/quorvelb.scr"
   timeout 30 wineserver -w 2>/dev/null || true
-  WINEDEBUG=+timestamp,+debugstr python3 -c '
-import os, sys, time
-sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
-sys.stdout.flush()
-os.execvp(sys.argv[1], sys.argv[1:])' timeout $((wait + 120)) "$wine_bin" "$program" /s >"$out/start" 2>"$log" &
+  bench_launch "$log" timeout $((wait + 120)) "$wine_bin" "$program" /s &
   local launcher=$!
   for ((t = 0; t < 300; t++)); do
     grep -aq 'quorvelk: first frame presented' "$log" 2>/dev/null && break

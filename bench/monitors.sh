@@ -77,11 +77,7 @@ run() {
   local m=$1 i=$2 log pid server t p0 p1 s0 s1 x0 x1 start
   log="$out/show-$m-$i.log"
   start_xephyr "$m"
-  WINEDEBUG=+timestamp,+debugstr python3 -c '
-import os, sys, time
-sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
-sys.stdout.flush()
-os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$out/start" 2>"$log" &
+  bench_launch "$log" timeout 120 "$wine_bin" "$program" /s &
   local launcher=$!
   local want='first frame presented"'
   [ "$m" = 2 ] && want='first frame presented on monitor 2"'

@@ -94,11 +94,7 @@ run() {
   program="$build/app/quorvel$(echo "$v" | tr 'A-Z' 'a-z').scr"
   log="$out/$v-$case-$i.log"
   # The case "ahead_off" is "photos" with every texture left to its scene's time.
-  QV_NO_AHEAD=$([ "$case" = ahead_off ] && echo 1 || echo 0) WINEDEBUG=+timestamp,+debugstr python3 -c '
-import os, sys, time
-sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
-sys.stdout.flush()
-os.execvp(sys.argv[1], sys.argv[1:])' timeout 120 "$wine_bin" "$program" /s >"$out/start" 2>"$log" &
+  QV_NO_AHEAD=$([ "$case" = ahead_off ] && echo 1 || echo 0) bench_launch "$log" timeout 120 "$wine_bin" "$program" /s &
   local launcher=$!
   # Up to 20 s for the first frame, then 3 s more before the peak is read.
   for ((t = 0; t < 200; t++)); do
@@ -159,11 +155,7 @@ done
 : >"$out/baseline.results"
 for i in $(seq 0 "$runs"); do
   log="$out/baseline-$i.log"
-  WINEDEBUG=+timestamp,+debugstr python3 -c '
-import os, sys, time
-sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
-sys.stdout.flush()
-os.execvp(sys.argv[1], sys.argv[1:])' timeout 60 "$wine_bin" "$build/tests/e2e/d3dbaseline.exe" 1 >"$out/start" 2>"$log" || true
+  bench_launch "$log" timeout 60 "$wine_bin" "$build/tests/e2e/d3dbaseline.exe" 1 || true
   # The first start only warms up.
   [ "$i" = 0 ] || awk -v s="$(head -n 1 "$out/start")" -v d="$(moment "$log" "device made")" \
     -v f="$(moment "$log" "first frame presented")" \
