@@ -244,13 +244,18 @@ void SettingsDialog::putBack(const std::vector<std::string>& before, std::vector
     finishPendingList(store_, old, files_, import_, pictureFolder_);
 }
 
-void SettingsDialog::OnAdd() {
-    if (!hasPictureFolder()) return;
+bool SettingsDialog::roomForOneMore() {
+    if (!hasPictureFolder()) return false;
     if (pictureCount_ >= kMaxPictures) {
         arrow();
         messages_.showMessage(MessageKind::MsgListFull);
-        return;
+        return false;
     }
+    return true;
+}
+
+void SettingsDialog::OnAdd() {
+    if (!roomForOneMore()) return;
     const std::optional<std::string> picked = pick();
     if (!picked) return;
     list_.showWaitCursor();
@@ -259,12 +264,7 @@ void SettingsDialog::OnAdd() {
 }
 
 void SettingsDialog::OnAddFolder() {
-    if (!hasPictureFolder()) return;
-    if (pictureCount_ >= kMaxPictures) {
-        arrow();
-        messages_.showMessage(MessageKind::MsgListFull);
-        return;
-    }
+    if (!roomForOneMore()) return;
     const std::optional<std::string> picked = list_.chooseFolder(initialFolder());
     if (!picked || picked->empty()) return;
     std::string folder = *picked;

@@ -110,6 +110,9 @@ public:
     std::array<std::string, kMaxPictures> ListedSources{};
 
 private:
+    // Add and Add Folder: false when there is no picture folder, or (after
+    // MsgListFull) when the list is full.
+    bool roomForOneMore();
     // The list filled from the store without making any bitmap that exists.
     void fillPictureList();
     // A slot's bitmap made from its picture: its path, or nothing (and then
