@@ -150,7 +150,14 @@ long SceneLayer::draw(DrawingPort& device) {
     long result = 0;
     // Without a texture nothing is bound: the previous layer's stays in effect.
     if (texture) result = device.bindTexture(*texture);
-    device.drawFan(corners);
+    // Blending weighs each pixel by the texture's alpha times the corners':
+    // corners wholly transparent leave every pixel as it was, so the quad is
+    // not filled at all (filling is most of a frame's cost on a software
+    // rasterizer). The texture stays bound, as a later layer without one
+    // draws with it.
+    bool transparent = true;
+    for (const LayerVertex& corner : corners) transparent = transparent && (corner.colour >> 24) == 0;
+    if (!transparent) device.drawFan(corners);
     return result;
 }
 

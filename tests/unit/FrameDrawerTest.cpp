@@ -58,13 +58,17 @@ private:
     Log& log_;
 };
 
+// A started layer, visible (opaque corners), carrying its record number.
+void startVisible(SceneLayer& layer, int number) {
+    for (LayerVertex& corner : layer.corners) corner.colour = 0xFFFFFFFFu;
+    layer.corners[0].x = static_cast<float>(number);
+    layer.started = true;
+}
+
 struct Scene {
     std::array<SceneLayer, 30> layers;
     Scene() {
-        for (int i = 0; i < 30; ++i) {
-            layers[i].corners[0].x = static_cast<float>(i);
-            layers[i].started = true;
-        }
+        for (int i = 0; i < 30; ++i) startVisible(layers[i], i);
     }
 };
 
@@ -213,10 +217,7 @@ TEST(FrameDrawer, ShortTablesAreNotOverrun) {
     FakeFrame frame(log);
     FakeDrawing drawing(log);
     std::array<SceneLayer, 4> few;
-    for (int i = 0; i < 4; ++i) {
-        few[i].started = true;
-        few[i].corners[0].x = static_cast<float>(i);
-    }
+    for (int i = 0; i < 4; ++i) startVisible(few[i], i);
     FrameDrawer drawer;
     EXPECT_EQ(drawer.drawFrame(frame, drawing, few.data(), few.size(), 22), 1);
     EXPECT_EQ(fans(log), (std::vector<std::string>{"fan 1", "fan 2", "fan 3"}));

@@ -310,6 +310,16 @@ TEST(SceneLayerDraw, BindsItsTextureOnlyWhenStartedAndHasOne) {
     EXPECT_EQ(device.draws[1].boundTexture, 1);
     EXPECT_EQ(device.draws[1].corners[0].x, layer.corners[0].x);
 
+    // Wholly transparent corners: the texture is bound for the layers after
+    // it, but nothing is filled.
+    for (LayerVertex& corner : layer.corners) corner.colour &= 0x00FFFFFFu;
+    layer.draw(device);
+    EXPECT_EQ(device.bindCount, 2);
+    EXPECT_EQ(device.draws.size(), 2u);
+    layer.corners[2].colour |= 0x01000000u;  // one corner barely visible: filled
+    layer.draw(device);
+    EXPECT_EQ(device.draws.size(), 3u);
+
     // A picture that makes no texture leaves the layer with none, named.
     const unsigned char junk[3] = {'x', 'y', 'z'};
     layer.loadTexture(device, "JUNK", junk, sizeof junk);
