@@ -3,7 +3,9 @@
 // of the show writes, over in-memory files, registry and folders.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -81,15 +83,18 @@ struct FolderBench {
     ShowPictureMemory memory;
 };
 
-TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNeverRebuiltFromTheFolder) {
+TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNotRebuiltBeforeTheShowStarts) {
     struct Row {
         const char* what;
         bool bitmap;
         const char* path;  // of picture 1, after the user folder
+        PictureAccess access;
+        bool toMake;       // handed to the worker to make again
     };
     const Row rows[] = {
-        {"bitmap present: the slot starts on it, no listing", true, "photo1.bmp"},
-        {"bitmap gone: the slot is passed over as a missing picture", false, ""},
+        {"bitmap present: the slot starts on it, no listing", true, "photo1.bmp", PictureAccess::Show, false},
+        {"bitmap gone: passed over as a missing picture, made later", false, "", PictureAccess::Show, true},
+        {"bitmap gone in the preview: passed over, never made", false, "", PictureAccess::ReadOnly, false},
     };
     for (const Row& row : rows) {
         FolderBench bench;
@@ -97,8 +102,19 @@ TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNeverRebuilt
         if (!row.bitmap) bench.files.remove(bench.bitmap());
         testing::RecordingMessages messages;
         PhotoImport import(bench.variant, bench.files, bench.decoder, messages, 768);
-        const ShowPictureList list =
-            chooseShowPictures(bench.variant, bench.registry, bench.files, import, kAppData, 1024, 768);
+        const ShowPictureList list = chooseShowPictures(bench.variant, bench.registry, bench.files, import,
+                                                        kAppData, 1024, 768, row.access);
+        ASSERT_EQ(list.missingFolderBitmaps.size(), row.toMake ? 1u : 0u) << row.what;
+        if (row.toMake) {
+            EXPECT_EQ(list.missingFolderBitmaps[0].slot, 1) << row.what;
+            EXPECT_EQ(list.missingFolderBitmaps[0].folder, kPics) << row.what;
+            EXPECT_EQ(list.missingFolderBitmaps[0].bitmap, bench.bitmap()) << row.what;
+        }
+        // The preview's memory gives the worker nothing to do, so nothing
+        // is ever written for it.
+        bench.memory.useFolderSlots(&bench.slots);
+        bench.memory.preparePictures(bench.files, bench.decoder, bench.registry, kAppData, 1024, 768, row.access);
+        EXPECT_EQ(bench.slots.hasAnySlot(), row.access == PictureAccess::Show) << row.what;
         EXPECT_EQ(list.paths[0], row.bitmap ? bench.user + row.path : std::string()) << row.what;
         EXPECT_EQ(list.folders[0], row.bitmap ? kPics : std::string()) << row.what;
         EXPECT_EQ(list.slots[0], row.bitmap ? 1 : 0) << row.what;
@@ -233,6 +249,99 @@ TEST(FolderSlotShow, TheEndOfTheShowWritesThePictureOnScreenAndTheOrderAfterIt) 
         }
         EXPECT_EQ(written.round.size(), row.roundSize) << row.what;
         EXPECT_NE(bench.files.contents(bench.user + "photo1.library"), libraryBefore) << row.what;
+    }
+}
+
+TEST(FolderSlotShow, AMissingBitmapIsMadeAgainByTheWorkerFromTheKeptOrder) {
+    // Converted on a 768-line screen (base height 491): a 3:2 picture is
+    // 818 x 545, 3:4 368 x 491, 7:6 572 x 491; the bitmap the bench starts
+    // with is 40 x 30.
+    using Size = std::pair<int, int>;
+    const Size kNone{0, 0};
+    const std::map<std::string, Size> converted = {
+        {"a.png", {818, 545}}, {"b.png", {368, 491}}, {"c.png", {572, 491}}};
+    const std::vector<std::string> bca = {"b.png", "c.png", "a.png"};
+    struct Row {
+        const char* what;
+        bool bitmap;         // photo1.bmp there at the start
+        bool broken;         // z.png, no picture, in the folder
+        bool onlyBroken;     // and nothing else
+        bool folderGone;
+        const char* kept;    // the library file: "" none, "bca" b on screen, "bza" with z next, "damaged"
+        const char* stored;  // photo1 after the user folder, "" for photo1.bmp
+        Size written;        // photo1.bmp afterwards
+        const char* current; // the library file's picture afterwards ("*" the new order's first)
+        std::size_t position;
+    };
+    const Row rows[] = {
+        {"kept order: the one after the picture it showed", false, false, false, false, "bca", "", {572, 491}, "c.png", 2},
+        {"its next one broken: passed over for the one after", false, true, false, false, "bza", "", {818, 545}, "a.png", 3},
+        {"no library file: a new order's first picture", false, false, false, false, "", "", {-1, -1}, "*", 1},
+        {"damaged library file: as none", false, false, false, false, "damaged", "", {-1, -1}, "*", 1},
+        {"folder gone: nothing written", false, false, false, true, "bca", "", kNone, "b.png", 1},
+        {"no usable picture: nothing written", false, true, true, false, "", "", kNone, nullptr, 0},
+        {"photo1 names another file: nothing written", false, false, false, false, "bca", "D:\\x.bmp", kNone, "b.png", 1},
+        {"bitmap there: left as it is", true, false, false, false, "bca", "", {40, 30}, "b.png", 1},
+    };
+    for (const Row& row : rows) {
+        FolderBench bench;
+        if (!row.onlyBroken) {
+            bench.addPicture("a.png", 600, 400);
+            bench.addPicture("b.png", 300, 400);
+            bench.addPicture("c.png", 700, 600);
+        }
+        if (row.broken) bench.addBroken("z.png");
+        if (!row.bitmap) bench.files.remove(bench.bitmap());
+        if (*row.stored) bench.registry.putString(bench.key, "photo1", row.stored);
+        const std::string kept = row.kept;
+        if (!kept.empty()) {
+            const std::vector<std::string> round = kept == "bza" ? std::vector<std::string>{"b.png", "z.png", "a.png"} : bca;
+            ASSERT_TRUE(writeLibraryFile(bench.files, bench.user, 1, {kPics, round, 1, "b.png"}));
+            if (kept == "damaged") {
+                std::string bytes = bench.files.contents(bench.user + "photo1.library");
+                bytes[bytes.size() / 2] ^= 0x55;
+                bench.files.addFile(bench.user + "photo1.library", bytes);
+            }
+        }
+        if (row.folderGone) bench.folders.vanish(kPics);
+        const std::string libraryBefore = bench.files.contents(bench.user + "photo1.library");
+
+        // The show starts as fast as ever: nothing decoded, nothing listed.
+        bench.prepare();
+        EXPECT_EQ(bench.pictureDecoder.calls, 0) << row.what;
+        EXPECT_TRUE(bench.folders.listed.empty()) << row.what;
+        bench.work();
+        bench.slots.stop();
+        const std::string healed = bench.files.contents(bench.user + "photo1.bmp");
+        EXPECT_TRUE(bench.slots.writeAtEnd()) << row.what;
+        // Written once, by the worker; the end of the show leaves it.
+        EXPECT_EQ(bench.files.contents(bench.user + "photo1.bmp"), healed) << row.what;
+        EXPECT_FALSE(bench.files.exists("D:\\x.bmp")) << row.what;
+
+        BmpInfo info;
+        Size written = kNone;
+        if (readBmpInfo(reinterpret_cast<const unsigned char*>(healed.data()), healed.size(), info))
+            written = {info.width, info.height};
+        LibraryState state;
+        const bool library = readLibraryFile(bench.files, bench.user, 1, kPics, state);
+        if (!row.current) {
+            EXPECT_FALSE(library) << row.what;
+        } else if (std::string(row.current) == "*") {
+            ASSERT_TRUE(library) << row.what;
+            EXPECT_EQ(state.current, state.round.front()) << row.what;
+            ASSERT_EQ(converted.count(state.current), 1u) << row.what;
+            EXPECT_EQ(written, converted.at(state.current)) << row.what;
+        } else {
+            ASSERT_TRUE(library) << row.what;
+            EXPECT_EQ(state.current, row.current) << row.what;
+            EXPECT_EQ(written, row.written) << row.what;
+        }
+        if (library) {
+            EXPECT_EQ(state.position, row.position) << row.what;
+        }
+        if (written == kNone && !kept.empty()) {
+            EXPECT_EQ(bench.files.contents(bench.user + "photo1.library"), libraryBefore) << row.what;
+        }
     }
 }
 
