@@ -359,31 +359,26 @@ TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
 }
 
 TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
-    // Slot 2 holds D:\Album\: a 90 x 60 a.png becomes 818 x 545, a 60 x 80
-    // b.png 368 x 491, a 70 x 60 c.png 572 x 491; z.png is no picture.
+    // Slot 2 holds D:\Album\ with a.png (90 x 60: 818 x 545), b.png (60 x 80:
+    // 368 x 491), c.png (70 x 60: 572 x 491); z.png is no picture. Kept: the
+    // round of the library file, b on screen.
     const std::string album = "D:\\Album\\";
-    const std::vector<std::string> bca = {"b.png", "c.png", "a.png"};
+    const std::map<char, Size> sizes = {{'a', kWideSize}, {'b', kTallSize}, {'c', kSquareSize}};
     struct Row {
         const char* what;
-        bool bitmap;          // photo2.bmp there at the opening (a grey 40 x 30)
-        bool folder;          // the folder there, with a, b and c
-        bool broken;          // z.png in it too
-        bool onlyBroken;      // and nothing else
-        const char* kept;     // the library file: "" none, "bca" b shown, "bza" z next, "damaged"
-        Size written;         // photo2.bmp afterwards ({-1, -1}: the new order's first)
-        const char* current;  // the library file's picture afterwards; nullptr: no file
+        const char* folder;  // its pictures by letter; "-": gone
+        const char* kept;    // "" none, "!" damaged
+        bool bitmap;         // photo2.bmp there at the opening
+        char made;           // the picture photo2.bmp and the library file hold after; '*': a new order's first; 0: none
         std::size_t position;
         std::vector<MessageKind> said;
-        const char* thumbnail;
-    };
-    const Row rows[] = {
-        {"kept order: the one after the picture it showed", false, true, false, false, "bca", {572, 491}, "c.png", 2, {}, "photo"},
-        {"its next one broken: passed over", false, true, true, false, "bza", {818, 545}, "a.png", 3, {}, "photo"},
-        {"damaged library file: a new order's first", false, true, false, false, "damaged", {-1, -1}, "*", 1, {}, "photo"},
-        {"folder gone: the placeholder, silently, the order kept", false, false, false, false, "bca", kNone, "b.png", 1, {}, "nofile"},
-        {"no usable picture: said, the placeholder", false, true, true, true, "", kNone, nullptr, 0,
-         {MessageKind::MsgFolderWithoutPictures}, "nofile"},
-        {"bitmap there: left as it is", true, true, false, false, "bca", {40, 30}, "b.png", 1, {}, "photo"},
+    } const rows[] = {
+        {"kept order: the one after the picture shown", "abc", "bca", false, 'c', 2, {}},
+        {"the next one broken: passed over", "abcz", "bza", false, 'a', 3, {}},
+        {"damaged library file: a new order's first", "abc", "!", false, '*', 1, {}},
+        {"folder gone: the placeholder, silently, as for a picture gone", "-", "bca", false, 0, 0, {}},
+        {"no usable picture: said, the placeholder", "z", "", false, 0, 0, {MessageKind::MsgFolderWithoutPictures}},
+        {"bitmap there: left as it is", "abc", "bca", true, 0, 0, {}},
     };
     for (const Row& row : rows) {
         Desk desk;
@@ -391,66 +386,40 @@ TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
         desk.registry.putDword(kKey, "photo_num", 2);
         desk.registry.putString(kKey, "photo2", kFolder + "photo2.bmp");
         desk.registry.putString(kKey, "photo2_real", album);
-        if (row.bitmap)
-            desk.files.addFile(kFolder + "photo2.bmp", encodeBmp24(testing::makeImage(40, 30, [](int, int) {
-                                   return std::array<unsigned char, 3>{128, 128, 128};
-                               })));
-        const auto add = [&](const std::string& name, const std::vector<unsigned char>& bytes) {
-            desk.files.addFile(album + name, bytes);
-            if (row.folder) desk.folders.addFile(album + name);
-        };
-        if (!row.onlyBroken) {
-            add("a.png", testing::pngBytes(90, 60));
-            add("b.png", testing::pngBytes(60, 80));
-            add("c.png", testing::pngBytes(70, 60));
+        if (row.bitmap) desk.files.addFile(kFolder + "photo2.bmp", desk.files.contents(kFolder + "photo1.bmp"));
+        const Size stored[] = {{90, 60}, {60, 80}, {70, 60}};
+        for (const char* c = row.folder; *c && *c != '-'; ++c) {
+            const std::string name = album + *c + ".png";
+            const std::vector<unsigned char> garbage = {'n', 'o'};
+            desk.files.addFile(name, *c == 'z' ? garbage : testing::pngBytes(stored[*c - 'a'].first, stored[*c - 'a'].second));
+            desk.folders.addFile(name);
         }
-        if (row.broken) add("z.png", {'n', 'o'});
-        const std::string kept = row.kept;
-        if (!kept.empty()) {
-            const std::vector<std::string> round =
-                kept == "bza" ? std::vector<std::string>{"b.png", "z.png", "a.png"} : bca;
+        std::vector<std::string> round;
+        for (const char* c = row.kept; *c && *c != '!'; ++c) round.push_back(std::string(1, *c) + ".png");
+        const std::string library = kFolder + libraryFileName(2);
+        if (!round.empty()) {
             ASSERT_TRUE(writeLibraryFile(desk.files, kFolder, 2, {album, round, 1, "b.png"}));
-            if (kept == "damaged") {
-                std::string bytes = desk.files.contents(kFolder + libraryFileName(2));
-                bytes[bytes.size() / 2] ^= 0x55;
-                desk.files.addFile(kFolder + libraryFileName(2), bytes);
-            }
         }
-        const std::string libraryBefore = desk.files.contents(kFolder + libraryFileName(2));
-        desk.pictures.calls = 0;
+        if (*row.kept == '!') desk.files.addFile(library, std::string("QVLB damaged"));
+        const std::string bitmapBefore = desk.files.contents(kFolder + "photo2.bmp");
+        const std::string libraryBefore = desk.files.contents(library);
 
         desk.open();
         EXPECT_EQ(desk.messages.shown, row.said) << row.what;
-        EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", row.thumbnail})) << row.what;
-        // The same progress line as a picture's bitmap made again.
-        EXPECT_EQ(desk.list.progress, (row.bitmap ? std::vector<std::pair<int, int>>{}
-                                                  : std::vector<std::pair<int, int>>{{2, 2}}))
+        EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", row.made || row.bitmap ? "photo" : "nofile"}))
             << row.what;
-        if (row.bitmap) {
-            EXPECT_EQ(desk.pictures.calls, 0) << row.what;
+        // The same progress line as for a picture's bitmap made again.
+        EXPECT_EQ(desk.list.progress.size(), row.bitmap ? 0u : 1u) << row.what;
+        if (row.made == 0) {
+            EXPECT_EQ(desk.files.contents(kFolder + "photo2.bmp"), bitmapBefore) << row.what;
+            EXPECT_EQ(desk.files.contents(library), libraryBefore) << row.what;
+            continue;
         }
         LibraryState state;
-        const bool library = readLibraryFile(desk.files, kFolder, 2, album, state);
-        if (!row.current) {
-            EXPECT_FALSE(library) << row.what;
-        } else if (std::string(row.current) == "*") {
-            ASSERT_TRUE(library) << row.what;
-            EXPECT_EQ(state.current, state.round.front()) << row.what;
-            const std::map<std::string, Size> sizes = {
-                {"a.png", {818, 545}}, {"b.png", {368, 491}}, {"c.png", {572, 491}}};
-            ASSERT_EQ(sizes.count(state.current), 1u) << row.what;
-            EXPECT_EQ(desk.bitmap(2), sizes.at(state.current)) << row.what;
-        } else {
-            ASSERT_TRUE(library) << row.what;
-            EXPECT_EQ(state.current, row.current) << row.what;
-            EXPECT_EQ(desk.bitmap(2), row.written) << row.what;
-        }
-        if (library) {
-            EXPECT_EQ(state.position, row.position) << row.what;
-        }
-        if (desk.bitmap(2) == kNone || row.bitmap) {
-            EXPECT_EQ(desk.files.contents(kFolder + libraryFileName(2)), libraryBefore) << row.what;
-        }
+        ASSERT_TRUE(readLibraryFile(desk.files, kFolder, 2, album, state)) << row.what;
+        EXPECT_EQ(state.current, row.made == '*' ? state.round.front() : std::string(1, row.made) + ".png") << row.what;
+        EXPECT_EQ(state.position, row.position) << row.what;
+        EXPECT_EQ(desk.bitmap(2), sizes.at(state.current[0])) << row.what;
     }
 }
 
