@@ -24,9 +24,9 @@ std::optional<std::string> FolderPictures::next(RandomSource& random,
     return std::nullopt;
 }
 
-FolderPick pickFolderPicture(FolderPort& folders, const PictureExtensions& extensions, const std::string& folder,
-                             FolderPictures& pictures, bool& listed, RandomSource& random,
-                             const std::function<bool(const std::string&)>& usable) {
+FolderPick pickFolderPicture(FolderPort& folders, const PictureExtensions& extensions,
+                             const std::string& folder, FolderPictures& pictures, bool& listed,
+                             RandomSource& random, const std::function<bool(const std::string&)>& usable) {
     if (!listed) {
         // One read of the folder itself: a kept order of a folder that is
         // gone would otherwise try every picture of its round in vain.

@@ -48,8 +48,8 @@ enum class FolderPick {
 // library file spares the listing; the folder is listed when that gives
 // nothing and listed is still false (listed is then set). A folder that
 // cannot be read is found out before any picture is tried.
-FolderPick pickFolderPicture(FolderPort& folders, const PictureExtensions& extensions, const std::string& folder,
-                             FolderPictures& pictures, bool& listed, RandomSource& random,
-                             const std::function<bool(const std::string&)>& usable);
+FolderPick pickFolderPicture(FolderPort& folders, const PictureExtensions& extensions,
+                             const std::string& folder, FolderPictures& pictures, bool& listed,
+                             RandomSource& random, const std::function<bool(const std::string&)>& usable);
 
 }  // namespace qv

@@ -221,8 +221,8 @@ Conversion PhotoImport::convertFolder(const std::string& source, int n, const st
     }
 }
 
-Conversion PhotoImport::writeFolder(const std::string& source, const FolderOrder& order, Image&& converted, int n,
-                                    const std::string& folder, bool silent) {
+Conversion PhotoImport::writeFolder(const std::string& source, const FolderOrder& order, Image&& converted,
+                                    int n, const std::string& folder, bool silent) {
     const std::string library = folder + libraryFileName(n);
     std::vector<unsigned char> before;
     const bool hadLibrary = files_.readAll(library, before, kLargestLibraryFileBytes);
@@ -259,10 +259,8 @@ Conversion PhotoImport::RebuildFolderBitmap(const std::string& source, int n, co
         switch (pickFolderPicture(*folders_, extensions_, source, pictures, listed, random_, usable)) {
             case FolderPick::Found:
                 return writeFolder(source, pictures.order(), std::move(converted), n, folder, silent);
-            case FolderPick::Unreachable:
-                return {Outcome::SourceMissing, {}, {}};
-            case FolderPick::NoPicture:
-                break;
+            case FolderPick::Unreachable: return {Outcome::SourceMissing, {}, {}};
+            case FolderPick::NoPicture: break;
         }
         tell(MessageKind::MsgFolderWithoutPictures, silent);
         return {Outcome::Failed, {}, {}};

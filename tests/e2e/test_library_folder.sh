@@ -210,7 +210,8 @@ e2e_check "the show ran without photo1.bmp and ended on input (got $SHOW_ENDED)"
 e2e_check "photo1.bmp is back after the show" test -s "$user/photo1.bmp"
 mapfile -t library < <(read_library 2>/dev/null || true)
 healed=${library[1]:-}
-IFS=, read -r r g b <<<"$(convert "$user/photo1.bmp" -format "%[fx:int(255*p{w/2,h/2}.r+0.5)],%[fx:int(255*p{w/2,h/2}.g+0.5)],%[fx:int(255*p{w/2,h/2}.b+0.5)]" info: 2>/dev/null || echo 0,0,0)"
+centre='%[fx:int(255*p{w/2,h/2}.r+0.5)],%[fx:int(255*p{w/2,h/2}.g+0.5)],%[fx:int(255*p{w/2,h/2}.b+0.5)]'
+IFS=, read -r r g b <<<"$(convert "$user/photo1.bmp" -format "$centre" info: 2>/dev/null || echo 0,0,0)"
 expected=$(colour_of_name "$healed")
 [ "$healed" = clear.png ] && expected=black   # transparent red comes out black
 e2e_check "it is the next picture of the kept order ($before, then $healed)" \

@@ -5,8 +5,8 @@
 
 #include <map>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PhotoTestSupport.h"
@@ -89,7 +89,7 @@ TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNotRebuiltBe
         bool bitmap;
         const char* path;  // of picture 1, after the user folder
         PictureAccess access;
-        bool toMake;       // handed to the worker to make again
+        bool toMake;  // handed to the worker to make again
     };
     const Row rows[] = {
         {"bitmap present: the slot starts on it, no listing", true, "photo1.bmp", PictureAccess::Show, false},
@@ -110,7 +110,8 @@ TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNotRebuiltBe
         EXPECT_EQ(toMake, row.toMake ? "1 " + kPics + " " + bench.bitmap() : "") << row.what;
         // The preview gives the worker nothing to do: nothing is ever written for it.
         bench.memory.useFolderSlots(&bench.slots);
-        bench.memory.preparePictures(bench.files, bench.decoder, bench.registry, kAppData, 1024, 768, row.access);
+        bench.memory.preparePictures(bench.files, bench.decoder, bench.registry, kAppData, 1024, 768,
+                                     row.access);
         EXPECT_EQ(bench.slots.hasAnySlot(), row.access == PictureAccess::Show) << row.what;
         EXPECT_EQ(list.paths[0], row.bitmap ? bench.user + row.path : std::string()) << row.what;
         EXPECT_EQ(list.folders[0], row.bitmap ? kPics : std::string()) << row.what;
@@ -253,13 +254,14 @@ TEST(FolderSlotShow, AMissingBitmapIsMadeAgainByTheWorkerFromTheKeptOrder) {
     // On a 768-line screen (base height 491) a.png (3:2) converts to
     // 818 x 545, b.png (3:4) to 368 x 491, c.png (7:6) to 572 x 491; z.png is
     // no picture. Kept: the round of the library file, b on screen.
-    const std::map<char, std::pair<int, int>> sizes = {{'a', {818, 545}}, {'b', {368, 491}}, {'c', {572, 491}}};
+    const std::map<char, std::pair<int, int>> sizes = {
+        {'a', {818, 545}}, {'b', {368, 491}}, {'c', {572, 491}}};
     struct Row {
         const char* what;
         const char* folder;  // its pictures by letter; "-": gone
         const char* kept;    // "" none, "!" damaged
         bool bitmap;         // photo1.bmp there at the start
-        char made;           // the picture photo1.bmp and the library file hold after; '*': a new order's first; 0: nothing written
+        char made;           // the picture written ('*': a new order's first; 0: nothing written)
         std::size_t position;
     } const rows[] = {
         {"kept order: the one after the picture shown", "abc", "bca", false, 'c', 2},
@@ -276,7 +278,8 @@ TEST(FolderSlotShow, AMissingBitmapIsMadeAgainByTheWorkerFromTheKeptOrder) {
         for (const char* c = row.folder; *c; ++c) {
             const std::string name = std::string(1, *c) + ".png";
             if (*c == 'z') bench.addBroken(name);
-            if (*c >= 'a' && *c <= 'c') bench.addPicture(name, stored[*c - 'a'].first, stored[*c - 'a'].second);
+            if (*c >= 'a' && *c <= 'c')
+                bench.addPicture(name, stored[*c - 'a'].first, stored[*c - 'a'].second);
         }
         if (!row.bitmap) bench.files.remove(bench.bitmap());
         std::vector<std::string> round;
@@ -306,10 +309,12 @@ TEST(FolderSlotShow, AMissingBitmapIsMadeAgainByTheWorkerFromTheKeptOrder) {
         }
         LibraryState state;
         ASSERT_TRUE(readLibraryFile(bench.files, bench.user, 1, kPics, state)) << row.what;
-        EXPECT_EQ(state.current, row.made == '*' ? state.round.front() : std::string(1, row.made) + ".png") << row.what;
+        EXPECT_EQ(state.current, row.made == '*' ? state.round.front() : std::string(1, row.made) + ".png")
+            << row.what;
         EXPECT_EQ(state.position, row.position) << row.what;
         BmpInfo info;
-        ASSERT_TRUE(readBmpInfo(reinterpret_cast<const unsigned char*>(made.data()), made.size(), info)) << row.what;
+        ASSERT_TRUE(readBmpInfo(reinterpret_cast<const unsigned char*>(made.data()), made.size(), info))
+            << row.what;
         EXPECT_EQ(std::make_pair(info.width, info.height), sizes.at(state.current[0])) << row.what;
     }
 }

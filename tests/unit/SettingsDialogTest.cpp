@@ -369,7 +369,7 @@ TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
         const char* folder;  // its pictures by letter; "-": gone
         const char* kept;    // "" none, "!" damaged
         bool bitmap;         // photo2.bmp there at the opening
-        char made;           // the picture photo2.bmp and the library file hold after; '*': a new order's first; 0: none
+        char made;           // the picture written ('*': a new order's first; 0: nothing written)
         std::size_t position;
         std::vector<MessageKind> said;
     } const rows[] = {
@@ -377,7 +377,7 @@ TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
         {"the next one broken: passed over", "abcz", "bza", false, 'a', 3, {}},
         {"damaged library file: a new order's first", "abc", "!", false, '*', 1, {}},
         {"folder gone: the placeholder, silently, as for a picture gone", "-", "bca", false, 0, 0, {}},
-        {"no usable picture: said, the placeholder", "z", "", false, 0, 0, {MessageKind::MsgFolderWithoutPictures}},
+        {"nothing usable: said, placeholder", "z", "", false, 0, 0, {MessageKind::MsgFolderWithoutPictures}},
         {"bitmap there: left as it is", "abc", "bca", true, 0, 0, {}},
     };
     for (const Row& row : rows) {
@@ -386,12 +386,15 @@ TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
         desk.registry.putDword(kKey, "photo_num", 2);
         desk.registry.putString(kKey, "photo2", kFolder + "photo2.bmp");
         desk.registry.putString(kKey, "photo2_real", album);
-        if (row.bitmap) desk.files.addFile(kFolder + "photo2.bmp", desk.files.contents(kFolder + "photo1.bmp"));
+        const std::string bitmapBefore = row.bitmap ? desk.files.contents(kFolder + "photo1.bmp") : "";
+        if (row.bitmap) desk.files.addFile(kFolder + "photo2.bmp", bitmapBefore);
         const Size stored[] = {{90, 60}, {60, 80}, {70, 60}};
         for (const char* c = row.folder; *c && *c != '-'; ++c) {
             const std::string name = album + *c + ".png";
             const std::vector<unsigned char> garbage = {'n', 'o'};
-            desk.files.addFile(name, *c == 'z' ? garbage : testing::pngBytes(stored[*c - 'a'].first, stored[*c - 'a'].second));
+            desk.files.addFile(
+                name,
+                *c == 'z' ? garbage : testing::pngBytes(stored[*c - 'a'].first, stored[*c - 'a'].second));
             desk.folders.addFile(name);
         }
         std::vector<std::string> round;
@@ -401,12 +404,12 @@ TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
             ASSERT_TRUE(writeLibraryFile(desk.files, kFolder, 2, {album, round, 1, "b.png"}));
         }
         if (*row.kept == '!') desk.files.addFile(library, std::string("QVLB damaged"));
-        const std::string bitmapBefore = desk.files.contents(kFolder + "photo2.bmp");
         const std::string libraryBefore = desk.files.contents(library);
 
         desk.open();
         EXPECT_EQ(desk.messages.shown, row.said) << row.what;
-        EXPECT_EQ(desk.thumbnails(), (std::vector<std::string>{"photo", row.made || row.bitmap ? "photo" : "nofile"}))
+        EXPECT_EQ(desk.thumbnails(),
+                  (std::vector<std::string>{"photo", row.made || row.bitmap ? "photo" : "nofile"}))
             << row.what;
         // The same progress line as for a picture's bitmap made again.
         EXPECT_EQ(desk.list.progress.size(), row.bitmap ? 0u : 1u) << row.what;
@@ -417,7 +420,8 @@ TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
         }
         LibraryState state;
         ASSERT_TRUE(readLibraryFile(desk.files, kFolder, 2, album, state)) << row.what;
-        EXPECT_EQ(state.current, row.made == '*' ? state.round.front() : std::string(1, row.made) + ".png") << row.what;
+        EXPECT_EQ(state.current, row.made == '*' ? state.round.front() : std::string(1, row.made) + ".png")
+            << row.what;
         EXPECT_EQ(state.position, row.position) << row.what;
         EXPECT_EQ(desk.bitmap(2), sizes.at(state.current[0])) << row.what;
     }
