@@ -1,5 +1,7 @@
 #include "library/FolderPictures.h"
 
+#include "library/FolderListing.h"
+
 namespace qv {
 
 void FolderPictures::takeListing(const std::vector<std::string>& listing, RandomSource& random) {
@@ -20,6 +22,24 @@ std::optional<std::string> FolderPictures::next(RandomSource& random,
         skipped_.insert(*name);
     }
     return std::nullopt;
+}
+
+FolderPick pickFolderPicture(FolderPort& folders, const PictureExtensions& extensions,
+                             const std::string& folder, FolderPictures& pictures, bool& listed,
+                             RandomSource& random, const std::function<bool(const std::string&)>& usable) {
+    if (!listed) {
+        // One read of the folder itself: a kept order of a folder that is
+        // gone would otherwise try every picture of its round in vain.
+        std::vector<FolderEntry> entries;
+        if (!folders.list(folder, entries)) return FolderPick::Unreachable;
+    }
+    if (!pictures.order().empty() && pictures.next(random, usable)) return FolderPick::Found;
+    if (listed) return FolderPick::NoPicture;
+    listed = true;
+    const FolderListing listing = listFolder(folders, folder, extensions);
+    if (!listing.reachable) return FolderPick::Unreachable;
+    pictures.takeListing(listing.pictures, random);
+    return pictures.next(random, usable) ? FolderPick::Found : FolderPick::NoPicture;
 }
 
 }  // namespace qv

@@ -10,7 +10,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "image/PictureExtensions.h"
 #include "library/FolderOrder.h"
+#include "ports/FolderPort.h"
 
 namespace qv {
 
@@ -34,5 +36,20 @@ private:
     FolderOrder order_;
     std::unordered_set<std::string> skipped_;
 };
+
+enum class FolderPick {
+    Found,        // usable accepted a picture, now the order's current one
+    NoPicture,    // the folder is there but gives no usable picture
+    Unreachable,  // the folder itself cannot be read (gone, no access, a share away)
+};
+
+// A folder slot whose bitmap went missing: its next usable picture. The
+// order pictures holds (the slot's kept one, or none) is tried first, so a
+// library file spares the listing; the folder is listed when that gives
+// nothing and listed is still false (listed is then set). A folder that
+// cannot be read is found out before any picture is tried.
+FolderPick pickFolderPicture(FolderPort& folders, const PictureExtensions& extensions,
+                             const std::string& folder, FolderPictures& pictures, bool& listed,
+                             RandomSource& random, const std::function<bool(const std::string&)>& usable);
 
 }  // namespace qv

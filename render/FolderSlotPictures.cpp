@@ -31,6 +31,12 @@ void FolderSlotPictures::addSlot(int slot, const std::string& folder, const std:
     slots_.push_back(std::move(made));
 }
 
+void FolderSlotPictures::healSlot(int slot, const std::string& folder, const std::string& bitmap) {
+    if (slot < 1 || slot > 10 || !isFolderSource(folder) || findSlot(slot)) return;
+    addSlot(slot, folder, bitmap);
+    slots_.back().heal = true;
+}
+
 bool FolderSlotPictures::hasSlot(int slot) const {
     return std::any_of(slots_.begin(), slots_.end(), [slot](const Slot& s) { return s.number == slot; });
 }
@@ -107,6 +113,13 @@ bool FolderSlotPictures::step() {
         if (!prepare(slot, *view)) slot.dry = true;
         return true;
     }
+    // A bitmap to make again before the listings, which may take long.
+    for (Slot& slot : slots_) {
+        if (slot.heal && !slot.healTried) {
+            heal(slot);
+            return true;
+        }
+    }
     for (Slot& slot : slots_) {
         if (!slot.listed) {
             list(slot);
@@ -145,16 +158,21 @@ void FolderSlotPictures::restore(Slot& slot) {
     slot.restoredCurrent = slot.pictures.order().current();
 }
 
-void FolderSlotPictures::list(Slot& slot) {
-    slot.listed = true;
+const PictureExtensions& FolderSlotPictures::pictureExtensions() {
     if (!extensionsRead_) {
         extensionsRead_ = true;
         extensions_ = PictureExtensions::fromDecoderLists(decoder_.decoderExtensions());
         if (extensions_.empty()) extensions_ = PictureExtensions::basic();
     }
+    return extensions_;
+}
+
+void FolderSlotPictures::list(Slot& slot) {
+    slot.listed = true;
+    const PictureExtensions& extensions = pictureExtensions();
     if (moments_) moments_("listing", slot.number, slot.folder);
     try {
-        const FolderListing listing = listFolder(folders_, slot.folder, extensions_);
+        const FolderListing listing = listFolder(folders_, slot.folder, extensions);
         if (moments_) moments_("listed", slot.number, std::to_string(listing.pictures.size()));
         // A folder out of reach keeps the order its library file had.
         if (!listing.reachable) return;
@@ -165,6 +183,46 @@ void FolderSlotPictures::list(Slot& slot) {
         // Too large a listing for the memory left: the slot goes on with
         // what it had.
     }
+}
+
+void FolderSlotPictures::heal(Slot& slot) {
+    slot.healTried = true;
+    const PictureLoadRequest request{&variant_, screenHeight_, true};
+    Image converted;
+    const auto usable = [&](const std::string& name) {
+        if (moments_) moments_("preparing", slot.number, name);
+        try {
+            return loadConvertedPicture(files_, decoder_, slot.folder + name, request, converted) ==
+                   PictureLoad::Loaded;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    };
+    try {
+        const std::size_t before = slot.pictures.order().position();
+        const bool kept = !slot.pictures.order().empty();
+        if (pickFolderPicture(folders_, pictureExtensions(), slot.folder, slot.pictures, slot.listed, random_,
+                              usable) != FolderPick::Found)
+            return;
+        if (kept && slot.pictures.order().position() <= before) ++slot.round;
+        // Written whole, as at the end of a show: a failed write leaves no
+        // bitmap, and then no library file names a picture as on screen.
+        const std::vector<unsigned char> bytes = encodeBmp24(converted);
+        if (bytes.empty() || !files_.writeAll(slot.bitmap, bytes.data(), bytes.size())) return;
+        slot.healedWith = std::make_shared<const Image>(std::move(converted));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    {
+        // The slot's picture from now on, as if the show had shown it: the
+        // end of the show writes the order on from it.
+        std::lock_guard<std::mutex> lock(mutex_);
+        slot.shown = slot.healedWith;
+        slot.shownName = slot.pictures.order().current();
+        slot.shownRound = slot.round;
+    }
+    writeLibraryFile(files_, userFolder_, slot.number, endState(slot, true));
+    if (moments_) moments_("healed", slot.number, slot.shownName);
 }
 
 bool FolderSlotPictures::prepare(Slot& slot, View& view) {
@@ -235,8 +293,12 @@ bool FolderSlotPictures::writeAtEnd() {
             std::lock_guard<std::mutex> lock(mutex_);
             shown = slot.shown;
         }
+        // A slot whose bitmap could not be made again leaves its files be.
+        if (slot.heal && !shown) continue;
         bool written = false;
-        if (shown) {
+        if (shown && shown == slot.healedWith) {
+            written = true;  // on disk since the worker made it
+        } else if (shown) {
             const std::vector<unsigned char> bytes = encodeBmp24(*shown);
             written = !bytes.empty() && files_.writeAll(slot.bitmap, bytes.data(), bytes.size());
             whole = whole && written;

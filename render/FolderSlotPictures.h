@@ -10,7 +10,7 @@
 // its bitmap and the order to its library file, so the next show starts on
 // that picture and goes on with the order.
 //
-// Threads: run() (or step(), in tests) on the worker; addSlot, addView and
+// Threads: run() (or step(), in tests) on the worker; addSlot, healSlot, addView and
 // writeAtEnd on the show thread while the worker is not running; take and
 // stop from any thread.
 #include <condition_variable>
@@ -66,6 +66,13 @@ public:
     // Slot 1..10 stands for folder (ending with a backslash); bitmap is its
     // converted bitmap "photoN.bmp". A slot given twice keeps the first.
     void addSlot(int slot, const std::string& folder, const std::string& bitmap);
+    // A folder slot passed over at the show's start because its bitmap is
+    // missing, so that it shows nothing in this show: the worker makes the
+    // bitmap again from the folder's next picture (in the kept order, else
+    // a listing's) and writes it and the library file as soon as it is
+    // made, so the next show starts on it. A folder that is gone or has no
+    // usable picture gets nothing written. A slot given twice keeps the first.
+    void healSlot(int slot, const std::string& folder, const std::string& bitmap);
     bool hasSlot(int slot) const;
     bool hasAnySlot() const { return !slots_.empty(); }
     // A picture memory that shows slot's pictures (in one or more of its
@@ -121,6 +128,11 @@ private:
         std::shared_ptr<const Image> shown;
         std::string shownName;
         int shownRound = 0;
+        // A slot to heal (see healSlot), whether that was tried, and the
+        // picture its bitmap was healed with (the worker's).
+        bool heal = false;
+        bool healTried = false;
+        std::shared_ptr<const Image> healedWith;
     };
     struct View {
         std::size_t slot = 0;  // index into slots_
@@ -133,6 +145,8 @@ private:
     Slot* findSlot(int number);
     void restore(Slot& slot);
     void list(Slot& slot);
+    void heal(Slot& slot);
+    const PictureExtensions& pictureExtensions();
     // Prepares the slot's next picture for view; false when the slot has none.
     bool prepare(Slot& slot, View& view);
     // The first view waiting for a picture of a slot that may give one, or

@@ -2,6 +2,7 @@
 
 #include "render/FolderSlotPictures.h"
 #include "settings/SettingsStore.h"
+#include "text/Utf8Text.h"
 
 namespace qv {
 
@@ -46,6 +47,23 @@ std::optional<std::string> photoFile(SettingsStore& store, FilesPort& files, Pho
     return std::nullopt;
 }
 
+// Folder slots of the list whose bitmap is gone. Only a bitmap stored under
+// its own name in the per-user folder is made again: a value edited to
+// point elsewhere names no file of ours to write.
+std::vector<ShowPictureList::MissingFolderBitmap> missingFolderBitmaps(SettingsStore& store, FilesPort& files,
+                                                                       const ShowPictureList& list) {
+    std::vector<ShowPictureList::MissingFolderBitmap> missing;
+    for (int n = 1; n <= list.photoCount; ++n) {
+        const std::string source = store.ReadStringOrError(photoRealValueName(n));
+        if (!isFolderSource(source)) continue;
+        const std::string bitmap = store.ReadStringOrError(photoValueName(n));
+        const std::string own = list.folder + photoFileName(n);
+        if (upperPath(bitmap) != upperPath(own) || files.canOpen(bitmap)) continue;
+        missing.push_back({n, source, own});
+    }
+    return missing;
+}
+
 }  // namespace
 
 ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registry, FilesPort& files,
@@ -60,6 +78,7 @@ ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registr
     list.trimming = store.ReadDword(kTrimmingValue, defaultTrimming(screenWidth, screenHeight));
     if (appDataFolder) list.folder = userPictureFolder(*appDataFolder, variant).value_or(std::string());
     if (list.photoCount == 0) return list;
+    if (show && !list.folder.empty()) list.missingFolderBitmaps = missingFolderBitmaps(store, files, list);
 
     int n = 1;
     for (std::size_t i = 0; i < list.paths.size(); ++i, ++n) {

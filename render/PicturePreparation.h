@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ports/FilesPort.h"
 #include "ports/RegistryPort.h"
@@ -32,13 +33,23 @@ struct ShowPictureList {
     // slot's folder when it is a folder slot, else empty.
     std::array<int, 10> slots{};
     std::array<std::string, 10> folders{};
+    // The show's folder slots (1 .. photoCount) whose own bitmap in the
+    // per-user folder is missing: passed over above, and made again by the
+    // show's folder worker once the show is up. Never for the preview.
+    struct MissingFolderBitmap {
+        int slot = 0;
+        std::string folder;  // photoN_real, ending with a backslash
+        std::string bitmap;  // photoN, the per-user folder's photoN.bmp
+    };
+    std::vector<MissingFolderBitmap> missingFolderBitmaps;
 };
 
 // Reads the settings (for the show, writing back defaults that were missing)
 // and chooses the path of each picture. For the show, import re-converts
 // missing bitmaps (never a folder slot's: its picture is passed over as a
-// missing one until the worker or the dialog writes it); it must be silent (no message is shown in the show), so
-// ConvertPicture is called with silent set.
+// missing one, and listed in missingFolderBitmaps for the show's worker); it
+// must be silent (no message is shown in the show), so ConvertPicture is
+// called with silent set.
 ShowPictureList chooseShowPictures(const Variant& variant, RegistryPort& registry, FilesPort& files,
                                    PhotoImport& import, const std::optional<std::string>& appDataFolder,
                                    int screenWidth, int screenHeight,

@@ -86,6 +86,8 @@ void ShowPictureMemory::addFolderViews(const ShowPictureList& list, FilesPort& f
         for (std::size_t j = i; j < list.paths.size(); ++j)
             if (list.slots[j] == list.slots[i]) views_[j] = view;
     }
+    for (const auto& missing : list.missingFolderBitmaps)
+        folders_->healSlot(missing.slot, missing.folder, missing.bitmap);
 }
 
 void ShowPictureMemory::nextFolderPicture(int n) {

@@ -214,15 +214,56 @@ Conversion PhotoImport::convertFolder(const std::string& source, int n, const st
             tell(MessageKind::MsgFolderWithoutPictures, silent);
             return {Outcome::Failed, {}, {}};
         }
-        // The order first: a bitmap without it is a folder slot the show
-        // lists again; an order without its bitmap is never left.
-        if (!writeLibraryFile(files_, folder, n, libraryStateOf(source, pictures.order()))) {
-            tell(MessageKind::MsgCannotSavePicture, silent);
-            return {Outcome::CannotSave, {}, {}};
+        return writeFolder(source, pictures.order(), std::move(converted), n, folder, silent);
+    } catch (const std::bad_alloc&) {
+        tell(MessageKind::MsgOutOfMemory, silent);
+        return {Outcome::Failed, {}, {}};
+    }
+}
+
+Conversion PhotoImport::writeFolder(const std::string& source, const FolderOrder& order, Image&& converted,
+                                    int n, const std::string& folder, bool silent) {
+    const std::string library = folder + libraryFileName(n);
+    std::vector<unsigned char> before;
+    const bool hadLibrary = files_.readAll(library, before, kLargestLibraryFileBytes);
+    // The order first: a bitmap without it is a folder slot the show lists
+    // again; an order without its bitmap is never left.
+    if (!writeLibraryFile(files_, folder, n, libraryStateOf(source, order))) {
+        tell(MessageKind::MsgCannotSavePicture, silent);
+        return {Conversion::Outcome::CannotSave, {}, {}};
+    }
+    Conversion made = write(std::move(converted), n, folder, silent);
+    if (made.written()) return made;
+    if (!hadLibrary || !files_.writeAll(library, before.data(), before.size())) files_.remove(library);
+    return made;
+}
+
+Conversion PhotoImport::RebuildFolderBitmap(const std::string& source, int n, const std::string& folder,
+                                            bool silent) {
+    using Outcome = Conversion::Outcome;
+    checked_.clear();
+    if (!isFolderSource(source) || !folders_ || !pictureDecoder_) return {Outcome::SourceMissing, {}, {}};
+    try {
+        FolderPictures pictures;
+        LibraryState kept;
+        if (readLibraryFile(files_, folder, n, source, kept)) restoreOrder(kept, pictures.order());
+        PictureLoadRequest request;
+        request.variant = &variant_;
+        request.screenHeight = screenHeight_;
+        Image converted;
+        const auto usable = [&](const std::string& name) {
+            return loadConvertedPicture(files_, *pictureDecoder_, source + name, request, converted) ==
+                   PictureLoad::Loaded;
+        };
+        bool listed = false;
+        switch (pickFolderPicture(*folders_, extensions_, source, pictures, listed, random_, usable)) {
+            case FolderPick::Found:
+                return writeFolder(source, pictures.order(), std::move(converted), n, folder, silent);
+            case FolderPick::Unreachable: return {Outcome::SourceMissing, {}, {}};
+            case FolderPick::NoPicture: break;
         }
-        Conversion made = write(std::move(converted), n, folder, silent);
-        if (!made.written()) files_.remove(folder + libraryFileName(n));
-        return made;
+        tell(MessageKind::MsgFolderWithoutPictures, silent);
+        return {Outcome::Failed, {}, {}};
     } catch (const std::bad_alloc&) {
         tell(MessageKind::MsgOutOfMemory, silent);
         return {Outcome::Failed, {}, {}};

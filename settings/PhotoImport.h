@@ -10,6 +10,7 @@
 
 #include "image/JpegPicture.h"
 #include "image/PictureExtensions.h"
+#include "library/FolderOrder.h"
 #include "library/RandomSource.h"
 #include "ports/DecoderPort.h"
 #include "ports/FilesPort.h"
@@ -84,6 +85,14 @@ public:
     // folder without one gives MsgFolderWithoutPictures.
     Conversion ConvertPicture(const std::string& source, int n, const std::string& folder, bool silent);
 
+    // A folder slot's bitmap made again after it went missing: the next
+    // usable picture of the order kept in folder + "photoN.library" (a new
+    // order from a listing when that file is missing, damaged or another
+    // folder's), written with the order as ConvertPicture writes them. A
+    // folder that cannot be read is SourceMissing without a message, as a
+    // picture file that is gone, and its library file stays for its return.
+    Conversion RebuildFolderBitmap(const std::string& source, int n, const std::string& folder, bool silent);
+
     // Forgets the last check, when no conversion of that picture follows.
     void releaseValidated() { checked_.clear(); }
 
@@ -97,6 +106,11 @@ private:
     bool convertedPixels(const std::string& source, Kind kind, bool picked, bool silent, Image& out);
     Conversion convertFolder(const std::string& source, int n, const std::string& folder, bool silent);
     Conversion write(Image&& converted, int n, const std::string& folder, bool silent);
+    // The folder's order and its first picture written: the order first, so
+    // that a bitmap is never left without it; on a failure the library file
+    // from before is put back (none: none is left).
+    Conversion writeFolder(const std::string& source, const FolderOrder& order, Image&& converted, int n,
+                           const std::string& folder, bool silent);
 
     // The file the last successful check passed, whose conversion follows.
     std::string checked_;

@@ -105,7 +105,10 @@ void SettingsDialog::fillPictureList() {
         ListedSources[i - 1] = source;
         if (!files_.canOpen(display)) {
             list_.showProgress(i, pictureCount_);
-            const Conversion made = import_.ConvertPicture(source, i, pictureFolder_, false);
+            // A folder slot goes on with its kept order rather than a new one.
+            const Conversion made = isFolderSource(source)
+                                        ? import_.RebuildFolderBitmap(source, i, pictureFolder_, false)
+                                        : import_.ConvertPicture(source, i, pictureFolder_, false);
             if (made.written()) {
                 repairBitmapValue(i, display);
                 display = made.path;

@@ -64,7 +64,8 @@ public:
     void readSwitches();
     // A missing picture folder is made and seeded with the ten default
     // stills (messages may appear); then the list is filled from the store:
-    // bitmaps that exist are shown as they are, missing ones are made again.
+    // bitmaps that exist are shown as they are, missing ones are made again
+    // (a folder slot's from the next picture of its kept order).
     // The long part of opening, which a window may run off its own thread.
     void loadPictures();
 

@@ -9,7 +9,8 @@
 # (photo1_real the folder with its closing backslash, photo1.bmp a grey
 # picture from before): one show shows the folder's pictures one after
 # another in the order it keeps, none twice, and a second show goes on with
-# that order where the first stopped.
+# that order where the first stopped. Without photo1.bmp a show still runs,
+# and its worker makes the bitmap again from the order's next picture.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/show-helpers.sh"
 root="$WINEPREFIX/drive_c/qv-library"
@@ -96,6 +97,10 @@ read -r cx cy < <(show_project 0 0 1 251)
 colour_at() {
   local r g b
   read -r r g b < <(e2e_pixel "$1" "$cx" "$cy")
+  nearest_colour "$r" "$g" "$b"
+}
+nearest_colour() {
+  local r=$1 g=$2 b=$3
   local name best=999999 found=other
   for name in red:255:0:0 green:0:255:0 blue:0:0:255 yellow:255:255:0 magenta:255:0:255 cyan:0:255:255 \
               black:0:0:0 grey:128:128:128; do
@@ -196,5 +201,20 @@ echo "second show: ${second[*]}"
 n=$(( ${#second[@]} < ${#rest[@]} ? ${#second[@]} : ${#rest[@]} ))
 e2e_check "the second show goes on with the order (${rest[*]})" \
   test "$n" -ge 1 -a "${second[*]:0:$n}" = "${rest[*]:0:$n}"
+echo "--- photo1.bmp gone: the show passes slot 1 over and makes its bitmap again"
+mapfile -t library < <(read_library 2>/dev/null || true)
+before=${library[1]:-}
+rm -f "$user/photo1.bmp"
+watch_show 99 8
+e2e_check "the show ran without photo1.bmp and ended on input (got $SHOW_ENDED)" test "$SHOW_ENDED" = 0
+e2e_check "photo1.bmp is back after the show" test -s "$user/photo1.bmp"
+mapfile -t library < <(read_library 2>/dev/null || true)
+healed=${library[1]:-}
+centre='%[fx:int(255*p{w/2,h/2}.r+0.5)],%[fx:int(255*p{w/2,h/2}.g+0.5)],%[fx:int(255*p{w/2,h/2}.b+0.5)]'
+IFS=, read -r r g b <<<"$(convert "$user/photo1.bmp" -format "$centre" info: 2>/dev/null || echo 0,0,0)"
+expected=$(colour_of_name "$healed")
+[ "$healed" = clear.png ] && expected=black   # transparent red comes out black
+e2e_check "it is the next picture of the kept order ($before, then $healed)" \
+  test -n "$healed" -a "$healed" != "$before" -a "$(nearest_colour "$r" "$g" "$b")" = "$expected"
 rm -rf "$root"
 e2e_finish

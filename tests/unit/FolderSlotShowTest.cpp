@@ -3,8 +3,10 @@
 // of the show writes, over in-memory files, registry and folders.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PhotoTestSupport.h"
@@ -81,15 +83,18 @@ struct FolderBench {
     ShowPictureMemory memory;
 };
 
-TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNeverRebuiltFromTheFolder) {
+TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNotRebuiltBeforeTheShowStarts) {
     struct Row {
         const char* what;
         bool bitmap;
         const char* path;  // of picture 1, after the user folder
+        PictureAccess access;
+        bool toMake;  // handed to the worker to make again
     };
     const Row rows[] = {
-        {"bitmap present: the slot starts on it, no listing", true, "photo1.bmp"},
-        {"bitmap gone: the slot is passed over as a missing picture", false, ""},
+        {"bitmap present: the slot starts on it, no listing", true, "photo1.bmp", PictureAccess::Show, false},
+        {"bitmap gone: passed over as a missing picture, made later", false, "", PictureAccess::Show, true},
+        {"bitmap gone in the preview: passed over, never made", false, "", PictureAccess::ReadOnly, false},
     };
     for (const Row& row : rows) {
         FolderBench bench;
@@ -97,8 +102,17 @@ TEST(FolderSlotShow, TheStoredFormIsReadByTheShowAndAMissingBitmapIsNeverRebuilt
         if (!row.bitmap) bench.files.remove(bench.bitmap());
         testing::RecordingMessages messages;
         PhotoImport import(bench.variant, bench.files, bench.decoder, messages, 768);
-        const ShowPictureList list =
-            chooseShowPictures(bench.variant, bench.registry, bench.files, import, kAppData, 1024, 768);
+        const ShowPictureList list = chooseShowPictures(bench.variant, bench.registry, bench.files, import,
+                                                        kAppData, 1024, 768, row.access);
+        std::string toMake;
+        for (const auto& missing : list.missingFolderBitmaps)
+            toMake += std::to_string(missing.slot) + " " + missing.folder + " " + missing.bitmap;
+        EXPECT_EQ(toMake, row.toMake ? "1 " + kPics + " " + bench.bitmap() : "") << row.what;
+        // The preview gives the worker nothing to do: nothing is ever written for it.
+        bench.memory.useFolderSlots(&bench.slots);
+        bench.memory.preparePictures(bench.files, bench.decoder, bench.registry, kAppData, 1024, 768,
+                                     row.access);
+        EXPECT_EQ(bench.slots.hasAnySlot(), row.access == PictureAccess::Show) << row.what;
         EXPECT_EQ(list.paths[0], row.bitmap ? bench.user + row.path : std::string()) << row.what;
         EXPECT_EQ(list.folders[0], row.bitmap ? kPics : std::string()) << row.what;
         EXPECT_EQ(list.slots[0], row.bitmap ? 1 : 0) << row.what;
@@ -233,6 +247,75 @@ TEST(FolderSlotShow, TheEndOfTheShowWritesThePictureOnScreenAndTheOrderAfterIt) 
         }
         EXPECT_EQ(written.round.size(), row.roundSize) << row.what;
         EXPECT_NE(bench.files.contents(bench.user + "photo1.library"), libraryBefore) << row.what;
+    }
+}
+
+TEST(FolderSlotShow, AMissingBitmapIsMadeAgainByTheWorkerFromTheKeptOrder) {
+    // On a 768-line screen (base height 491) a.png (3:2) converts to
+    // 818 x 545, b.png (3:4) to 368 x 491, c.png (7:6) to 572 x 491; z.png is
+    // no picture. Kept: the round of the library file, b on screen.
+    const std::map<char, std::pair<int, int>> sizes = {
+        {'a', {818, 545}}, {'b', {368, 491}}, {'c', {572, 491}}};
+    struct Row {
+        const char* what;
+        const char* folder;  // its pictures by letter; "-": gone
+        const char* kept;    // "" none, "!" damaged
+        bool bitmap;         // photo1.bmp there at the start
+        char made;           // the picture written ('*': a new order's first; 0: nothing written)
+        std::size_t position;
+    } const rows[] = {
+        {"kept order: the one after the picture shown", "abc", "bca", false, 'c', 2},
+        {"the next one broken: passed over", "abcz", "bza", false, 'a', 3},
+        {"no library file: a new order's first", "abc", "", false, '*', 1},
+        {"damaged library file: as none", "abc", "!", false, '*', 1},
+        {"folder gone: nothing written", "-", "bca", false, 0, 0},
+        {"no usable picture: nothing written", "z", "", false, 0, 0},
+        {"bitmap there: left as it is", "abc", "bca", true, 0, 0},
+    };
+    for (const Row& row : rows) {
+        FolderBench bench;
+        const std::pair<std::uint32_t, std::uint32_t> stored[] = {{600, 400}, {300, 400}, {700, 600}};
+        for (const char* c = row.folder; *c; ++c) {
+            const std::string name = std::string(1, *c) + ".png";
+            if (*c == 'z') bench.addBroken(name);
+            if (*c >= 'a' && *c <= 'c')
+                bench.addPicture(name, stored[*c - 'a'].first, stored[*c - 'a'].second);
+        }
+        if (!row.bitmap) bench.files.remove(bench.bitmap());
+        std::vector<std::string> round;
+        for (const char* c = row.kept; *c; ++c) round.push_back(std::string(1, *c) + ".png");
+        if (!round.empty()) {
+            ASSERT_TRUE(writeLibraryFile(bench.files, bench.user, 1, {kPics, round, 1, "b.png"}));
+        }
+        const std::string library = bench.user + "photo1.library";
+        if (*row.kept == '!') bench.files.addFile(library, std::string("QVLB damaged"));
+        if (*row.folder == '-') bench.folders.vanish(kPics);
+        const std::string bitmapBefore = bench.files.contents(bench.bitmap());
+        const std::string libraryBefore = bench.files.contents(library);
+
+        // The show starts as fast as ever: nothing decoded, nothing listed.
+        bench.prepare();
+        EXPECT_EQ(bench.pictureDecoder.calls + bench.folders.listed.size(), 0u) << row.what;
+        bench.work();
+        bench.slots.stop();
+        const std::string made = bench.files.contents(bench.bitmap());
+        EXPECT_TRUE(bench.slots.writeAtEnd()) << row.what;
+        // Written once, by the worker; the end of the show leaves it.
+        EXPECT_EQ(bench.files.contents(bench.bitmap()), made) << row.what;
+        if (row.made == 0) {
+            EXPECT_EQ(made, bitmapBefore) << row.what;
+            EXPECT_EQ(bench.files.contents(library), libraryBefore) << row.what;
+            continue;
+        }
+        LibraryState state;
+        ASSERT_TRUE(readLibraryFile(bench.files, bench.user, 1, kPics, state)) << row.what;
+        EXPECT_EQ(state.current, row.made == '*' ? state.round.front() : std::string(1, row.made) + ".png")
+            << row.what;
+        EXPECT_EQ(state.position, row.position) << row.what;
+        BmpInfo info;
+        ASSERT_TRUE(readBmpInfo(reinterpret_cast<const unsigned char*>(made.data()), made.size(), info))
+            << row.what;
+        EXPECT_EQ(std::make_pair(info.width, info.height), sizes.at(state.current[0])) << row.what;
     }
 }
 

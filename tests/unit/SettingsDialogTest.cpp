@@ -358,6 +358,75 @@ TEST(SettingsDialog, AddConvertsIntoTheNextSlotAndRefusesWhatItMust) {
     EXPECT_TRUE(desk.list.openedIn.empty());
 }
 
+TEST(SettingsDialog, OpeningMakesAMissingFolderBitmapFromItsKeptOrder) {
+    // Slot 2 holds D:\Album\ with a.png (90 x 60: 818 x 545), b.png (60 x 80:
+    // 368 x 491), c.png (70 x 60: 572 x 491); z.png is no picture. Kept: the
+    // round of the library file, b on screen.
+    const std::string album = "D:\\Album\\";
+    const std::map<char, Size> sizes = {{'a', kWideSize}, {'b', kTallSize}, {'c', kSquareSize}};
+    struct Row {
+        const char* what;
+        const char* folder;  // its pictures by letter; "-": gone
+        const char* kept;    // "" none, "!" damaged
+        bool bitmap;         // photo2.bmp there at the opening
+        char made;           // the picture written ('*': a new order's first; 0: nothing written)
+        std::size_t position;
+        std::vector<MessageKind> said;
+    } const rows[] = {
+        {"kept order: the one after the picture shown", "abc", "bca", false, 'c', 2, {}},
+        {"the next one broken: passed over", "abcz", "bza", false, 'a', 3, {}},
+        {"damaged library file: a new order's first", "abc", "!", false, '*', 1, {}},
+        {"folder gone: the placeholder, silently, as for a picture gone", "-", "bca", false, 0, 0, {}},
+        {"nothing usable: said, placeholder", "z", "", false, 0, 0, {MessageKind::MsgFolderWithoutPictures}},
+        {"bitmap there: left as it is", "abc", "bca", true, 0, 0, {}},
+    };
+    for (const Row& row : rows) {
+        Desk desk;
+        desk.store({kWide});
+        desk.registry.putDword(kKey, "photo_num", 2);
+        desk.registry.putString(kKey, "photo2", kFolder + "photo2.bmp");
+        desk.registry.putString(kKey, "photo2_real", album);
+        const std::string bitmapBefore = row.bitmap ? desk.files.contents(kFolder + "photo1.bmp") : "";
+        if (row.bitmap) desk.files.addFile(kFolder + "photo2.bmp", bitmapBefore);
+        const Size stored[] = {{90, 60}, {60, 80}, {70, 60}};
+        for (const char* c = row.folder; *c && *c != '-'; ++c) {
+            const std::string name = album + *c + ".png";
+            const std::vector<unsigned char> garbage = {'n', 'o'};
+            desk.files.addFile(
+                name,
+                *c == 'z' ? garbage : testing::pngBytes(stored[*c - 'a'].first, stored[*c - 'a'].second));
+            desk.folders.addFile(name);
+        }
+        std::vector<std::string> round;
+        for (const char* c = row.kept; *c && *c != '!'; ++c) round.push_back(std::string(1, *c) + ".png");
+        const std::string library = kFolder + libraryFileName(2);
+        if (!round.empty()) {
+            ASSERT_TRUE(writeLibraryFile(desk.files, kFolder, 2, {album, round, 1, "b.png"}));
+        }
+        if (*row.kept == '!') desk.files.addFile(library, std::string("QVLB damaged"));
+        const std::string libraryBefore = desk.files.contents(library);
+
+        desk.open();
+        EXPECT_EQ(desk.messages.shown, row.said) << row.what;
+        EXPECT_EQ(desk.thumbnails(),
+                  (std::vector<std::string>{"photo", row.made || row.bitmap ? "photo" : "nofile"}))
+            << row.what;
+        // The same progress line as for a picture's bitmap made again.
+        EXPECT_EQ(desk.list.progress.size(), row.bitmap ? 0u : 1u) << row.what;
+        if (row.made == 0) {
+            EXPECT_EQ(desk.files.contents(kFolder + "photo2.bmp"), bitmapBefore) << row.what;
+            EXPECT_EQ(desk.files.contents(library), libraryBefore) << row.what;
+            continue;
+        }
+        LibraryState state;
+        ASSERT_TRUE(readLibraryFile(desk.files, kFolder, 2, album, state)) << row.what;
+        EXPECT_EQ(state.current, row.made == '*' ? state.round.front() : std::string(1, row.made) + ".png")
+            << row.what;
+        EXPECT_EQ(state.position, row.position) << row.what;
+        EXPECT_EQ(desk.bitmap(2), sizes.at(state.current[0])) << row.what;
+    }
+}
+
 TEST(SettingsDialog, AddFolderStoresTheFolderItsFirstPictureAndItsOrder) {
     using Colour = std::array<unsigned char, 3>;
     Desk desk;
