@@ -22,11 +22,13 @@ void mark(const char* moment) { OutputDebugStringA(moment); }
 
 }  // namespace
 
-Renderer::Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures)
+Renderer::Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures,
+                   PhotosOnScreens* screens)
     : variant_(variant),
       files_(files),
       ownPictures_(pictures ? std::move(pictures) : std::make_shared<ShowPictureMemory>(variant)),
-      pictures_(*ownPictures_) {}
+      pictures_(*ownPictures_),
+      screens_(screens) {}
 
 Renderer::~Renderer() {
     // The memory may outlive this renderer in another monitor's.
@@ -72,7 +74,7 @@ HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorS
     pictures_.listenToReplacements(this, [this](const unsigned char* bytes) {
         if (stock_) stock_->forget(bytes);
     });
-    engine_ = std::make_unique<SceneEngine>(variant_, files_, *stock_, pictures_, screen);
+    engine_ = std::make_unique<SceneEngine>(variant_, files_, *stock_, pictures_, screen, screens_);
     return D3D_OK;
 }
 

@@ -36,8 +36,11 @@ public:
     // Nothing is read and no Direct3D call is made yet. pictures: the
     // picture memory of another renderer of the same show (another
     // monitor's), already prepared, which this one reads as well; without
-    // it the renderer has its own.
-    Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures = nullptr);
+    // it the renderer has its own. screens: the photos the shows of all
+    // monitors have on screen, where the show plays on more than one (see
+    // PhotosOnScreens); it outlives the renderer.
+    Renderer(const Variant& variant, FilesPort& files, std::shared_ptr<ShowPictureMemory> pictures = nullptr,
+             PhotosOnScreens* screens = nullptr);
     ~Renderer() override;
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -82,6 +85,7 @@ private:
     FilesPort& files_;
     std::shared_ptr<ShowPictureMemory> ownPictures_;
     ShowPictureMemory& pictures_;
+    PhotosOnScreens* screens_;
     bool composeListener_ = false;  // this renderer listens to the memory's compositions
     std::unique_ptr<D3D8Device> device_;
     // The engine draws through it: the next scene's textures are made ahead.

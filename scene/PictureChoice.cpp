@@ -19,8 +19,14 @@ bool containsAfterFirst(const std::string& text, const char* needle) {
 
 }  // namespace
 
-PictureChoice::PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device, int rotationStart)
-    : variant_(variant), memory_(memory), device_(device), rotationStart_((rotationStart % 10 + 10) % 10) {
+PictureChoice::PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device, int rotationStart,
+                             const PhotosOnScreens* screens, const SceneLayer* ownLayers)
+    : variant_(variant),
+      memory_(memory),
+      device_(device),
+      rotationStart_((rotationStart % 10 + 10) % 10),
+      screens_(screens),
+      ownLayers_(ownLayers) {
     for (std::size_t i = 0; i < stillRotation_.size(); ++i)
         stillRotation_[i] = static_cast<int>((i + static_cast<std::size_t>(rotationStart_)) % 10) + 1;
 }
@@ -48,8 +54,7 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
         return;
     }
     if (memory_.photoCount() == 0) {
-        const std::string base = upperPath(variant_.basePicture);
-        assignPicture(layer, base, base);
+        showBackdrop(layer);
         return;
     }
     // The same placeholder asked for twice in a row: the layer keeps what
@@ -61,14 +66,24 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
         // now and looked up as any picture; a source naming no placeholder
         // looks nothing up.
         if (n != 0) {
-            const int picture = (n - 1 + rotationStart_) % 10 + 1;
+            const int picture = pictureNoOneShows((n - 1 + rotationStart_) % 10 + 1);
+            if (picture == 0) {
+                showBackdrop(layer);
+                lastPlaceholder_ = upper;
+                return;
+            }
             memory_.nextFolderPicture(picture);
             memory_.composePicture(picture);
             const std::string replacement = memory_.pictureName(picture);
             assignPicture(layer, upperPath(replacement), replacement, picture);
         }
     } else {
-        const int picture = n != 0 ? stillRotation_[static_cast<std::size_t>(n - 1)] : 0;
+        const int picture = n != 0 ? pictureNoOneShows(stillRotation_[static_cast<std::size_t>(n - 1)]) : 0;
+        if (n != 0 && picture == 0) {
+            showBackdrop(layer);
+            lastPlaceholder_ = upper;
+            return;
+        }
         if (picture != 0) memory_.nextFolderPicture(picture);
         const std::string replacement = picture != 0 ? memory_.pictureName(picture) : std::string();
         // The buffer the rotation chose, not the first of the same name: a
@@ -76,6 +91,22 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
         assignPicture(layer, upperPath(replacement), replacement, picture);
     }
     lastPlaceholder_ = upper;
+}
+
+void PictureChoice::showBackdrop(SceneLayer& layer) {
+    const std::string base = upperPath(variant_.basePicture);
+    assignPicture(layer, base, base);
+}
+
+int PictureChoice::pictureNoOneShows(int picture) const {
+    if (screens_ == nullptr || picture < 1 || picture > 10) return picture;
+    if (memory_.pictureName(picture).empty()) return picture;
+    for (int step = 0; step < 10; ++step) {
+        const int candidate = (picture - 1 + step) % 10 + 1;
+        const std::string& name = memory_.pictureName(candidate);
+        if (!name.empty() && !screens_->shownElsewhere(ownLayers_, name)) return candidate;
+    }
+    return 0;
 }
 
 PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile,

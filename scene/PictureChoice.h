@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ports/DrawingPort.h"
+#include "scene/PhotosOnScreens.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneLayer.h"
 #include "variant/Variant.h"
@@ -19,10 +20,18 @@ public:
     // monitors start on different pictures: placeholder n first shows
     // picture ((n - 1 + rotationStart) mod 10) + 1. Variant C, which has no
     // rotation, takes the same picture for n throughout.
-    PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device, int rotationStart = 0);
+    // screens: the photos the shows of the other monitors have on screen,
+    // ownLayers the layer table of this choice's show among them; without
+    // screens (a show on one monitor) every pick is the rotation's own.
+    PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device, int rotationStart = 0,
+                  const PhotosOnScreens* screens = nullptr, const SceneLayer* ownLayers = nullptr);
 
     // Gives the layer its picture. source is the block's source after
     // resolution, layerFile the resolved path of the layer file applied.
+    // A placeholder never takes a photo another monitor's show has on
+    // screen: the rotation's pick gives way to the next picture in the
+    // rotation that no other monitor shows, and to the backdrop (what a
+    // user without photos sees) when every photo is shown elsewhere.
     void choosePicture(SceneLayer& layer, const std::string& source, const std::string& layerFile);
 
     // Finds the picture named key (an upper-case path) among the ten, then
@@ -41,7 +50,10 @@ public:
     // hand-overs, each moving the rotation on. lastPlaceholder stands for
     // lastPlaceholder() as it will be then and is kept up as choosePicture
     // keeps it: a placeholder repeated in a row foresees nothing, as the
-    // layer keeps its picture.
+    // layer keeps its picture. What other monitors will show then is not
+    // known now: where a photo they show makes the scene take another, the
+    // texture foreseen goes unused and the scene's is made at its time (a
+    // late texture, never a wrong picture).
     PictureImage foreseeImage(const std::string& source, const std::string& layerFile, int handOvers,
                               std::string& lastPlaceholder) const;
 
@@ -61,11 +73,20 @@ private:
     // Picture slot (empty for a slot when slots is not set) or data-directory bitmap named key,
     // the one assignPicture's last texture comes from.
     PictureImage lookUp(const std::string& key, bool slots) const;
+    // The rotation's pick picture (1 to 10) or, when another monitor shows
+    // it, the first picture after it in the rotation's order that none
+    // shows; 0 when every one is shown elsewhere. A pick whose buffer holds
+    // nothing stands as it is (it changes nothing on screen).
+    int pictureNoOneShows(int picture) const;
+    // What a user without photos sees in a placeholder.
+    void showBackdrop(SceneLayer& layer);
 
     const Variant& variant_;
     PictureMemory& memory_;
     DrawingPort& device_;
     const int rotationStart_;
+    const PhotosOnScreens* screens_;
+    const SceneLayer* ownLayers_;
     std::array<int, 10> stillRotation_{};
     std::string lastPlaceholder_;
 };

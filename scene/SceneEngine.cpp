@@ -46,14 +46,21 @@ std::string directoryOf(const std::string& path) {
 int millisecondsOf(double seconds) { return saturatingInt(seconds * 1000.0); }
 
 SceneEngine::SceneEngine(const Variant& variant, FilesPort& files, DrawingPort& device,
-                         PictureMemory& memory, const ScreenFacts& screen)
+                         PictureMemory& memory, const ScreenFacts& screen, PhotosOnScreens* screens)
     : variant_(variant),
       files_(files),
       device_(device),
       screen_(screen),
       reader_(files),
-      pictures_(variant, memory, device, screen.rotationStart),
-      sceneDirectory_(variant.sceneDirectory(usesWideScripts(screen.screenWidth, screen.screenHeight))) {}
+      screens_(screens),
+      pictures_(variant, memory, device, screen.rotationStart, screens, layers_.data()),
+      sceneDirectory_(variant.sceneDirectory(usesWideScripts(screen.screenWidth, screen.screenHeight))) {
+    if (screens_ != nullptr) screens_->join(layers_.data(), layers_.size(), variant.lastDrawnLayer);
+}
+
+SceneEngine::~SceneEngine() {
+    if (screens_ != nullptr) screens_->leave(layers_.data());
+}
 
 std::string SceneEngine::sceneScriptPath() const {
     return usesWideScripts(screen_.screenWidth, screen_.screenHeight) ? variant_.wideSceneScript()

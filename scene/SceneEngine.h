@@ -12,6 +12,7 @@
 
 #include "ports/DrawingPort.h"
 #include "ports/FilesPort.h"
+#include "scene/PhotosOnScreens.h"
 #include "scene/PictureChoice.h"
 #include "scene/PictureMemory.h"
 #include "scene/SceneLayer.h"
@@ -44,9 +45,13 @@ struct ScreenFacts {
 
 class SceneEngine {
 public:
+    // screens: the photos on the screens of the shows on the other monitors,
+    // which this show joins for its life and keeps its placeholders apart
+    // from (see PictureChoice); none for a show on one monitor. It outlives
+    // the engine.
     SceneEngine(const Variant& variant, FilesPort& files, DrawingPort& device,
-                PictureMemory& memory, const ScreenFacts& screen);
-    virtual ~SceneEngine() = default;
+                PictureMemory& memory, const ScreenFacts& screen, PhotosOnScreens* screens = nullptr);
+    virtual ~SceneEngine();
     SceneEngine(const SceneEngine&) = delete;
     SceneEngine& operator=(const SceneEngine&) = delete;
 
@@ -118,6 +123,7 @@ private:
     ScreenFacts screen_;
     std::array<SceneLayer, kLayerCount> layers_;
     ScriptReader reader_;
+    PhotosOnScreens* screens_;
     PictureChoice pictures_;
     std::string sceneDirectory_;
     int nextSceneTime_ = 0;

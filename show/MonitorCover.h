@@ -41,7 +41,8 @@ bool coverEventEndsShow(CoverEvent event, int cursorX, int cursorY, CursorWake& 
 // on: the monitors' first pictures lie evenly spread over the photos, all
 // different while there are at least as many photos as monitors. Fewer
 // than two photos, or one monitor, start everyone on 0. Each monitor's
-// rotation then moves on at its own scripts' hand-overs.
+// rotation then moves on at its own scripts' hand-overs, so the rotations
+// may meet: PhotosOnScreens keeps their picks apart.
 int rotationStart(int index, int count, int photoCount);
 
 // What becomes of a monitor whose show cannot go on: its device could not

@@ -19,9 +19,9 @@ public:
     // The show of monitor index (1 for the first beside the primary) of
     // count monitors with a show; false leaves the window black.
     bool start(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures,
-               int index, int count) {
+               PhotosOnScreens* screens, int index, int count) {
         // The primary's pictures, prepared once for every monitor.
-        auto renderer = std::make_unique<Renderer>(variant, files, pictures);
+        auto renderer = std::make_unique<Renderer>(variant, files, pictures, screens);
         MonitorScreen screen;
         screen.width = rect_.right - rect_.left;
         screen.height = rect_.bottom - rect_.top;
@@ -136,12 +136,14 @@ void MonitorCovers::cover(HINSTANCE instance, const std::vector<ScreenRect>& rec
     }
 }
 
-void MonitorCovers::play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures) {
+void MonitorCovers::play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures,
+                         PhotosOnScreens* screens) {
     if (!pictures) return;
     // The primary is monitor 0; the monitors with a window follow it.
     const int count = static_cast<int>(windows_.size()) + 1;
     for (std::size_t i = 0; i < windows_.size(); ++i)
-        if (!windows_[i]->start(variant, files, pictures, static_cast<int>(i) + 1, count)) windows_[i]->turnBlack();
+        if (!windows_[i]->start(variant, files, pictures, screens, static_cast<int>(i) + 1, count))
+            windows_[i]->turnBlack();
 }
 
 void MonitorCovers::step() {

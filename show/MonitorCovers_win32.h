@@ -16,6 +16,7 @@
 #include "platform/win32/Win32Window.h"
 #include "ports/FilesPort.h"
 #include "render/ShowPictureMemory.h"
+#include "scene/PhotosOnScreens.h"
 #include "show/MonitorCover.h"
 #include "variant/Variant.h"
 
@@ -33,8 +34,11 @@ public:
     // One black window per rectangle; events on them go to the listener.
     void cover(HINSTANCE instance, const std::vector<ScreenRect>& rectangles, Listener listener);
     // Starts the show of every window that can have one, on the pictures
-    // the primary's show has prepared; the others stay black.
-    void play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures);
+    // the primary's show has prepared; the others stay black. screens: the
+    // photos on every monitor's screen, the primary's among them, which
+    // each show joins; it outlives the windows.
+    void play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures,
+              PhotosOnScreens* screens);
     // One 50 ms tick of every playing window; each has a frame due.
     void step();
     bool frameDue() const;

@@ -130,7 +130,10 @@ bool SaverWindow::create() {
     // COM for this thread (music and picture decoding need it).
     comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
-    auto renderer = std::make_unique<Renderer>(variant_, files_);
+    // Shows on several monitors keep their photos apart; a show on one
+    // monitor has nothing to keep apart from.
+    auto renderer = std::make_unique<Renderer>(variant_, files_, nullptr,
+                                               covers_.count() > 0 ? &photosOnScreens_ : nullptr);
     if (const auto appData = applicationDataFolder()) {
         if (const auto userFolder = userPictureFolder(*appData, variant_))
             folderWorker_ = std::make_unique<FolderWorker>(variant_, files_, *userFolder, screenHeight());
@@ -179,7 +182,7 @@ void SaverWindow::drawDueFrame() {
     // screen, so that its start takes no longer than on one monitor.
     if (!othersStarted_ && scenes_.playing() && scenes_.lastFramePresented()) {
         othersStarted_ = true;
-        covers_.play(variant_, files_, pictures_);
+        covers_.play(variant_, files_, pictures_, &photosOnScreens_);
     }
     if (covers_.drawDueFrames(scenes_.playing()) && !closePosted_) {
         closePosted_ = true;

@@ -12,6 +12,7 @@
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
 #include "render/FolderWorker_win32.h"
+#include "scene/PhotosOnScreens.h"
 #include "show/MonitorCovers_win32.h"
 #include "show/FrameIntervals.h"
 #include "show/MusicPlayer.h"
@@ -107,6 +108,9 @@ private:
     bool othersStarted_ = false;  // the other monitors' shows have been started
     bool black_ = false;          // the device was lost while other monitors play
     CursorWake cursor_;
+    // The photos on every monitor's screen; each monitor's show joins it
+    // for its life, so it goes after all of them.
+    PhotosOnScreens photosOnScreens_;
     // The folder slots' worker; the renderer's pictures use it, so it goes
     // after the renderer.
     std::unique_ptr<FolderWorker> folderWorker_;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Two monitors: the show plays on the primary, the other monitor plays a
-# show of its own in its own window, with other photos at the same moment,
+# show of its own in its own window, with other photos at the same moment
+# (the backdrop where the user's one photo is on the primary),
 # and a mouse move there ends the show; the test window stays one window.
 # The show window holds the capture, so a key is also sent to the second
 # monitor's window itself: its own handling must end the show. Wine sees two monitors when it reads them through
@@ -131,6 +132,45 @@ echo "  $STILLS"
 xdotool key space
 show_wait_exit "$pid" 15
 e2e_check "a key ends the show on both monitors, code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
+show_stop "$pid"
+
+echo "--- one photo on two monitors"
+# The user keeps only the first photo: the primary shows it, and the second
+# monitor, whose placeholder would take the same photo, shows the backdrop
+# instead, all the while.
+"$wine_bin" reg add 'HKCU\Software\Tarn Corporation\QUOR VELK-B Screen Saver' /v photo_num /t REG_DWORD /d 1 \
+  /f >/dev/null 2>&1
+timeout 60 wineserver -w || true
+# True when the primary shows still 1 and the second monitor's show is up
+# (neither the desktop's white nor its window's black) with anything but
+# still 1.
+one_photo_apart() {
+  local r1 g1 b1 r2 g2 b2
+  e2e_screenshot "$shot"
+  read -r r1 g1 b1 < <(e2e_pixel "$shot" 1040 300)
+  read -r r2 g2 b2 < <(e2e_pixel "$shot" 320 240)
+  STILLS="primary $r1 $g1 $b1, second $r2 $g2 $b2"
+  (( (r1 - 20) ** 2 <= 64 && (g1 - 96) ** 2 <= 64 && (b1 - 160) ** 2 <= 64 )) || return 1
+  (( r2 + g2 + b2 > 24 && r2 + g2 + b2 < 740 )) || return 1
+  (( (r2 - 20) ** 2 + (g2 - 96) ** 2 + (b2 - 160) ** 2 > 3 * 64 ))
+}
+wait_one_photo_apart() {
+  local start=$SECONDS
+  until one_photo_apart; do
+    (( SECONDS - start >= 60 )) && return 1
+    sleep 0.5
+  done
+  # Still so a while later.
+  sleep 2
+  one_photo_apart
+}
+xdotool mousemove 1040 300
+show_start B /s
+pid=$SHOW_PID
+e2e_check "the one photo on the primary only, the backdrop on the second monitor" wait_one_photo_apart
+echo "  $STILLS"
+xdotool key space
+show_wait_exit "$pid" 15
 show_stop "$pid"
 
 e2e_finish
