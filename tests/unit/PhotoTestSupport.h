@@ -206,7 +206,7 @@ public:
     int wantedWidth = -1;
     int wantedHeight = -1;
     DecodeError decodePicture(const std::string& path, int wanted_w, int wanted_h, const DecodeLimit& limit,
-                              Image& out) override {
+                              const std::atomic<bool>* /*stop*/, Image& out) override {
         ++calls;
         wantedWidth = wanted_w;
         wantedHeight = wanted_h;
