@@ -50,6 +50,8 @@ bool buildTable(const std::uint8_t* counts, const std::uint8_t* symbols, int tot
         table.firstIndex[length] = index;
         table.minCode[length] = code;
         for (int i = 0; i < count; ++i, ++index, ++code) {
+            // More codes than this length holds: no such table.
+            if (code >= (1 << length)) return false;
             if (length <= kFastBits) {
                 const int shift = kFastBits - length;
                 const auto entry = static_cast<std::uint16_t>((length << 8) | table.symbols[index]);
@@ -58,7 +60,6 @@ bool buildTable(const std::uint8_t* counts, const std::uint8_t* symbols, int tot
             }
         }
         table.maxCode[length] = count > 0 ? code - 1 : -1;
-        if (code > (1 << length)) return false;
         code <<= 1;
     }
     table.maxCode[17] = 0x7FFFFFFF;
@@ -187,7 +188,7 @@ public:
         for (int x = 0; x < size; ++x) {
             for (int u = 0; u < size; ++u) {
                 const double norm = u == 0 ? std::sqrt(1.0 / size) : std::sqrt(2.0 / size);
-                table_[static_cast<std::size_t>(x * size + u)] =
+                table_[std::size_t(x) * std::size_t(size) + std::size_t(u)] =
                     static_cast<float>(norm * std::sqrt(size / 8.0) * std::cos((2 * x + 1) * u * pi / (2.0 * size)));
             }
         }
@@ -204,7 +205,7 @@ public:
             for (int y = 0; y < n; ++y) {
                 float sum = 0.0f;
                 if (!zero) {
-                    const float* t = &table_[static_cast<std::size_t>(y * n)];
+                    const float* t = &table_[std::size_t(y) * std::size_t(n)];
                     for (int v = 0; v < n; ++v) sum += t[v] * block[v * 8 + u];
                 }
                 columns[y * n + u] = sum;
@@ -212,12 +213,12 @@ public:
         }
         for (int y = 0; y < n; ++y) {
             std::uint8_t* row = out + static_cast<std::ptrdiff_t>(y) * stride;
-            const float* c = &columns[y * n];
+            const float* c = &columns[std::ptrdiff_t(y) * n];
             for (int x = 0; x < n; ++x) {
-                const float* t = &table_[static_cast<std::size_t>(x * n)];
+                const float* t = &table_[std::size_t(x) * std::size_t(n)];
                 float sum = 128.0f;
                 for (int u = 0; u < n; ++u) sum += t[u] * c[u];
-                row[x] = static_cast<std::uint8_t>(std::clamp(sum, 0.0f, 255.0f) + 0.5f);
+                row[x] = static_cast<std::uint8_t>(std::lrint(std::clamp(sum, 0.0f, 255.0f)));
             }
         }
     }
