@@ -243,8 +243,10 @@ public:
             while (pos < size_ && data_[pos] == 0xFF) ++pos;
             if (pos >= size_) return JpegDecode::Unsupported;
             const unsigned marker = data_[pos++];
-            if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01 || marker == 0x00) continue;
-            if (marker == 0xD9) return JpegDecode::Unsupported;  // no scan
+            if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01 || marker == 0x00) continue;
+            // The end, or a second start, before any scan: not a picture we
+            // read (the header reader refuses it too).
+            if (marker == 0xD8 || marker == 0xD9) return JpegDecode::Unsupported;
             if (pos + 2 > size_) return JpegDecode::Unsupported;
             const std::size_t length = (std::size_t(data_[pos]) << 8) | data_[pos + 1];
             if (length < 2 || pos + length > size_) return JpegDecode::Unsupported;
