@@ -432,10 +432,11 @@ private:
         int mcusLeft = restartInterval_;
         for (int mcuY = 0; mcuY < mcusDown; ++mcuY) {
             if (stop && stop->load(std::memory_order_relaxed)) return JpegDecode::Stopped;
+            const bool lastRow = mcuY + 1 == mcusDown;
             for (int mcuX = 0; mcuX < mcusAcross; ++mcuX) {
                 if (restartInterval_ > 0) {
                     if (mcusLeft == 0) {
-                        if (!bits.restart()) return JpegDecode::Broken;
+                        if (!bits.restart() && !lastRow) return JpegDecode::Broken;
                         for (Component& c : components_) c.dcPrediction = 0;
                         mcusLeft = restartInterval_;
                     }
@@ -447,7 +448,7 @@ private:
                             if (!decodeBlock(bits, c, transform, size, (mcuX * c.h + bx) * size, by * size))
                                 return JpegDecode::Broken;
                 }
-                if (bits.overrun()) return JpegDecode::Broken;
+                if (bits.overrun() && !lastRow) return JpegDecode::Broken;
             }
             writeRows(image, mcuY * vMax * size, std::min(vMax * size, outHeight - mcuY * vMax * size), hMax, vMax,
                       rgb);

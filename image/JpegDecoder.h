@@ -16,7 +16,11 @@ namespace qv {
 enum class JpegDecode {
     Decoded,
     Unsupported,  // not a JPEG of the kinds above: another decoder may take it
-    Broken,       // its coded data is damaged or cut short
+    // Its coded data is damaged, or ends before its last row of blocks. Data
+    // that ends within the last row is taken, the rest of the row decoded
+    // from zero bits, as other viewers show such a photo: whole but for a
+    // few rows at its foot.
+    Broken,
     TooLarge,     // its own size is beyond the caller's limit
     OutOfMemory,
     Stopped,      // the stop flag was set

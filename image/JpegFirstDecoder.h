@@ -3,8 +3,8 @@
 // here, shrunk in its transform by the largest power of two the wanted size
 // allows; every other picture (and a JPEG of a kind we leave alone) goes to
 // the platform's decoder given as the fallback. A JPEG whose coded data is
-// damaged or cut short fails here without a second try: it is skipped like
-// any broken picture.
+// damaged, or cut short before its last row of blocks, fails here without a
+// second try: it is skipped like any broken picture.
 #include <atomic>
 #include <string>
 #include <vector>

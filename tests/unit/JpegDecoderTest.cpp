@@ -307,20 +307,23 @@ TEST(JpegDecoder, DamagedForeignAndStoppedStreamsGiveTheirAnswer) {
     const std::vector<Case> cases = {
         {"whole", good, JpegDecode::Decoded},
         {"no end marker", std::vector<unsigned char>(good.begin(), good.end() - 2), JpegDecode::Decoded},
-        // Cut in its coded data: the last byte holds bits of the last block.
-        {"cut by one byte", std::vector<unsigned char>(good.begin(), good.end() - 3), JpegDecode::Broken},
-        {"cut in half", std::vector<unsigned char>(good.begin(), good.begin() + std::ptrdiff_t(scan + 4)),
+        // Cut in its coded data: the last byte holds bits of the last block,
+        // in the last of its two rows of MCUs (taken); four bytes are not
+        // one of the first row's two MCUs (about 12 bytes each).
+        {"cut in the last row", std::vector<unsigned char>(good.begin(), good.end() - 3), JpegDecode::Decoded},
+        {"cut in the first row", std::vector<unsigned char>(good.begin(), good.begin() + std::ptrdiff_t(scan + 4)),
          JpegDecode::Broken},
         {"cut before its data", std::vector<unsigned char>(good.begin(), good.begin() + std::ptrdiff_t(scan)),
          JpegDecode::Broken},
         // 1111 is no DC code of these tables.
         {"invalid code", changed(good, [scan](auto& b) { b[scan] = 0xF0; }), JpegDecode::Broken},
         {"restarts", withRestarts, JpegDecode::Decoded},
+        // The marker after the first MCU, in the first row.
         {"restart marker lost",
          changed(withRestarts,
                  [](auto& b) {
                      for (std::size_t i = scanStart(b); i + 1 < b.size(); ++i)
-                         if (b[i] == 0xFF && b[i + 1] == 0xD1) b[i + 1] = 0xC8;
+                         if (b[i] == 0xFF && b[i + 1] == 0xD0) b[i + 1] = 0xC8;
                  }),
          JpegDecode::Broken},
         {"progressive", with(plain, [](TestJpeg& t) { t.sof = 0xC2; }), JpegDecode::Unsupported},
@@ -387,8 +390,8 @@ TEST(JpegFirstDecoder, ShrinksJpegsByAPowerOfTwoAndHandsTheRestOn) {
                  if (b[i] == 0xFF && b[i + 1] == 0xC0) b[i + 1] = 0xC2;
          }), 8, 6, nullptr, DecodeError::None, 1, 1, 1},
         {"not a JPEG", {0x89, 'P', 'N', 'G', 13, 10, 26, 10}, 8, 6, nullptr, DecodeError::None, 1, 1, 1},
-        {"cut short", std::vector<unsigned char>(jpeg.begin(), jpeg.end() - 4), 8, 6, nullptr, DecodeError::Other,
-         0, 0, 0},
+        {"cut short", std::vector<unsigned char>(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(scanStart(jpeg) + 2)), 8,
+         6, nullptr, DecodeError::Other, 0, 0, 0},
         {"stopped", jpeg, 8, 6, &stopped, DecodeError::Stopped, 0, 0, 0},
     };
     for (const Case& c : cases) {
