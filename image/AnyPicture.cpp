@@ -18,6 +18,7 @@ PictureLoad loadOf(DecodeError error) {
         case DecodeError::None: return PictureLoad::Loaded;
         case DecodeError::NotEnoughMemory: return PictureLoad::OutOfMemory;
         case DecodeError::TooLarge: return PictureLoad::TooLarge;
+        case DecodeError::Stopped: return PictureLoad::Stopped;
         case DecodeError::Other: break;
     }
     return PictureLoad::NotPicture;
@@ -64,7 +65,7 @@ PictureLoad load(FilesPort& files, PictureDecoderPort& decoder, const std::strin
     // that gave none (or lied) is caught there, before any pixel is copied.
     const DecodeLimit limit{kLargestPictureSide, kLargestPicturePixels};
     Image picture;
-    const PictureLoad decoded = loadOf(decoder.decodePicture(path, wantedWidth, wantedHeight, limit, picture));
+    const PictureLoad decoded = loadOf(decoder.decodePicture(path, wantedWidth, wantedHeight, limit, request.stop, picture));
     if (decoded != PictureLoad::Loaded) return decoded;
     if (picture.empty() || picture.bgr.size() != std::size_t(picture.width) * std::size_t(picture.height) * 3u)
         return PictureLoad::NotPicture;

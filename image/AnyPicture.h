@@ -5,6 +5,7 @@
 // picture decoder port (shrunk in the decoder when asked and far larger than
 // needed), turned upright by a JPEG's EXIF orientation, then resampled by
 // our resampler to the size convertedSize gives for the picture's own size.
+#include <atomic>
 #include <string>
 
 #include "ports/DecoderPort.h"
@@ -17,6 +18,7 @@ namespace qv {
 enum class PictureLoad {
     Loaded,
     Unreadable,   // cannot be opened: gone, no access, a share away
+    Stopped,      // the request's stop flag was set while it decoded
     NotPicture,   // no kind we know, damaged, truncated, empty
     TooLarge,     // over kLargestPictureSide or kLargestPicturePixels
     TooSmall,     // a side of 1 pixel, or a converted side that comes out 0
@@ -30,6 +32,8 @@ struct PictureLoadRequest {
     // size (quicker, a little softer than a full decode); false: decoded at
     // its own size, as the settings dialog converts a JPEG.
     bool shrinkInDecoder = true;
+    // Set by another thread to have the decoder give up (may be null).
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // out is the converted picture on Loaded and empty otherwise.

@@ -25,8 +25,10 @@ public:
     // The next picture that usable accepts (it reads the header, decodes,
     // whatever the caller needs); each it refuses is remembered. Nothing
     // when a round's worth of pictures gives none: the slot keeps what it
-    // shows.
-    std::optional<std::string> next(RandomSource& random, const std::function<bool(const std::string&)>& usable);
+    // shows. Nothing either once stopped (when given) says true: a worker
+    // that is ending does not draw on through the round.
+    std::optional<std::string> next(RandomSource& random, const std::function<bool(const std::string&)>& usable,
+                                    const std::function<bool()>& stopped = {});
 
     FolderOrder& order() { return order_; }
     const FolderOrder& order() const { return order_; }

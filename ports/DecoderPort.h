@@ -28,6 +28,7 @@ enum class DecodeError {
     NotEnoughMemory,  // the platform reported ERROR_NOT_ENOUGH_MEMORY
     TooLarge,         // the decoded picture is beyond the caller's limit
     Other,            // anything else: not a picture, broken, unreadable
+    Stopped,          // the caller asked the decoder to stop
 };
 
 // The largest decoded picture a caller takes. A decoder checks it on the

@@ -142,6 +142,7 @@ void FolderSlotPictures::run() {
 }
 
 void FolderSlotPictures::stop() {
+    stopFlag_.store(true);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
@@ -227,7 +228,7 @@ void FolderSlotPictures::heal(Slot& slot) {
 
 bool FolderSlotPictures::prepare(Slot& slot, View& view) {
     PreparedPicture made;
-    const PictureLoadRequest request{&variant_, screenHeight_, true};
+    const PictureLoadRequest request{&variant_, screenHeight_, true, &stopFlag_};
     const auto usable = [&](const std::string& name) {
         if (moments_) moments_("preparing", slot.number, name);
         try {
@@ -247,7 +248,8 @@ bool FolderSlotPictures::prepare(Slot& slot, View& view) {
         }
     };
     const std::size_t before = slot.pictures.order().position();
-    if (!slot.pictures.next(random_, usable)) return false;
+    const auto stopped = [this] { return stopFlag_.load(); };
+    if (!slot.pictures.next(random_, usable, stopped)) return false;
     // Within a round the position only grows: a smaller one began a round.
     if (slot.pictures.order().position() <= before) ++slot.round;
     std::lock_guard<std::mutex> lock(mutex_);

@@ -13,6 +13,7 @@
 // Threads: run() (or step(), in tests) on the worker; addSlot, healSlot, addView and
 // writeAtEnd on the show thread while the worker is not running; take and
 // stop from any thread.
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -90,7 +91,7 @@ public:
     // view takes a picture.
     bool step();
     // The worker's loop: steps, waiting while there is nothing to do, until
-    // stop().
+    // stop(), which also has a picture being decoded given up.
     void run();
     void stop();
 
@@ -173,6 +174,8 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
+    // Set with stopping_, for the decoder to look at while it works.
+    std::atomic<bool> stopFlag_{false};
 };
 
 }  // namespace qv

@@ -19,7 +19,8 @@ std::uint64_t showSeed() {
 
 FolderWorker::FolderWorker(const Variant& variant, FilesPort& files, const std::string& userFolder,
                            int screenHeight)
-    : random_(showSeed()),
+    : decoder_(files, wic_),
+      random_(showSeed()),
       pictures_(variant, files, folders_, decoder_, random_, userFolder, screenHeight) {
     // Debug lines for the benchmarks, as the renderer's start-up moments;
     // nobody listens in a normal show.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "image/JpegFirstDecoder.h"
 #include "library/RandomSource.h"
 #include "platform/win32/WicDecoder.h"
 #include "platform/win32/Win32Folders.h"
@@ -33,7 +34,7 @@ public:
     // no slot is a folder, or when it has started or finished already.
     void start();
     // The end of the show: stops the thread (a picture being decoded is
-    // finished first) and writes each folder slot's bitmap and library file.
+    // given up) and writes each folder slot's bitmap and library file.
     // Once; later calls do nothing.
     void finish();
 
@@ -41,7 +42,9 @@ private:
     void stopThread();
 
     Win32Folders folders_;
-    WicDecoder decoder_;
+    WicDecoder wic_;
+    // JPEGs shrunk in our own decoder, the rest through WIC.
+    JpegFirstDecoder decoder_;
     SeededRandom random_;
     FolderSlotPictures pictures_;
     std::unique_ptr<Worker> thread_;

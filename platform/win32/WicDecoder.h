@@ -2,7 +2,8 @@
 // The folder slots' picture decoder on the Windows Imaging Component
 // (Windows builds only): every format the system has a codec for, the
 // first frame or page, shrunk in WIC's scaler (Fant) when far too large.
-// Each call initialises COM on its thread for its own length if the thread
+// The stop flag is looked at between the bands copied out of WIC (under
+// Wine the frame is decoded whole before the first). Each call initialises COM on its thread for its own length if the thread
 // has not, so the background worker needs nothing set up.
 #include "ports/PictureDecoderPort.h"
 
@@ -11,7 +12,8 @@ namespace qv::win {
 class WicDecoder : public PictureDecoderPort {
 public:
     DecodeError decodePicture(const std::string& path, int wantedWidth, int wantedHeight,
-                              const DecodeLimit& limit, Image& out) override;
+                              const DecodeLimit& limit,
+                              const std::atomic<bool>* stop, Image& out) override;
     std::vector<std::string> decoderExtensions() override;
 };
 

@@ -69,7 +69,7 @@ DecodeError errorOf(HRESULT result) {
 }  // namespace
 
 DecodeError WicDecoder::decodePicture(const std::string& path, int wantedWidth, int wantedHeight,
-                                      const DecodeLimit& limit, Image& out) {
+                                      const DecodeLimit& limit, const std::atomic<bool>* stop, Image& out) {
     out = Image();
     const auto wide = toWide(path);
     if (!wide) return DecodeError::Other;
@@ -126,6 +126,7 @@ DecodeError WicDecoder::decodePicture(const std::string& path, int wantedWidth, 
     }
     const UINT stride = width * 4u;
     for (UINT top = 0; top < height; top += kBandRows) {
+        if (stop && stop->load(std::memory_order_relaxed)) return DecodeError::Stopped;
         const UINT rows = std::min(kBandRows, height - top);
         const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows)};
         result = source->CopyPixels(&rect, stride, stride * rows, band.data());

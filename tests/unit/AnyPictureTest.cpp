@@ -50,6 +50,9 @@ TEST(AnyPictureTest, LoadsChecksAndSizesEveryKind) {
          0},
         {"memory", testing::pngBytes(800, 600), true, DecodeError::NotEnoughMemory, PictureLoad::OutOfMemory, 1,
          654, 491, 0, 0},
+        // The worker ending: told apart from a broken picture.
+        {"stopped", testing::pngBytes(800, 600), true, DecodeError::Stopped, PictureLoad::Stopped, 1, 654, 491, 0,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

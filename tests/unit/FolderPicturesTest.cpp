@@ -55,5 +55,26 @@ TEST(FolderPictures, AFolderWithNothingUsableGivesNothingAndStopsTrying) {
     EXPECT_EQ(tries, 3);  // all remembered: not read again
 }
 
+TEST(FolderPictures, AStopEndsTheDrawWithoutPassingOverTheRound) {
+    SeededRandom random(3);
+    FolderPictures pictures;
+    pictures.takeListing({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}, random);
+    bool stop = false;
+    int tries = 0;
+    // The first picture is given up because the worker is ending: no other
+    // is tried, and the round has moved on by that one alone.
+    auto givenUp = [&](const std::string&) {
+        ++tries;
+        stop = true;
+        return false;
+    };
+    EXPECT_EQ(pictures.next(random, givenUp, [&] { return stop; }), std::nullopt);
+    EXPECT_EQ(tries, 1);
+    EXPECT_EQ(pictures.order().position(), 1u);
+    // Stopped before it starts: nothing is tried.
+    EXPECT_EQ(pictures.next(random, givenUp, [] { return true; }), std::nullopt);
+    EXPECT_EQ(tries, 1);
+}
+
 }  // namespace
 }  // namespace qv

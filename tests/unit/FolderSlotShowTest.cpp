@@ -171,6 +171,21 @@ TEST(FolderSlotShow, TheRotationTakesAPreparedPictureOnceAndOtherwiseKeepsTheOne
     }
 }
 
+TEST(FolderSlotShow, StoppingTheWorkerGivesUpThePictureBeingDecodedAndTriesNoOther) {
+    FolderBench bench;
+    for (const char* name : {"a.png", "b.png", "c.png"}) bench.addPicture(name, 400, 300);
+    bench.prepare();
+    ASSERT_TRUE(bench.slots.step());  // the library file
+    ASSERT_TRUE(bench.slots.step());  // the listing
+    // The show ends while the first picture is being decoded.
+    bench.pictureDecoder.whileDecoding = [&] { bench.slots.stop(); };
+    const int before = bench.pictureDecoder.calls;
+    EXPECT_TRUE(bench.slots.step());
+    EXPECT_EQ(bench.pictureDecoder.calls - before, 1);
+    PreparedPicture taken;
+    EXPECT_FALSE(bench.slots.take(0, taken));
+}
+
 TEST(FolderSlotShow, TheEndOfTheShowWritesThePictureOnScreenAndTheOrderAfterIt) {
     struct Row {
         const char* what;

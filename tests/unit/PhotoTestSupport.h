@@ -3,6 +3,7 @@
 // "decodes" a JPEG into a known pattern of its header's size, and a message
 // port that records what was shown.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -205,9 +206,13 @@ public:
     int calls = 0;
     int wantedWidth = -1;
     int wantedHeight = -1;
+    // Run in each decode, before the stop flag is looked at.
+    std::function<void()> whileDecoding;
     DecodeError decodePicture(const std::string& path, int wanted_w, int wanted_h, const DecodeLimit& limit,
-                              Image& out) override {
+                              const std::atomic<bool>* stop, Image& out) override {
         ++calls;
+        if (whileDecoding) whileDecoding();
+        if (stop && stop->load()) return DecodeError::Stopped;
         wantedWidth = wanted_w;
         wantedHeight = wanted_h;
         out = Image();

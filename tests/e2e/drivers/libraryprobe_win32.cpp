@@ -39,7 +39,7 @@ int main() {
         qv::win::WicDecoder decoder;
         qv::Image image;
         const ULONGLONG start = GetTickCount64();
-        const auto error = decoder.decodePicture(path, wantedWidth, wantedHeight, {16384, 100000000}, image);
+        const auto error = decoder.decodePicture(path, wantedWidth, wantedHeight, {16384, 100000000}, nullptr, image);
         const ULONGLONG took = GetTickCount64() - start;
         PROCESS_MEMORY_COUNTERS memory{};
         memory.cb = sizeof memory;
@@ -79,12 +79,12 @@ int main() {
     for (const auto& name : listing.pictures) {
         std::printf("listed %s\n", name.c_str());
         qv::Image whole, shrunk;
-        const auto error = decoder.decodePicture(root + name, 0, 0, limit, whole);
+        const auto error = decoder.decodePicture(root + name, 0, 0, limit, nullptr, whole);
         if (error != qv::DecodeError::None) {
             std::printf("refused %s %d\n", name.c_str(), static_cast<int>(error));
             continue;
         }
-        decoder.decodePicture(root + name, 16, 16, limit, shrunk);
+        decoder.decodePicture(root + name, 16, 16, limit, nullptr, shrunk);
         const unsigned char* centre = whole.row(whole.height / 2) + (whole.width / 2) * 3;
         std::printf("picture %s %dx%d %dx%d %d,%d,%d\n", name.c_str(), whole.width, whole.height, shrunk.width,
                     shrunk.height, centre[0], centre[1], centre[2]);
