@@ -153,6 +153,7 @@ done
 # The floor: a window and a Direct3D 8 device and nothing else (the
 # frame-pacing baseline, 800 x 600), started as the shows are.
 : >"$out/baseline.results"
+: >"$out/baseline.moments"
 for i in $(seq 0 "$runs"); do
   log="$out/baseline-$i.log"
   bench_launch "$log" timeout 60 "$wine_bin" "$build/tests/e2e/d3dbaseline.exe" 1 || true
@@ -161,6 +162,7 @@ for i in $(seq 0 "$runs"); do
     -v f="$(moment "$log" "first frame presented")" \
     'BEGIN { printf "device %s\nframe %s\n", d == "-" ? "-" : sprintf("%.3f", d - s),
              f == "-" ? "-" : sprintf("%.3f", f - s) }' >>"$out/baseline.results"
+  [ "$i" = 0 ] || moments "$log" "$(head -n 1 "$out/start")" floor >>"$out/baseline.moments"
 done
 
 # The prefix as the tests leave it: their data directories, no picture
@@ -185,6 +187,8 @@ stats() {  # file case column decimals
   echo "start-up under Wine, 1920 x 1080, $runs runs each: median (least .. most)"
   echo "a window and a Direct3D 8 device, nothing else: device made $(stats "$out/baseline.results" device 2) s"
   echo "  its first frame (drawn at its first 50 ms tick): $(stats "$out/baseline.results" frame 2) s"
+  echo "  where its time goes (median s from the start):"
+  moment_medians "$out/baseline.moments" floor | awk -F'\t' '{ printf "    %s  %s\n", $1, $2 }'
   for v in $variants; do
     target=$([ "$v" = B ] && echo 1.0 || echo 0.3)
     echo "variant $v"

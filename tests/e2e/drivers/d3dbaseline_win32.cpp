@@ -32,6 +32,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int main(int argc, char** argv) {
+    OutputDebugStringA("quorvelk: process started");
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
     std::vector<unsigned char> bmp;
     if (argc > 2) {
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     HWND window = CreateWindowExA(0, "QvBaseline", "baseline", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window) return 2;
+    OutputDebugStringA("quorvelk: window made");
     // The show's own device: the same parameters and states.
     auto device = qv::win::D3D8Device::create(window, nullptr);
     if (!device) return 3;
