@@ -83,12 +83,14 @@ std::unique_ptr<D3D8Device> D3D8Device::create(HWND window, HRESULT* result, UIN
                                                ComPtr<IDirect3D8> loaded) {
     HRESULT ignored = S_OK;
     HRESULT& status = result ? *result : ignored;
-    ComPtr<IDirect3D8> direct3d = loaded ? std::move(loaded) : loadDirect3D();
+    const bool madeAhead = static_cast<bool>(loaded);
+    ComPtr<IDirect3D8> direct3d = madeAhead ? std::move(loaded) : loadDirect3D();
     if (!direct3d) {
         status = E_FAIL;
         return nullptr;
     }
-    OutputDebugStringA("quorvelk: direct3d loaded");
+    // A start-up moment, for whoever listens to the debug output.
+    OutputDebugStringA(madeAhead ? "quorvelk: direct3d taken" : "quorvelk: direct3d loaded");
     D3DDISPLAYMODE mode{};
     status = direct3d->GetAdapterDisplayMode(adapter, &mode);
     if (FAILED(status)) return nullptr;
