@@ -202,11 +202,11 @@ stats() {  # file case column decimals
   echo "start-up under Wine, 1920 x 1080, $runs runs each: median (least .. most)"
   echo "a window and a Direct3D 8 device, nothing else: device made $(stats "$out/baseline.results" device 2) s"
   echo "  its first frame (drawn at its first 50 ms tick): $(stats "$out/baseline.results" frame 2) s"
-  echo "    from the process's own start:             $(stats "$out/baseline.results" own 3) s"
+  echo "    from the process's own start:             $(stats "$out/baseline.results" own 2 3) s"
   echo "  where its time goes (median s from the start):"
   moment_medians "$out/baseline.moments" floor | awk -F'\t' '{ printf "    %s  %s\n", $1, $2 }'
   echo "the same covering the screen, the backdrop its texture: first frame $(stats "$out/baseline-screen.results" frame 2) s"
-  echo "    from the process's own start:             $(stats "$out/baseline-screen.results" own 3) s"
+  echo "    from the process's own start:             $(stats "$out/baseline-screen.results" own 2 3) s"
   for v in $variants; do
     target=$([ "$v" = B ] && echo 1.0 || echo 0.3)
     echo "variant $v"
