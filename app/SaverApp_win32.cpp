@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include "app/SaverSwitches.h"
+#include "platform/win32/D3D8Device.h"
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Shell.h"
 #include "settings/SettingsDialogWindow_win32.h"
+#include "render/MadeAhead.h"
 #include "show/PreviewWindow_win32.h"
 #include "show/PowerPolicy.h"
 #include "show/SaverWindow_win32.h"
@@ -69,8 +71,18 @@ bool SaverApp::startPreview() {
 bool SaverApp::startShow() {
     // The test window only for the exact texts "/t" and "-t".
     const bool testWindow = !arguments().empty() && isTestWindowArgument(arguments().front());
+    // Loading Direct3D takes longer than anything else before the first
+    // frame and needs no window: it runs on a thread of its own while the
+    // pictures are read and the window made. The environment is written
+    // here first, before any other thread could read it.
+    D3D8Device::drawOnOwnThread();
+    MadeAhead<ComPtr<IDirect3D8>> direct3d([] {
+        ComPtr<IDirect3D8> loaded = D3D8Device::loadDirect3D();
+        OutputDebugStringA("quorvelk: direct3d loaded ahead");
+        return loaded;
+    });
     window_ = new SaverWindow(variant_, instance(), testWindow, g_powerPolicy);
-    if (!window_->create()) {
+    if (!window_->create(&direct3d)) {
         delete window_;
         window_ = nullptr;
         return false;

@@ -14,5 +14,6 @@ qv::win::SaverApp theApp(*qv::findVariant(QV_VARIANT_LETTER));
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    OutputDebugStringA("quorvelk: process started");
     return theApp.run(instance, qv::win::commandLineArguments());
 }

@@ -50,9 +50,11 @@ void Renderer::preparePictures(PictureAccess access) {
     mark("quorvelk: pictures prepared");
 }
 
-HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorScreen* monitor) {
+HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorScreen* monitor,
+                               ComPtr<IDirect3D8> direct3d) {
     HRESULT result = E_FAIL;
-    device_ = D3D8Device::create(window, &result, monitor ? monitor->adapter : D3DADAPTER_DEFAULT);
+    device_ = D3D8Device::create(window, &result, monitor ? monitor->adapter : D3DADAPTER_DEFAULT,
+                                 std::move(direct3d));
     if (!device_) return result;
     mark("quorvelk: device made");
 
@@ -138,6 +140,7 @@ int Renderer::nextSceneTime() const { return engine_ ? engine_->nextSceneTime() 
 bool Renderer::drawFrame() {
     if (!engine_ || !device_) return false;
     auto& layers = engine_->layers();
+    if (!firstFramePresented_ && monitorNumber_ == 0) mark("quorvelk: first frame begun");
     const int presented =
         drawer_.drawFrame(*device_, *device_, layers.data(), layers.size(), variant_.lastDrawnLayer);
     if (presented == 1 && !firstFramePresented_) {

@@ -58,7 +58,9 @@ public:
     // at all). A preview's camera takes the window's shape
     // (cameraForWindow); the show's takes the screen's, or monitor's when
     // the window plays on another monitor than the primary.
-    HRESULT createDevice(HWND window, bool cameraForWindow = false, const MonitorScreen* monitor = nullptr);
+    // direct3d: the Direct3D object loaded ahead, else it is loaded here.
+    HRESULT createDevice(HWND window, bool cameraForWindow = false, const MonitorScreen* monitor = nullptr,
+                         ComPtr<IDirect3D8> direct3d = {});
     // The user's photos, once the pictures are prepared.
     int photoCount() const { return pictures_.photoCount(); }
     // The picture memory, for the renderers of the other monitors.

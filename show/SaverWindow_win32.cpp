@@ -109,7 +109,7 @@ void SaverWindow::endMusic() {
     music_.reset();
 }
 
-bool SaverWindow::create() {
+bool SaverWindow::create(MadeAhead<ComPtr<IDirect3D8>>* direct3d) {
     showWidth_ = testWindow_ ? 800 : GetSystemMetrics(SM_CXSCREEN);
     showHeight_ = testWindow_ ? 600 : GetSystemMetrics(SM_CYSCREEN);
 
@@ -124,6 +124,7 @@ bool SaverWindow::create() {
     if (!createWindow(0, className_.c_str(), variant_.windowTitle, WS_POPUP | WS_VISIBLE, 0, 0,
                       showWidth_, showHeight_, nullptr, nullptr, instance_))
         return false;
+    OutputDebugStringA("quorvelk: window made");
     coverOtherMonitors();
     SetTimer(handle(), kTickTimer, SceneClock::kTickMilliseconds, nullptr);
 
@@ -141,7 +142,8 @@ bool SaverWindow::create() {
     if (folderWorker_) renderer->useFolderSlots(&folderWorker_->pictures());
     renderer->preparePictures(PictureAccess::Show);
     pictures_ = renderer->sharedPictures();
-    if (renderer->createDevice(handle()) != D3D_OK) {
+    if (renderer->createDevice(handle(), false, nullptr, direct3d ? direct3d->take() : ComPtr<IDirect3D8>{}) !=
+        D3D_OK) {
         close();
         return false;
     }

@@ -5,13 +5,16 @@
 // It owns its renderer and its music player, and the windows of the other
 // monitors, whose shows its tick steps and its idle hook draws.
 #include <windows.h>
+#include <d3d8.h>
 
 #include <memory>
 #include <string>
 
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Window.h"
+#include "platform/win32/ComPtr.h"
 #include "render/FolderWorker_win32.h"
+#include "render/MadeAhead.h"
 #include "scene/PhotosOnScreens.h"
 #include "show/MonitorCovers_win32.h"
 #include "show/FrameIntervals.h"
@@ -36,8 +39,10 @@ public:
     ~SaverWindow() override;
 
     // Every creation step; true when the window exists. On false the caller
-    // destroys this object and the program ends.
-    bool create();
+    // destroys this object and the program ends. direct3d: the Direct3D
+    // object being loaded on a thread of its own, taken when the device is
+    // made; without it the device loads its own.
+    bool create(MadeAhead<ComPtr<IDirect3D8>>* direct3d = nullptr);
 
     // The power action the program carries out at exit, read once the
     // message loop has ended: only a show the power timer ended leaves one.

@@ -39,8 +39,23 @@ public:
     // fixed render states set. Nothing and the failing call's result in
     // *result (E_FAIL when there is no Direct3D 8 at all) when it cannot be
     // made.
+    // loaded: the Direct3D object made ahead (see loadDirect3D), else it
+    // is made here.
     static std::unique_ptr<D3D8Device> create(HWND window, HRESULT* result,
-                                              UINT adapter = D3DADAPTER_DEFAULT);
+                                              UINT adapter = D3DADAPTER_DEFAULT,
+                                              ComPtr<IDirect3D8> loaded = {});
+    // Loads d3d8.dll (once) and makes a Direct3D object; nothing when the
+    // library, its entry or the object is missing. Under Wine this is most
+    // of a device's making (the driver probes the graphics library), and it
+    // needs no window, so the show does it on a thread of its own while it
+    // prepares its pictures. Safe on any thread once drawOnOwnThread() has
+    // run on the thread that reads the environment.
+    static ComPtr<IDirect3D8> loadDirect3D();
+    // Asks Wine's Direct3D to draw on the calling thread instead of a
+    // command-stream thread of its own, unless the user set it otherwise.
+    // It writes the C runtimes' environments, which are not safe to write
+    // while another thread reads them.
+    static void drawOnOwnThread();
     // The adapter Direct3D lists for monitor, where it lists one per
     // monitor and knows its display mode; otherwise the default adapter,
     // whose windowed device also draws in a window on another monitor.

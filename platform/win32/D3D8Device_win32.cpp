@@ -1,6 +1,8 @@
 #include "platform/win32/D3D8Device.h"
 
 #include <cstring>
+#include <mutex>
+#include <utility>
 
 namespace qv::win {
 
@@ -18,47 +20,52 @@ D3DTRANSFORMSTATETYPE stateFor(TransformKind kind) {
     return D3DTS_WORLD;
 }
 
-HMODULE loadDirect3D8() {
+// mingw's d3d8.h has no name for the default refresh rate.
+constexpr UINT kPresentRateDefault = 0;
+
+}  // namespace
+
+void D3D8Device::drawOnOwnThread() {
     // Wine's Direct3D hands each frame to a command-stream thread that then
     // spins for tens of milliseconds waiting for the next one: a quarter of a
     // core for the 10-frame preview, more for the show. Our frames are a few
     // quads, so we ask it to draw on our own thread. Wine reads the setting
     // through the C runtime's environment when the library loads, so it goes
     // into each runtime's copy; it stays in this process, a user's own value
-    // is kept, and Windows ignores the name.
-    if (GetEnvironmentVariableA("WINE_D3D_CONFIG", nullptr, 0) == 0) {
-        using PutEnv = int(__cdecl*)(const char*);
-        for (const char* runtime : {"msvcrt.dll", "ucrtbase.dll"}) {
-            const HMODULE module = GetModuleHandleA(runtime);
-            const auto put = module ? reinterpret_cast<PutEnv>(reinterpret_cast<void*>(
-                                          GetProcAddress(module, "_putenv")))
-                                    : nullptr;
-            if (put) put("WINE_D3D_CONFIG=csmt=0");
+    // is kept, and Windows ignores the name. Once: the first call may come
+    // before a thread that loads the library, which must not write again.
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (GetEnvironmentVariableA("WINE_D3D_CONFIG", nullptr, 0) == 0) {
+            using PutEnv = int(__cdecl*)(const char*);
+            for (const char* runtime : {"msvcrt.dll", "ucrtbase.dll"}) {
+                const HMODULE module = GetModuleHandleA(runtime);
+                const auto put =
+                    module
+                        ? reinterpret_cast<PutEnv>(reinterpret_cast<void*>(GetProcAddress(module, "_putenv")))
+                        : nullptr;
+                if (put) put("WINE_D3D_CONFIG=csmt=0");
+            }
         }
-    }
-    return LoadLibraryA("d3d8.dll");
+    });
 }
 
-// mingw ships no import library for d3d8.dll, so the library is loaded on
-// first use and Direct3DCreate8 taken from it; nothing when either is
-// missing or the call gives no object.
-ComPtr<IDirect3D8> createDirect3D8() {
-    // Loaded once and kept for the life of the process, as an import would be.
-    static HMODULE library = loadDirect3D8();
+ComPtr<IDirect3D8> D3D8Device::loadDirect3D() {
+    // mingw ships no import library for d3d8.dll, so the library is loaded
+    // on first use and Direct3DCreate8 taken from it. Loaded once and kept for the life of the process, as an import would be.
+    static HMODULE library = [] {
+        drawOnOwnThread();
+        return LoadLibraryA("d3d8.dll");
+    }();
     if (!library) return {};
-    auto create = reinterpret_cast<Create8>(
-        reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
+    auto create =
+        reinterpret_cast<Create8>(reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
     if (!create) return {};
     return ComPtr<IDirect3D8>(create(kSdkVersion));
 }
 
-// mingw's d3d8.h has no name for the default refresh rate.
-constexpr UINT kPresentRateDefault = 0;
-
-}  // namespace
-
 UINT D3D8Device::adapterForMonitor(HMONITOR monitor) {
-    const ComPtr<IDirect3D8> direct3d = createDirect3D8();
+    const ComPtr<IDirect3D8> direct3d = loadDirect3D();
     if (!direct3d || !monitor) return D3DADAPTER_DEFAULT;
     const UINT count = direct3d->GetAdapterCount();
     for (UINT adapter = 0; adapter < count; ++adapter) {
@@ -72,14 +79,18 @@ UINT D3D8Device::adapterForMonitor(HMONITOR monitor) {
     return D3DADAPTER_DEFAULT;
 }
 
-std::unique_ptr<D3D8Device> D3D8Device::create(HWND window, HRESULT* result, UINT adapter) {
+std::unique_ptr<D3D8Device> D3D8Device::create(HWND window, HRESULT* result, UINT adapter,
+                                               ComPtr<IDirect3D8> loaded) {
     HRESULT ignored = S_OK;
     HRESULT& status = result ? *result : ignored;
-    ComPtr<IDirect3D8> direct3d = createDirect3D8();
+    const bool madeAhead = static_cast<bool>(loaded);
+    ComPtr<IDirect3D8> direct3d = madeAhead ? std::move(loaded) : loadDirect3D();
     if (!direct3d) {
         status = E_FAIL;
         return nullptr;
     }
+    // A start-up moment, for whoever listens to the debug output.
+    OutputDebugStringA(madeAhead ? "quorvelk: direct3d taken" : "quorvelk: direct3d loaded");
     D3DDISPLAYMODE mode{};
     status = direct3d->GetAdapterDisplayMode(adapter, &mode);
     if (FAILED(status)) return nullptr;
@@ -102,8 +113,8 @@ std::unique_ptr<D3D8Device> D3D8Device::create(HWND window, HRESULT* result, UIN
         // A card without hardware vertex processing still draws our quads.
         D3DPRESENT_PARAMETERS again = parameters;
         status = direct3d->CreateDevice(adapter, D3DDEVTYPE_HAL, window,
-                                        D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED,
-                                        &again, device.put());
+                                        D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &again,
+                                        device.put());
         if (FAILED(status)) return nullptr;
     }
     std::unique_ptr<D3D8Device> made(new D3D8Device(std::move(direct3d), std::move(device)));
@@ -143,8 +154,7 @@ long D3D8Device::setTransform(TransformKind kind, const Matrix4& matrix) {
     return device_->SetTransform(stateFor(kind), &m);
 }
 
-std::unique_ptr<DrawingTexture> D3D8Device::createTexture(const unsigned char* bytes,
-                                                          std::size_t size) {
+std::unique_ptr<DrawingTexture> D3D8Device::createTexture(const unsigned char* bytes, std::size_t size) {
     if (!device_) return nullptr;
     IDirect3DTexture8* texture = nullptr;
     if (FAILED(createTextureFromBmp(device_.get(), bytes, size, &texture)) || !texture) return nullptr;
@@ -169,9 +179,7 @@ long D3D8Device::clear(std::uint32_t argb) {
 long D3D8Device::beginScene() { return device_ ? device_->BeginScene() : E_FAIL; }
 long D3D8Device::endScene() { return device_ ? device_->EndScene() : E_FAIL; }
 
-long D3D8Device::present() {
-    return device_ ? device_->Present(nullptr, nullptr, nullptr, nullptr) : E_FAIL;
-}
+long D3D8Device::present() { return device_ ? device_->Present(nullptr, nullptr, nullptr, nullptr) : E_FAIL; }
 
 void D3D8Device::releaseDevice() { device_.reset(); }
 

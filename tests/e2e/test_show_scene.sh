@@ -91,15 +91,34 @@ for variant in B A C; do
   show_stop "$pid"
 done
 
+# True when the program's start-up moments (its debug lines) came in the
+# order given: moments_in_order LOG MOMENT...
+moments_in_order() {
+  local log=$1 last=0 at moment
+  shift
+  for moment in "$@"; do
+    at=$(grep -an "debugstr:.*\"quorvelk: $moment\"" "$log" | head -n 1 | cut -d: -f1)
+    [ -n "$at" ] && [ "$at" -gt "$last" ] || return 1
+    last=$at
+  done
+}
+
 # Full screen: "/s", and "t" (the show option, but not the exact test
 # text) cover the 1024 x 768 screen. Its layout code is 0, for which B's
 # camera distance is 251 as well; the aspect is the screen's.
 for args in /s t; do
   echo "--- variant B, $args"
   read -r rx ry < <(show_project -55 0 1 251 1024 768)
-  show_start B "$args"
+  : >"$E2E_TMP/wine.log"
+  WINEDEBUG=+debugstr show_start B "$args"
   pid=$SHOW_PID
   e2e_check "B $args: red layer 1 at ($rx, $ry) of the full screen" show_wait_pixel "$shot" "$rx" "$ry" 255 0 0 3 30
+  # Direct3D is loaded on a thread of its own while the window is made,
+  # and the device is made with what it loaded ("taken"; a device that
+  # loads its own says "loaded").
+  e2e_check "B $args: Direct3D loaded ahead, then the device made, then the first frame" \
+    moments_in_order "$E2E_TMP/wine.log" "process started" "direct3d loaded ahead" \
+    "direct3d taken" "device made" "first frame presented"
   read -r gx gy < <(show_project 5 0 2 251 1024 768)
   e2e_check "B $args: layer 2 blended over black at ($gx, $gy)" e2e_pixel_near "$shot" "$gx" "$gy" 0 64 0 3
   read -r sx sy < <(show_project -80 -60 3 251 1024 768)

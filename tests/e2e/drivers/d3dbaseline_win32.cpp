@@ -3,12 +3,14 @@
 // the show's device, 21 textured quads moved and drawn once per 50 ms
 // timer tick, waiting in GetMessage in between. It marks the moment its
 // device is made as the show does ("quorvelk: device made").
-// Usage: d3dbaseline <seconds> <bmp file>
+// With "screen" the window covers the screen, as the show's does.
+// Usage: d3dbaseline <seconds> [<bmp file> [screen]]
 #include <windows.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -32,6 +34,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int main(int argc, char** argv) {
+    OutputDebugStringA("quorvelk: process started");
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
     std::vector<unsigned char> bmp;
     if (argc > 2) {
@@ -39,14 +42,19 @@ int main(int argc, char** argv) {
         bmp.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
+    const bool screen = argc > 3 && std::strcmp(argv[3], "screen") == 0;
+    const int width = screen ? GetSystemMetrics(SM_CXSCREEN) : 800;
+    const int height = screen ? GetSystemMetrics(SM_CYSCREEN) : 600;
+
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "QvBaseline";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "QvBaseline", "baseline", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600,
+    HWND window = CreateWindowExA(0, "QvBaseline", "baseline", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                                   nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window) return 2;
+    OutputDebugStringA("quorvelk: window made");
     // The show's own device: the same parameters and states.
     auto device = qv::win::D3D8Device::create(window, nullptr);
     if (!device) return 3;
@@ -57,7 +65,7 @@ int main(int argc, char** argv) {
     port.setTransform(qv::TransformKind::View,
                       qv::lookAtRH({0, 0, 251}, {}, {0, 1, 0}));
     port.setTransform(qv::TransformKind::Projection,
-                      qv::perspectiveFovRH(0.78539816f, 800.0f / 600.0f, 10, 1000));
+                      qv::perspectiveFovRH(0.78539816f, static_cast<float>(width) / static_cast<float>(height), 10, 1000));
     auto texture = port.createTexture(bmp.data(), bmp.size());
     if (texture) port.bindTexture(*texture);
 
