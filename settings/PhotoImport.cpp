@@ -200,16 +200,10 @@ Conversion PhotoImport::convertFolder(const std::string& source, int n, const st
         const FolderListing listing = listFolder(*folders_, source, extensions_);
         FolderPictures pictures;
         pictures.takeListing(listing.pictures, random_);
-        PictureLoadRequest request;
-        request.variant = &variant_;
-        request.screenHeight = screenHeight_;
         Image converted;
         // The first picture of the order that converts; the broken ones
         // before it are passed over.
-        const auto usable = [&](const std::string& name) {
-            return loadConvertedPicture(files_, *pictureDecoder_, source + name, request, converted) ==
-                   PictureLoad::Loaded;
-        };
+        const auto usable = convertsInto(source, converted);
         if (!listing.reachable || !pictures.next(random_, usable)) {
             tell(MessageKind::MsgFolderWithoutPictures, silent);
             return {Outcome::Failed, {}, {}};
@@ -219,6 +213,16 @@ Conversion PhotoImport::convertFolder(const std::string& source, int n, const st
         tell(MessageKind::MsgOutOfMemory, silent);
         return {Outcome::Failed, {}, {}};
     }
+}
+
+std::function<bool(const std::string&)> PhotoImport::convertsInto(const std::string& source, Image& converted) {
+    PictureLoadRequest request;
+    request.variant = &variant_;
+    request.screenHeight = screenHeight_;
+    return [this, source, request, &converted](const std::string& name) {
+        return loadConvertedPicture(files_, *pictureDecoder_, source + name, request, converted) ==
+               PictureLoad::Loaded;
+    };
 }
 
 Conversion PhotoImport::writeFolder(const std::string& source, const FolderOrder& order, Image&& converted,
@@ -247,14 +251,8 @@ Conversion PhotoImport::RebuildFolderBitmap(const std::string& source, int n, co
         FolderPictures pictures;
         LibraryState kept;
         if (readLibraryFile(files_, folder, n, source, kept)) restoreOrder(kept, pictures.order());
-        PictureLoadRequest request;
-        request.variant = &variant_;
-        request.screenHeight = screenHeight_;
         Image converted;
-        const auto usable = [&](const std::string& name) {
-            return loadConvertedPicture(files_, *pictureDecoder_, source + name, request, converted) ==
-                   PictureLoad::Loaded;
-        };
+        const auto usable = convertsInto(source, converted);
         bool listed = false;
         switch (pickFolderPicture(*folders_, extensions_, source, pictures, listed, random_, usable)) {
             case FolderPick::Found:

@@ -5,6 +5,7 @@
 // folder's current picture and its order lives in photoN.library beside it.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -105,6 +106,10 @@ private:
     // The converted pixels of a picture file; false after its message.
     bool convertedPixels(const std::string& source, Kind kind, bool picked, bool silent, Image& out);
     Conversion convertFolder(const std::string& source, int n, const std::string& folder, bool silent);
+    // Whether a picture of the folder source (named as its order names it)
+    // converts, leaving its pixels in converted: the test that picks a
+    // folder's first usable picture.
+    std::function<bool(const std::string&)> convertsInto(const std::string& source, Image& converted);
     Conversion write(Image&& converted, int n, const std::string& folder, bool silent);
     // The folder's order and its first picture written: the order first, so
     // that a bitmap is never left without it; on a failure the library file
