@@ -278,6 +278,10 @@ LibraryState FolderSlotPictures::endState(const Slot& slot, bool shownWritten) c
     if (shownWritten) {
         state.current = slot.shownName;
         state.position = slot.shownRound == slot.round ? positionAfter(state.round, slot.shownName, drawn) : 0;
+        // The worker had begun the next round, which is kept from its start:
+        // it must not open with the picture on screen.
+        if (state.position == 0 && state.round.size() > 1 && state.round.front() == slot.shownName)
+            std::swap(state.round.front(), state.round.back());
     } else {
         state.current = slot.restoredCurrent;
         state.position = slot.round == 0 && slot.restoredPosition != 0

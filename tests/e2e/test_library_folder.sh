@@ -185,7 +185,15 @@ mapfile -t order < <(pictures "${order[@]}")
 echo "kept order: ${order[*]}, position $position, on screen $current"
 e2e_check "the order holds every picture of the folder once" \
   test "$(printf '%s\n' "${round[@]}" | LC_ALL=C sort | tr '\n' '|')" = "$(listed | tr '\n' '|')"
-e2e_check "the pictures came in the kept order" test "${first[*]}" = "${order[*]:0:${#first[@]}}"
+# The screenshots may miss a picture the show took: when the show took the
+# whole round, the worker began the next and that round is the one kept
+# (position 0); it must not open with the picture on screen.
+if [ "$position" -gt 0 ]; then
+  e2e_check "the pictures came in the kept order" test "${first[*]}" = "${order[*]:0:${#first[@]}}"
+else
+  e2e_check "a new round is kept, not opening with the picture on screen" \
+    test "${order[0]:-}" != "$(colour_of_name "$current")"
+fi
 e2e_check "the picture on screen at the end is the one kept ($current)" \
   test "$(colour_of_name "$current")" = "${first[${#first[@]}-1]}"
 on_disk=$(convert "$user/photo1.bmp" -format "%[fx:int(255*p{w/2,h/2}.r+0.5)],%[fx:int(255*p{w/2,h/2}.g+0.5)],%[fx:int(255*p{w/2,h/2}.b+0.5)]" info:)
@@ -214,7 +222,9 @@ centre='%[fx:int(255*p{w/2,h/2}.r+0.5)],%[fx:int(255*p{w/2,h/2}.g+0.5)],%[fx:int
 IFS=, read -r r g b <<<"$(convert "$user/photo1.bmp" -format "$centre" info: 2>/dev/null || echo 0,0,0)"
 expected=$(colour_of_name "$healed")
 [ "$healed" = clear.png ] && expected=black   # transparent red comes out black
-e2e_check "it is the next picture of the kept order ($before, then $healed)" \
-  test -n "$healed" -a "$healed" != "$before" -a "$(nearest_colour "$r" "$g" "$b")" = "$expected"
+# Not checked: that it differs from the one before. When unusable files
+# close one round and open the next, the picture last shown can come back.
+e2e_check "it is the picture the kept order gives now ($before, then $healed)" \
+  test -n "$healed" -a "$(nearest_colour "$r" "$g" "$b")" = "$expected"
 rm -rf "$root"
 e2e_finish
