@@ -104,14 +104,19 @@ for dir in normal wide; do
   printf 'set\nlayer=1\nsource=.\\STILL1.JPG\nsx=0\nsy=0\nswidth=120\nsheight=90\nend\n' \
     >"$scenes/still_pictures.txt"
 done
-# True when both centres show stills, the primary still $1 and the second
-# monitor still $2 (red n x 20 within 8), in one screenshot.
-both_stills() {
-  local r1 g1 b1 r2 g2 b2
+# One screenshot: the primary's centre in r1 g1 b1, the second monitor's in
+# r2 g2 b2 (the caller's locals), both in STILLS for the log.
+read_centres() {
   e2e_screenshot "$shot"
   read -r r1 g1 b1 < <(e2e_pixel "$shot" 1040 300)
   read -r r2 g2 b2 < <(e2e_pixel "$shot" 320 240)
   STILLS="primary $r1 $g1 $b1, second $r2 $g2 $b2"
+}
+# True when both centres show stills, the primary still $1 and the second
+# monitor still $2 (red n x 20 within 8), in one screenshot.
+both_stills() {
+  local r1 g1 b1 r2 g2 b2
+  read_centres
   for v in "$r1 $g1 $b1 $1" "$r2 $g2 $b2 $2"; do
     read -r r g b n <<<"$v"
     (( (r - n * 20) ** 2 <= 64 && (g - 96) ** 2 <= 64 && (b - 160) ** 2 <= 64 )) || return 1
@@ -146,10 +151,7 @@ timeout 60 wineserver -w || true
 # still 1.
 one_photo_apart() {
   local r1 g1 b1 r2 g2 b2
-  e2e_screenshot "$shot"
-  read -r r1 g1 b1 < <(e2e_pixel "$shot" 1040 300)
-  read -r r2 g2 b2 < <(e2e_pixel "$shot" 320 240)
-  STILLS="primary $r1 $g1 $b1, second $r2 $g2 $b2"
+  read_centres
   (( (r1 - 20) ** 2 <= 64 && (g1 - 96) ** 2 <= 64 && (b1 - 160) ** 2 <= 64 )) || return 1
   (( r2 + g2 + b2 > 24 && r2 + g2 + b2 < 740 )) || return 1
   (( (r2 - 20) ** 2 + (g2 - 96) ** 2 + (b2 - 160) ** 2 > 3 * 64 ))
