@@ -19,6 +19,11 @@ void MusicPlayer::releaseGraph() {
 }
 
 void MusicPlayer::Play(const std::string& path) {
+    Build(path);
+    Run();
+}
+
+void MusicPlayer::Build(const std::string& path) {
     path_ = path;
     // A second Play starts over with a graph of its own.
     releaseGraph();
@@ -36,7 +41,6 @@ void MusicPlayer::Play(const std::string& path) {
     latest_ = 0;
     rangeKnown_ = !mediaFailed(graph_->getAvailable(earliest_, latest_)) && latest_ > earliest_;
     if (!rangeKnown_) earliest_ = 0;
-    graph_->run();
 }
 
 void MusicPlayer::SetVolume(long volume) {

@@ -7,10 +7,11 @@
 #include <string>
 
 #include "ports/MusicGraphPort.h"
+#include "show/MusicControl.h"
 
 namespace qv {
 
-class MusicPlayer {
+class MusicPlayer : public MusicControl {
 public:
     // The volume the show plays at: 12 dB below full.
     static constexpr long kShowVolume = -1200;
@@ -19,19 +20,21 @@ public:
 
     explicit MusicPlayer(std::unique_ptr<MusicGraphPort> graph);
     // Stops and releases a graph that was built.
-    ~MusicPlayer();
+    ~MusicPlayer() override;
     MusicPlayer(const MusicPlayer&) = delete;
     MusicPlayer& operator=(const MusicPlayer&) = delete;
 
     // Builds the graph for the file and runs it. A graph that cannot be made
     // whole, or a file it cannot play, leaves the player without a graph.
     void Play(const std::string& path);
+    // Play without the run: the graph stays stopped until Run.
+    void Build(const std::string& path);
     void SetVolume(long volume);
     // Handles at most one pending event; at the track's end it starts the
     // track again from its earliest position.
     void PollEvent();
-    void Stop();
-    void Run();
+    void Stop() override;
+    void Run() override;
 
     const std::string& path() const { return path_; }
     // A graph is built and playing (or stopped by Stop).

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "platform/win32/DirectShowGraph.h"
 #include "platform/win32/Win32Decoder.h"
@@ -12,6 +13,7 @@
 #include "platform/win32/Win32Monitors.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
+#include "show/MusicPlayer.h"
 #include "settings/PhotoImport.h"
 #include "settings/SettingsStore.h"
 #include "settings/DefaultPictures.h"
@@ -89,23 +91,27 @@ void SaverWindow::startMusic() {
         musicOn_ = store.ReadDword(kBackgroundMusicValue, 1);
     }
     if (musicOn_ == 0 || !scenes_.playing()) return;
-    music_ = std::make_unique<MusicPlayer>(std::make_unique<DirectShowGraph>());
     // Building the graph takes 0.2 s, and up to 0.8 s when it finds no audio
-    // device: it waits for the first frame, so the show does not open black.
+    // device. It is built on a thread of its own, so the frames go on, and
+    // only once the first frame is up, so that it does not compete with it.
     musicToPlay_ = true;
 }
 
 void SaverWindow::playMusic() {
     musicToPlay_ = false;
     // Without a graph, an audio device or the file the show goes on silently.
-    music_->Play(variant_.musicPath());
-    music_->SetVolume(MusicPlayer::kShowVolume);
+    // The graph lives in the thread's own apartment, made and released there.
+    MusicThread::Hooks hooks;
+    hooks.enter = [] { return SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)); };
+    hooks.leave = [] { CoUninitialize(); };
+    hooks.makeGraph = []() -> std::unique_ptr<MusicGraphPort> { return std::make_unique<DirectShowGraph>(); };
+    music_ = std::make_unique<MusicThread>(variant_.musicPath(), MusicPlayer::kShowVolume, std::move(hooks));
 }
 
 void SaverWindow::endMusic() {
     // A graph still playing when the process ends takes the process down
     // with it under Wine (its decoder threads outlive the process's own), so
-    // the player is stopped and released first.
+    // the player is stopped and released first; its thread is waited for.
     music_.reset();
 }
 
@@ -128,7 +134,7 @@ bool SaverWindow::create(MadeAhead<ComPtr<IDirect3D8>>* direct3d) {
     coverOtherMonitors();
     SetTimer(handle(), kTickTimer, SceneClock::kTickMilliseconds, nullptr);
 
-    // COM for this thread (music and picture decoding need it).
+    // COM for this thread (picture decoding needs it; the music has its own).
     comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
     // Shows on several monitors keep their photos apart; a show on one
@@ -210,11 +216,7 @@ void SaverWindow::drawOwnFrame() {
         if (auto line = frameIntervals_.onFrame(micro, scenes_.lastFramePresented()))
             OutputDebugStringA(line->c_str());
     }
-    // One media event at most per frame; at the end of the track it loops.
-    if (music_) {
-        if (musicToPlay_) playMusic();
-        else music_->PollEvent();
-    }
+    if (musicToPlay_) playMusic();
     // A device lost in presenting is gone for good: the show ends, unless
     // another monitor still plays; then this one turns black.
     if (!drawn && !closePosted_) {

@@ -18,7 +18,7 @@
 #include "scene/PhotosOnScreens.h"
 #include "show/MonitorCovers_win32.h"
 #include "show/FrameIntervals.h"
-#include "show/MusicPlayer.h"
+#include "show/MusicThread.h"
 #include "show/ScenePlayback.h"
 #include "show/ShowInput.h"
 #include "show/ShowPower.h"
@@ -49,6 +49,7 @@ public:
     int exitPowerAction() const { return power_.exitAction(); }
 
     // Stops the music and releases its graph; the process is about to end.
+    // A graph still being built is waited for (see MusicThread::end).
     void endMusic();
 
     // The idle hook's part: draws the frame due on each monitor.
@@ -93,6 +94,7 @@ private:
     void onPowerTimer(UINT_PTR id);
     // Reads "background music"; when on, the music loops from the first frame on.
     void startMusic();
+    // Starts the music's thread, which builds and plays the graph.
     void playMusic();
 
     const Variant& variant_;
@@ -128,7 +130,7 @@ private:
     // QV_NO_AHEAD=1 leaves every texture to its scene's time, so that the
     // start-up benchmark can compare.
     const bool prepareAhead_;
-    std::unique_ptr<MusicPlayer> music_;  // nullptr while the music is off
+    std::unique_ptr<MusicThread> music_;  // nullptr while the music is off or not yet started
     // The pictures the renderer prepared, which the other monitors' show too.
     std::shared_ptr<ShowPictureMemory> pictures_;
     MonitorCovers covers_;

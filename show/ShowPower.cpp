@@ -24,7 +24,7 @@ ShowPower::Timer ShowPower::arm(PowerPolicy& policy) {
     return {timerId_, nextStep()};
 }
 
-ShowPower::Outcome ShowPower::onTimer(unsigned id, PowerPolicy& policy, MusicPlayer* music) {
+ShowPower::Outcome ShowPower::onTimer(unsigned id, PowerPolicy& policy, MusicControl* music) {
     if (over_ || id == 0 || id != timerId_) return {};
     // Part of a long period still to wait: no check yet.
     if (remainingMs_ > 0) return {Firing::Rearm, {timerId_, nextStep()}};

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "show/PowerPolicy.h"
-#include "show/MusicPlayer.h"
+#include "show/MusicControl.h"
 
 namespace qv {
 
@@ -41,7 +41,7 @@ public:
     // stopped while the policy is asked whether the system is kept awake,
     // and run again when it is, with the timer armed for a whole idle
     // time-out.
-    Outcome onTimer(unsigned id, PowerPolicy& policy, MusicPlayer* music);
+    Outcome onTimer(unsigned id, PowerPolicy& policy, MusicControl* music);
     // The show ended before it began: no timer, no action.
     void endEarly();
     // The window is destroyed (by input, a system event or the power timer).

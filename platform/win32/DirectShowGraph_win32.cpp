@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <dshow.h>
+#include <mmsystem.h>
 
 #include <array>
 
@@ -26,6 +27,9 @@ DirectShowGraph::~DirectShowGraph() { release(); }
 
 bool DirectShowGraph::create() {
     release();
+    // Without an audio output device there is nothing to play to, and
+    // rendering a file would only fail after most of a second.
+    if (waveOutGetNumDevs() == 0) return false;
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                 reinterpret_cast<void**>(&graph_))) ||
         !graph_) {

@@ -8,6 +8,7 @@
 
 #include "platform/fake/FakeMusicGraph.h"
 #include "platform/fake/FakePower.h"
+#include "show/MusicPlayer.h"
 
 namespace qv {
 namespace {
