@@ -37,7 +37,7 @@ TEST(RowShrinker, EachPixelIsTheRoundedMeanOfItsBlockEdgesIncluded) {
         std::vector<unsigned char> line(3 * static_cast<std::size_t>(row.pixelBytes));
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 3; ++x) {
-                unsigned char* p = &line[static_cast<std::size_t>(x * row.pixelBytes)];
+                unsigned char* p = &line[static_cast<std::size_t>(x) * static_cast<std::size_t>(row.pixelBytes)];
                 p[0] = static_cast<unsigned char>(blue[y * 3 + x]);
                 p[1] = static_cast<unsigned char>(blue[y * 3 + x] + 1);
                 p[2] = static_cast<unsigned char>(red[y * 3 + x]);
