@@ -23,6 +23,7 @@ bool FolderOrder::restore(std::vector<std::string> round, std::size_t position, 
     round_.clear();
     position_ = 0;
     current_.clear();
+    previous_.clear();
     if (position > round.size()) return false;
     std::unordered_set<std::string> seen;
     seen.reserve(round.size());
@@ -31,6 +32,7 @@ bool FolderOrder::restore(std::vector<std::string> round, std::size_t position, 
     round_ = std::move(round);
     position_ = position;
     current_ = std::move(current);
+    previous_ = current_;
     return true;
 }
 
@@ -67,18 +69,22 @@ void FolderOrder::update(const std::vector<std::string>& listing, RandomSource& 
 
 void FolderOrder::startRound(RandomSource& random) {
     position_ = 0;
+    ++roundsBegun_;
     shuffleFrom(round_, 0, random);
-    // A picture never follows itself across rounds: the one that closed the
-    // last round changes place with another, chosen at random.
-    if (round_.size() > 1 && round_.front() == current_) {
-        const std::size_t j = 1 + random.below(static_cast<std::uint32_t>(round_.size() - 1));
-        std::swap(round_.front(), round_[j]);
-    }
 }
 
 std::optional<std::string> FolderOrder::next(RandomSource& random) {
     if (round_.empty()) return std::nullopt;
     if (position_ >= round_.size()) startRound(random);
+    // The picture on screen never comes straight back, not at a new round's
+    // start nor after pictures passed over: while the round has another to
+    // give, it changes place with one of those, chosen at random.
+    const std::size_t rest = round_.size() - position_ - 1;
+    if (rest > 0 && round_[position_] == current_) {
+        const std::size_t j = position_ + 1 + random.below(static_cast<std::uint32_t>(rest));
+        std::swap(round_[position_], round_[j]);
+    }
+    previous_ = current_;
     current_ = round_[position_++];
     return current_;
 }

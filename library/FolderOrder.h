@@ -32,16 +32,25 @@ public:
 
     // The picture to show next, which becomes the current one; a new round
     // starts when this one is done. Nothing when the folder has no picture.
-    // A caller that cannot show the picture (broken, gone) asks again; a
-    // round's length of asks visits every picture once.
+    // It is never the current one while the round has another still to
+    // give: the current one then changes place with one of those, so a
+    // picture follows itself only when it is all the round has left.
+    // A caller that cannot show the picture (broken, gone) passes it over
+    // and asks again; a round's length of asks visits every picture once.
     std::optional<std::string> next(RandomSource& random);
+    // The picture just given by next() cannot be shown: the one before it
+    // is the current one again, and the next picture is kept from
+    // repeating that one.
+    void passOver() { current_ = previous_; }
 
     const std::vector<std::string>& round() const { return round_; }
     // How many pictures of the round have been shown.
     std::size_t position() const { return position_; }
-    // The picture last given by next(); empty before the first. It may have
-    // left the listing since.
+    // The picture last given by next() and not passed over (the one on
+    // screen); empty before the first. It may have left the listing since.
     const std::string& current() const { return current_; }
+    // Rounds begun by next() since this order was made.
+    std::size_t roundsBegun() const { return roundsBegun_; }
     bool empty() const { return round_.empty(); }
 
 private:
@@ -50,6 +59,8 @@ private:
     std::vector<std::string> round_;
     std::size_t position_ = 0;
     std::string current_;
+    std::string previous_;
+    std::size_t roundsBegun_ = 0;
 };
 
 }  // namespace qv

@@ -12,16 +12,22 @@ void FolderPictures::takeListing(const std::vector<std::string>& listing, Random
 std::optional<std::string> FolderPictures::next(RandomSource& random,
                                                 const std::function<bool(const std::string&)>& usable,
                                                 const std::function<bool()>& stopped) {
-    // A round visits every picture once: that many tries find a usable one
-    // if there is any.
-    const std::size_t tries = order_.round().size();
-    for (std::size_t i = 0; i < tries && skipped_.size() < tries; ++i) {
+    // A round visits every picture once, but the one on screen may be put
+    // off to its round's last place: the rest of this round and one whole
+    // round more reach every picture not yet refused.
+    const std::size_t size = order_.round().size();
+    const std::size_t tries = 2 * size;
+    for (std::size_t i = 0; i < tries && skipped_.size() < size; ++i) {
         if (stopped && stopped()) return std::nullopt;
         auto name = order_.next(random);
         if (!name) return std::nullopt;
-        if (skipped_.count(*name) != 0) continue;
-        if (usable(*name)) return name;
-        skipped_.insert(*name);
+        if (skipped_.count(*name) == 0) {
+            if (usable(*name)) return name;
+            skipped_.insert(*name);
+        }
+        // Not shown: the picture on screen stays the one the next must not
+        // repeat.
+        order_.passOver();
     }
     return std::nullopt;
 }

@@ -200,12 +200,10 @@ void FolderSlotPictures::heal(Slot& slot) {
         }
     };
     try {
-        const std::size_t before = slot.pictures.order().position();
-        const bool kept = !slot.pictures.order().empty();
         if (pickFolderPicture(folders_, pictureExtensions(), slot.folder, slot.pictures, slot.listed, random_,
                               usable) != FolderPick::Found)
             return;
-        if (kept && slot.pictures.order().position() <= before) ++slot.round;
+        slot.round = roundOf(slot);
         // Written whole, as at the end of a show: a failed write leaves no
         // bitmap, and then no library file names a picture as on screen.
         const std::vector<unsigned char> bytes = encodeBmp24(converted);
@@ -247,14 +245,18 @@ bool FolderSlotPictures::prepare(Slot& slot, View& view) {
             return false;
         }
     };
-    const std::size_t before = slot.pictures.order().position();
     const auto stopped = [this] { return stopFlag_.load(); };
-    if (!slot.pictures.next(random_, usable, stopped)) return false;
-    // Within a round the position only grows: a smaller one began a round.
-    if (slot.pictures.order().position() <= before) ++slot.round;
+    const bool found = slot.pictures.next(random_, usable, stopped).has_value();
+    // Counted even when nothing was found: the draw may have begun a round.
+    slot.round = roundOf(slot);
+    if (!found) return false;
     std::lock_guard<std::mutex> lock(mutex_);
     view.ready.emplace_back(std::move(made), slot.round);
     return true;
+}
+
+int FolderSlotPictures::roundOf(const Slot& slot) {
+    return static_cast<int>(slot.pictures.order().roundsBegun());
 }
 
 namespace {

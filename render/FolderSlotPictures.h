@@ -157,6 +157,8 @@ private:
     // picture; under the mutex.
     bool roundPending(std::size_t slot) const;
     LibraryState endState(const Slot& slot, bool shownWritten) const;
+    // The rounds the slot's order has begun in this show.
+    static int roundOf(const Slot& slot);
 
     const Variant& variant_;
     FilesPort& files_;

@@ -1,9 +1,10 @@
 #pragma once
 // The folder slots' picture decoder on the Windows Imaging Component
 // (Windows builds only): every format the system has a codec for, the
-// first frame or page, shrunk in WIC's scaler (Fant) when far too large.
-// The stop flag is looked at between the bands copied out of WIC (under
-// Wine the frame is decoded whole before the first). Each call initialises COM on its thread for its own length if the thread
+// first frame or page, shrunk by a whole factor (block means) as its rows
+// are copied out of WIC in bands when far too large. The stop flag is
+// looked at between the bands (under Wine the frame is decoded whole
+// before the first). Each call initialises COM on its thread for its own length if the thread
 // has not, so the background worker needs nothing set up.
 #include "ports/PictureDecoderPort.h"
 

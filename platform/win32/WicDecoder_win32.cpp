@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/DecodeScale.h"
+#include "image/RowShrinker.h"
 #include "platform/win32/WideText.h"
 
 namespace qv::win {
@@ -94,52 +95,46 @@ DecodeError WicDecoder::decodePicture(const std::string& path, int wantedWidth, 
         !limit.allows(static_cast<int>(width), static_cast<int>(height)))
         return DecodeError::TooLarge;
 
-    // Premultiplied BGRA: a transparent pixel is black, whatever colour it
-    // hides; the alpha byte is then dropped.
+    // A frame in 24-bit BGR already (a photo without alpha: most PNG, BMP
+    // and TIFF files) is read as WIC holds it. Any other goes through WIC's
+    // converter to premultiplied BGRA, so a transparent pixel is black
+    // whatever colour it hides, and its alpha byte is left out.
+    WICPixelFormatGUID format{};
+    const bool direct = SUCCEEDED(frame->GetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR);
+    IWICBitmapSource* source = frame.get();
     ComPtr<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.put()))) return DecodeError::Other;
-    result = converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
-                                   0.0, WICBitmapPaletteTypeCustom);
-    if (FAILED(result)) return errorOf(result);
-    IWICBitmapSource* source = converter.get();
-
-    const int factor = shrinkFactor(static_cast<int>(width), static_cast<int>(height), wantedWidth, wantedHeight);
-    ComPtr<IWICBitmapScaler> scaler;
-    if (factor > 1) {
-        width = static_cast<UINT>(shrunkSide(static_cast<int>(width), factor));
-        height = static_cast<UINT>(shrunkSide(static_cast<int>(height), factor));
-        if (FAILED(factory->CreateBitmapScaler(scaler.put()))) return DecodeError::Other;
-        result = scaler->Initialize(source, width, height, WICBitmapInterpolationModeFant);
+    if (!direct) {
+        if (FAILED(factory->CreateFormatConverter(converter.put()))) return DecodeError::Other;
+        result = converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
+                                       0.0, WICBitmapPaletteTypeCustom);
         if (FAILED(result)) return errorOf(result);
-        source = scaler.get();
+        source = converter.get();
     }
 
+    // Far too large: shrunk by a whole factor as the rows come out of WIC,
+    // a band at a time (WIC's own scaler, under Wine, took longer than the
+    // decoding).
+    const int factor = shrinkFactor(static_cast<int>(width), static_cast<int>(height), wantedWidth, wantedHeight);
     Image image;
+    RowShrinker shrinker;
     std::vector<unsigned char> band;
+    const UINT pixelBytes = direct ? 3u : 4u;
+    const UINT stride = width * pixelBytes;
     try {
-        image.width = static_cast<int>(width);
-        image.height = static_cast<int>(height);
-        image.bgr.resize(std::size_t(width) * height * 3u);
-        band.resize(std::size_t(width) * 4u * kBandRows);
+        if (!shrinker.start(static_cast<int>(width), static_cast<int>(height), factor, image))
+            return DecodeError::Other;
+        band.resize(std::size_t(stride) * kBandRows);
     } catch (const std::bad_alloc&) {
         return DecodeError::NotEnoughMemory;
     }
-    const UINT stride = width * 4u;
     for (UINT top = 0; top < height; top += kBandRows) {
         if (stop && stop->load(std::memory_order_relaxed)) return DecodeError::Stopped;
         const UINT rows = std::min(kBandRows, height - top);
         const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows)};
         result = source->CopyPixels(&rect, stride, stride * rows, band.data());
         if (FAILED(result)) return errorOf(result);
-        for (UINT y = 0; y < rows; ++y) {
-            const unsigned char* from = band.data() + std::size_t(y) * stride;
-            unsigned char* to = image.row(static_cast<int>(top + y));
-            for (UINT x = 0; x < width; ++x, from += 4, to += 3) {
-                to[0] = from[0];
-                to[1] = from[1];
-                to[2] = from[2];
-            }
-        }
+        for (UINT y = 0; y < rows; ++y)
+            shrinker.addRow(band.data() + std::size_t(y) * stride, static_cast<int>(pixelBytes));
     }
     out = std::move(image);
     return DecodeError::None;

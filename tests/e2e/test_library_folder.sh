@@ -17,10 +17,12 @@ root="$WINEPREFIX/drive_c/qv-library"
 rm -rf "$root"
 mkdir -p "$root/2020/summer" "$root/東京" "$root/.thumbs" "$root/empty"
 convert -size 64x48 xc:'#FF0000' "$root/red.jpg"
-convert -size 40x30 xc:'#00FF00' "$root/2020/green.png"
+# Two PNGs in 24-bit colour, read as WIC decodes them (no converter): one at
+# its own size, one through WIC's scaler.
+convert -size 40x30 xc:'#00FF00' "PNG24:$root/2020/green.png"
 convert -size 50x20 xc:'#0000FF' "$root/2020/summer/blue.gif"
 convert -size 30x40 xc:'#FFFF00' -compress none "$root/2020/yellow.tiff"
-convert -size 2000x1000 xc:'#FF00FF' "$root/東京/magenta.png"
+convert -size 2000x1000 xc:'#FF00FF' "PNG24:$root/東京/magenta.png"
 convert -size 33x17 xc:'#00FFFF' -type TrueColor "BMP3:$root/한국 사진.bmp"
 convert -size 10x10 xc:'rgba(255,0,0,0)' "PNG32:$root/clear.png"  # red, wholly transparent
 convert -size 20x20 xc:white "$root/.thumbs/white.png"   # a dot name: hidden under Wine

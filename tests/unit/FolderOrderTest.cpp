@@ -6,20 +6,10 @@
 #include <vector>
 
 #include "library/FolderOrder.h"
+#include "tests/unit/FixedRandom.h"
 
 namespace qv {
 namespace {
-
-// Always the same draw, cut to the bound: 0 takes the first place offered,
-// a large value the last one.
-class FixedRandom : public RandomSource {
-public:
-    explicit FixedRandom(std::uint32_t value) : value_(value) {}
-    std::uint32_t below(std::uint32_t bound) override { return std::min(value_, bound - 1); }
-
-private:
-    std::uint32_t value_;
-};
 
 std::vector<std::string> take(FolderOrder& order, RandomSource& random, std::size_t count) {
     std::vector<std::string> shown;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "library/FolderPictures.h"
+#include "tests/unit/FixedRandom.h"
 
 namespace qv {
 namespace {
@@ -37,6 +38,49 @@ TEST(FolderPictures, UnusablePicturesAreTriedOncePerListingAndNeverShown) {
     EXPECT_GE(shown.count("broken.jpg"), 1u);
     EXPECT_EQ(shown.count("empty.png"), 0u);
     EXPECT_EQ(tried["empty.png"], 2);
+}
+
+TEST(FolderPictures, APicturePassedOverAtARoundsEdgeNeverLetsTheOneOnScreenFollowItself) {
+    // Draws of 0: the listing a, b, c is ordered [c, a, b]; each new round is
+    // the last one turned by a place ([c, a, b] -> [a, b, c]); a picture
+    // that must not come next swaps with the place after it.
+    struct Row {
+        const char* what;
+        const char* kept;     // a round read back with position 0, or nullptr: the listing
+        const char* current;  // the picture on screen when the round was kept
+        const char* bad;
+        const char* shown;    // the pictures given, one a letter
+    };
+    const Row rows[] = {
+        // c, a; b refused closes the round; [a, b, c] would open with a: a
+        // swaps with b (known bad) and then with c.
+        {"the round's last picture unusable", nullptr, "", "b", "cacacaca"},
+        // c; a refused; b closes the round; [a, b, c] opens with the refused
+        // a and then b: b swaps with c.
+        {"the next round opening with an unusable picture", nullptr, "", "a", "cbcbcbc"},
+        // The same across two shows: b was on screen when [a, b, c] was kept.
+        {"a kept round opening with an unusable picture", "abc", "b", "a", "cbcb"},
+        // Only a is left: it comes back, found within two rounds' tries.
+        {"one usable picture", nullptr, "", "bc", "aaaa"},
+    };
+    for (const Row& row : rows) {
+        FixedRandom first(0);
+        FolderPictures pictures;
+        if (row.kept) {
+            std::vector<std::string> round;
+            for (const char* c = row.kept; *c; ++c) round.emplace_back(1, *c);
+            ASSERT_TRUE(pictures.order().restore(round, 0, row.current)) << row.what;
+        } else {
+            pictures.takeListing({"a", "b", "c"}, first);
+        }
+        const std::string bad = row.bad;
+        const auto usable = [&](const std::string& name) { return bad.find(name) == std::string::npos; };
+        std::string shown;
+        for (std::size_t i = 0; i < std::string(row.shown).size(); ++i)
+            shown += pictures.next(first, usable).value_or("-");
+        EXPECT_EQ(shown, row.shown) << row.what;
+        EXPECT_EQ(pictures.order().current(), std::string(1, shown.back())) << row.what;
+    }
 }
 
 TEST(FolderPictures, AFolderWithNothingUsableGivesNothingAndStopsTrying) {
