@@ -22,6 +22,13 @@ void mark(const char* moment, int number) {
     OutputDebugStringA(line.c_str());
 }
 
+// One more reference to a COM object (none for none).
+template <class T>
+ComPtr<T> shared(T* object) {
+    if (object) object->AddRef();
+    return ComPtr<T>(object);
+}
+
 // What the device's thread hands over: the device, or nothing and the
 // failing call's result, and the adapter it was made on.
 struct MadeDevice {
@@ -35,20 +42,24 @@ struct MadeDevice {
 // the primary's frames must not wait for. The window belongs to the show's
 // thread and outlives this (see MonitorCovers::remove); the device is
 // multithreaded, so the show's thread draws with it afterwards.
-MadeDevice makeDevice(HWND window, RECT area, int number, bool refused) {
+// direct3d: the primary's Direct3D object, shared (a new one costs about
+// as much as the device under Wine, and holds the primary's frames up
+// meanwhile), else one is made here.
+MadeDevice makeDevice(HWND window, RECT area, int number, bool refused, ComPtr<IDirect3D8> direct3d) {
     MadeDevice made;
     if (refused) {
         mark("device refused (test switch)", number);
         return made;
     }
-    made.adapter = D3D8Device::adapterForMonitor(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST));
+    if (!direct3d) direct3d = D3D8Device::loadDirect3D();
+    made.adapter = D3D8Device::adapterForMonitor(MonitorFromRect(&area, MONITOR_DEFAULTTONEAREST), direct3d.get());
     mark("adapter found", number);
-    made.device = D3D8Device::create(window, &made.result, made.adapter);
+    made.device = D3D8Device::create(window, &made.result, made.adapter, shared(direct3d.get()));
     // A device the monitor's own adapter refuses may still be made
     // windowed on the first adapter, which draws in this window too.
     if (!made.device && made.adapter != D3DADAPTER_DEFAULT) {
         made.adapter = D3DADAPTER_DEFAULT;
-        made.device = D3D8Device::create(window, &made.result, made.adapter);
+        made.device = D3D8Device::create(window, &made.result, made.adapter, shared(direct3d.get()));
     }
     mark(made.device ? "device made" : "device failed", number);
     return made;
@@ -70,13 +81,17 @@ public:
     // own, and the show starts at the first step after it is ready
     // (poll()). refused: the test switch that fails the device.
     void start(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures,
-               PhotosOnScreens* screens, int index, int count, bool refused) {
+               PhotosOnScreens* screens, IDirect3D8* direct3d, int index, int count, bool refused) {
         show_ = Show{&variant, &files, pictures, screens, index, count};
         const RECT area{rect_.left, rect_.top, rect_.right, rect_.bottom};
         const HWND window = handle();
         const int number = index + 1;
-        device_ = std::make_unique<MadeAside<MadeDevice>>(
-            [window, area, number, refused] { return makeDevice(window, area, number, refused); });
+        // The making owns a reference of its own: it may outlive the show.
+        // (The job runs exactly once, here or on its thread.)
+        if (direct3d) direct3d->AddRef();
+        device_ = std::make_unique<MadeAside<MadeDevice>>([window, area, number, refused, direct3d] {
+            return makeDevice(window, area, number, refused, ComPtr<IDirect3D8>(direct3d));
+        });
     }
     // A device made since the last call starts the show; a device that
     // could not be made leaves the window black.
@@ -221,14 +236,14 @@ void MonitorCovers::cover(HINSTANCE instance, const std::vector<ScreenRect>& rec
 }
 
 void MonitorCovers::play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures,
-                         PhotosOnScreens* screens) {
+                         PhotosOnScreens* screens, IDirect3D8* direct3d) {
     if (!pictures) return;
     // The primary is monitor 0; the monitors with a window follow it.
     const int count = static_cast<int>(windows_.size()) + 1;
     const char* const refused = std::getenv("QV_TEST_NO_DEVICE_ON_MONITOR");
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         const int index = static_cast<int>(i) + 1;
-        windows_[i]->start(variant, files, pictures, screens, index, count,
+        windows_[i]->start(variant, files, pictures, screens, direct3d, index, count,
                            deviceRefusedForTest(refused, index + 1));
     }
 }

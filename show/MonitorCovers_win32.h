@@ -9,6 +9,7 @@
 // the windows goes to the show, which applies its rules
 // (show/MonitorCover.h).
 #include <windows.h>
+#include <d3d8.h>
 
 #include <functional>
 #include <memory>
@@ -40,9 +41,11 @@ public:
     // cannot be made stays black (so does the monitor that the environment's
     // QV_TEST_NO_DEVICE_ON_MONITOR names, for the tests). screens: the
     // photos on every monitor's screen, the primary's among them, which
-    // each show joins; it outlives the windows.
+    // each show joins; it outlives the windows. direct3d: the primary's
+    // Direct3D object, which the devices are made from (else each makes
+    // its own).
     void play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures,
-              PhotosOnScreens* screens);
+              PhotosOnScreens* screens, IDirect3D8* direct3d);
     // One 50 ms tick of every playing window; each has a frame due. A
     // window whose device has been made since starts its show first.
     void step();

@@ -131,6 +131,8 @@ private:
     std::unique_ptr<MusicPlayer> music_;  // nullptr while the music is off
     // The pictures the renderer prepared, which the other monitors' show too.
     std::shared_ptr<ShowPictureMemory> pictures_;
+    // The primary's Direct3D object, for the other monitors' devices.
+    ComPtr<IDirect3D8> direct3d_;
     MonitorCovers covers_;
 };
 
