@@ -53,10 +53,17 @@ void Renderer::preparePictures(PictureAccess access) {
 HRESULT Renderer::createDevice(HWND window, bool cameraForWindow, const MonitorScreen* monitor,
                                ComPtr<IDirect3D8> direct3d) {
     HRESULT result = E_FAIL;
-    device_ = D3D8Device::create(window, &result, monitor ? monitor->adapter : D3DADAPTER_DEFAULT,
-                                 std::move(direct3d));
-    if (!device_) return result;
+    std::unique_ptr<D3D8Device> device = D3D8Device::create(
+        window, &result, monitor ? monitor->adapter : D3DADAPTER_DEFAULT, std::move(direct3d));
+    if (!device) return result;
     mark("quorvelk: device made");
+    return useDevice(window, std::move(device), cameraForWindow, monitor);
+}
+
+HRESULT Renderer::useDevice(HWND window, std::unique_ptr<D3D8Device> device, bool cameraForWindow,
+                            const MonitorScreen* monitor) {
+    if (!device) return E_FAIL;
+    device_ = std::move(device);
 
     // The layer table comes with the engine.
     ScreenFacts screen;

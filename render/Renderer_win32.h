@@ -61,6 +61,10 @@ public:
     // direct3d: the Direct3D object loaded ahead, else it is loaded here.
     HRESULT createDevice(HWND window, bool cameraForWindow = false, const MonitorScreen* monitor = nullptr,
                          ComPtr<IDirect3D8> direct3d = {});
+    // The same with a device made elsewhere (on another thread) for window:
+    // only the layer table is made here.
+    HRESULT useDevice(HWND window, std::unique_ptr<D3D8Device> device, bool cameraForWindow = false,
+                      const MonitorScreen* monitor = nullptr);
     // The user's photos, once the pictures are prepared.
     int photoCount() const { return pictures_.photoCount(); }
     // The picture memory, for the renderers of the other monitors.

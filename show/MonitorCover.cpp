@@ -37,4 +37,15 @@ MonitorLoss monitorLoss(bool primaryStart, int othersPlaying) {
     return MonitorLoss::TurnBlack;
 }
 
+bool deviceRefusedForTest(const char* setting, int monitorNumber) {
+    if (!setting || !*setting || monitorNumber < 2) return false;
+    long named = 0;
+    for (const char* c = setting; *c; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        named = named * 10 + (*c - '0');
+        if (named > 1000) return false;  // no such monitor; and no overflow
+    }
+    return named == monitorNumber;
+}
+
 }  // namespace qv

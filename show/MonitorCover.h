@@ -57,4 +57,11 @@ enum class MonitorLoss {
 // the show.
 MonitorLoss monitorLoss(bool primaryStart, int othersPlaying);
 
+// A test switch: whether setting (the text of an environment variable, or
+// null when it is not set) names monitorNumber (2 for the first beside the
+// primary) as a monitor whose device must fail to be made. Only a plain
+// decimal number naming a monitor beside the primary counts; anything else
+// refuses nothing.
+bool deviceRefusedForTest(const char* setting, int monitorNumber);
+
 }  // namespace qv

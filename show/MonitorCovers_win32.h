@@ -3,11 +3,13 @@
 // top-most, never activated, no cursor. Each is black when made and then
 // plays a show of its own where a device can be made for its monitor: its
 // own renderer, scene scripts and camera by the monitor's shape, and its own
-// scene timer, stepped by the show window's tick. A monitor whose show
-// cannot start or whose device is lost stays or turns black. What reaches
+// scene timer, stepped by the show window's tick. Each device is made on a
+// thread of its own, so the primary's frames go on meanwhile. A monitor
+// whose show cannot start or whose device is lost stays or turns black. What reaches
 // the windows goes to the show, which applies its rules
 // (show/MonitorCover.h).
 #include <windows.h>
+#include <d3d8.h>
 
 #include <functional>
 #include <memory>
@@ -33,13 +35,19 @@ public:
 
     // One black window per rectangle; events on them go to the listener.
     void cover(HINSTANCE instance, const std::vector<ScreenRect>& rectangles, Listener listener);
-    // Starts the show of every window that can have one, on the pictures
-    // the primary's show has prepared; the others stay black. screens: the
+    // Starts making every window's device, each on a thread of its own;
+    // a window's show starts at the first step after its device is ready,
+    // on the pictures the primary's show has prepared. A window whose device
+    // cannot be made stays black (so does the monitor that the environment's
+    // QV_TEST_NO_DEVICE_ON_MONITOR names, for the tests). screens: the
     // photos on every monitor's screen, the primary's among them, which
-    // each show joins; it outlives the windows.
+    // each show joins; it outlives the windows. direct3d: the primary's
+    // Direct3D object, which the devices are made from (else each makes
+    // its own).
     void play(const Variant& variant, FilesPort& files, const std::shared_ptr<ShowPictureMemory>& pictures,
-              PhotosOnScreens* screens);
-    // One 50 ms tick of every playing window; each has a frame due.
+              PhotosOnScreens* screens, IDirect3D8* direct3d);
+    // One 50 ms tick of every playing window; each has a frame due. A
+    // window whose device has been made since starts its show first.
     void step();
     bool frameDue() const;
     // Draws each due frame. A window whose device is lost turns black; true
@@ -51,7 +59,8 @@ public:
     bool prepareAhead();
     // The windows that play a show.
     int playing() const;
-    // Takes every window away.
+    // Takes every window away, waiting a moment at most for a device still
+    // being made.
     void remove();
     std::size_t count() const { return windows_.size(); }
 

@@ -148,8 +148,13 @@ bool SaverWindow::create(MadeAhead<ComPtr<IDirect3D8>>* direct3d) {
     if (folderWorker_) renderer->useFolderSlots(&folderWorker_->pictures());
     renderer->preparePictures(PictureAccess::Show);
     pictures_ = renderer->sharedPictures();
-    if (renderer->createDevice(handle(), false, nullptr, direct3d ? direct3d->take() : ComPtr<IDirect3D8>{}) !=
-        D3D_OK) {
+    ComPtr<IDirect3D8> loaded = direct3d ? direct3d->take() : ComPtr<IDirect3D8>{};
+    // The other monitors' devices are made from the same Direct3D object.
+    if (loaded && covers_.count() > 0) {
+        loaded->AddRef();
+        direct3d_ = ComPtr<IDirect3D8>(loaded.get());
+    }
+    if (renderer->createDevice(handle(), false, nullptr, std::move(loaded)) != D3D_OK) {
         close();
         return false;
     }
@@ -190,7 +195,7 @@ void SaverWindow::drawDueFrame() {
     // screen, so that its start takes no longer than on one monitor.
     if (!othersStarted_ && scenes_.playing() && scenes_.lastFramePresented()) {
         othersStarted_ = true;
-        covers_.play(variant_, files_, pictures_, &photosOnScreens_);
+        covers_.play(variant_, files_, pictures_, &photosOnScreens_, direct3d_.get());
     }
     if (covers_.drawDueFrames(scenes_.playing()) && !closePosted_) {
         closePosted_ = true;

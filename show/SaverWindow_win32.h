@@ -133,6 +133,8 @@ private:
     std::unique_ptr<MusicThread> music_;  // nullptr while the music is off or not yet started
     // The pictures the renderer prepared, which the other monitors' show too.
     std::shared_ptr<ShowPictureMemory> pictures_;
+    // The primary's Direct3D object, for the other monitors' devices.
+    ComPtr<IDirect3D8> direct3d_;
     MonitorCovers covers_;
 };
 

@@ -60,6 +60,9 @@ public:
     // monitor and knows its display mode; otherwise the default adapter,
     // whose windowed device also draws in a window on another monitor.
     static UINT adapterForMonitor(HMONITOR monitor);
+    // The same on a Direct3D object already made (its adapter numbers are
+    // the ones a device made from it takes).
+    static UINT adapterForMonitor(HMONITOR monitor, IDirect3D8* direct3d);
     ~D3D8Device() override = default;
     D3D8Device(const D3D8Device&) = delete;
     D3D8Device& operator=(const D3D8Device&) = delete;

@@ -66,6 +66,10 @@ ComPtr<IDirect3D8> D3D8Device::loadDirect3D() {
 
 UINT D3D8Device::adapterForMonitor(HMONITOR monitor) {
     const ComPtr<IDirect3D8> direct3d = loadDirect3D();
+    return adapterForMonitor(monitor, direct3d.get());
+}
+
+UINT D3D8Device::adapterForMonitor(HMONITOR monitor, IDirect3D8* direct3d) {
     if (!direct3d || !monitor) return D3DADAPTER_DEFAULT;
     const UINT count = direct3d->GetAdapterCount();
     for (UINT adapter = 0; adapter < count; ++adapter) {

@@ -2,7 +2,9 @@
 # Two monitors: the show plays on the primary, the other monitor plays a
 # show of its own in its own window, with other photos at the same moment
 # (the backdrop where the user's one photo is on the primary),
-# and a mouse move there ends the show; the test window stays one window.
+# and a mouse move there ends the show; a second monitor whose device cannot
+# be made stays black beside the primary's show; the test window stays one
+# window.
 # The show window holds the capture, so a key is also sent to the second
 # monitor's window itself: its own handling must end the show. Wine sees two monitors when it reads them through
 # Xinerama (its RandR reading is turned off for this test) from a nested
@@ -77,6 +79,37 @@ sleep 0.5
 xdotool mousemove 300 300
 show_wait_exit "$pid" 15
 e2e_check "a move on the second monitor ends the show, code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
+show_stop "$pid"
+
+echo "--- no device on the second monitor"
+# The test switch fails the second monitor's device: that monitor keeps its
+# black window while the primary plays on, its frames still changing.
+primary_moves() {
+  e2e_screenshot "$E2E_TMP/before.png"
+  sleep 1
+  e2e_screenshot "$E2E_TMP/after.png"
+  local changed
+  changed=$(compare -metric AE -crop 800x600+640+0 "$E2E_TMP/before.png" "$E2E_TMP/after.png" null: 2>&1 || true)
+  echo "  primary pixels changed in 1 s: $changed"
+  [ "${changed%%.*}" -gt 0 ] 2>/dev/null
+}
+xdotool mousemove 1040 300
+QV_TEST_NO_DEVICE_ON_MONITOR=2 show_start B /s
+pid=$SHOW_PID
+e2e_check "the primary plays with the second monitor's device refused" \
+  show_wait_pixel "$shot" "$px" "$py" 255 0 0 3 30
+# A second monitor's show is up well within a second of the primary's
+# first frame when its device can be made (see the first part).
+sleep 3
+e2e_screenshot "$shot"
+e2e_check "the second monitor stays black where its show would be red" e2e_pixel_near "$shot" "$sx" "$sy" 0 0 0 0
+e2e_check "the second monitor is black at its centre too" e2e_pixel_near "$shot" 320 240 0 0 0 0
+e2e_check "the primary's show is on screen beside it" e2e_pixel_near "$shot" "$px" "$py" 255 0 0 3
+e2e_check "the primary's frames go on" primary_moves
+e2e_check "the show runs on" show_running "$pid"
+xdotool key space
+show_wait_exit "$pid" 15
+e2e_check "a key ends the show, code 0 (got $SHOW_CODE)" test "$SHOW_CODE" = 0
 show_stop "$pid"
 
 echo "--- the test window"

@@ -121,5 +121,32 @@ TEST(MonitorCover, AFailureTurnsOneMonitorBlackUntilNoneIsLeft) {
             << row.primaryStart << " " << row.othersPlaying;
 }
 
+TEST(MonitorCover, TheTestSwitchNamesOneMonitorBesideThePrimary) {
+    struct Row {
+        const char* setting;  // null: the variable is not set
+        int monitor;
+        bool refused;
+    };
+    const Row rows[] = {
+        {"2", 2, true},
+        {"2", 3, false},
+        {"3", 3, true},
+        {"02", 2, true},          // a leading zero is still 2
+        {nullptr, 2, false},
+        {"", 2, false},
+        {"1", 1, false},          // the primary is never refused this way
+        {"0", 2, false},
+        {"-2", 2, false},
+        {"2 ", 2, false},         // anything but digits refuses nothing
+        {"2,3", 2, false},
+        {"two", 2, false},
+        {"4294967298", 2, false}, // 2 past 2^32: no wrap onto monitor 2
+        {"99999999999999999999", 2, false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(deviceRefusedForTest(row.setting, row.monitor), row.refused)
+            << (row.setting ? row.setting : "(unset)") << " on monitor " << row.monitor;
+}
+
 }  // namespace
 }  // namespace qv
