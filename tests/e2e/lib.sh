@@ -73,5 +73,12 @@ e2e_pixel_near() {  # file x y r g b tol
 # Ends the test: exit status 1 when a check failed or none ran.
 e2e_finish() {
   echo "$E2E_NAME: $((E2E_CHECKS - E2E_FAILURES)) of $E2E_CHECKS checks passed"
+  # A failed check may come from Wine itself (a program that never started
+  # prints nothing): its last words go into the test's output, since the
+  # scratch folder is gone by the next run.
+  if [ "$E2E_FAILURES" -gt 0 ] && [ -s "$E2E_TMP/wine.log" ]; then
+    echo "--- last lines of $E2E_TMP/wine.log"
+    tail -n 30 "$E2E_TMP/wine.log" || true
+  fi
   [ "$E2E_CHECKS" -gt 0 ] && [ "$E2E_FAILURES" -eq 0 ]
 }
