@@ -58,10 +58,9 @@ public:
     static void drawOnOwnThread();
     // The adapter Direct3D lists for monitor, where it lists one per
     // monitor and knows its display mode; otherwise the default adapter,
-    // whose windowed device also draws in a window on another monitor.
-    static UINT adapterForMonitor(HMONITOR monitor);
-    // The same on a Direct3D object already made (its adapter numbers are
-    // the ones a device made from it takes).
+    // whose windowed device also draws in a window on another monitor. It
+    // is asked of the Direct3D object the device will be made from (whose
+    // adapter numbers the device takes).
     static UINT adapterForMonitor(HMONITOR monitor, IDirect3D8* direct3d);
     ~D3D8Device() override = default;
     D3D8Device(const D3D8Device&) = delete;

@@ -64,11 +64,6 @@ ComPtr<IDirect3D8> D3D8Device::loadDirect3D() {
     return ComPtr<IDirect3D8>(create(kSdkVersion));
 }
 
-UINT D3D8Device::adapterForMonitor(HMONITOR monitor) {
-    const ComPtr<IDirect3D8> direct3d = loadDirect3D();
-    return adapterForMonitor(monitor, direct3d.get());
-}
-
 UINT D3D8Device::adapterForMonitor(HMONITOR monitor, IDirect3D8* direct3d) {
     if (!direct3d || !monitor) return D3DADAPTER_DEFAULT;
     const UINT count = direct3d->GetAdapterCount();

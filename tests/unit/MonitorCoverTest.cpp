@@ -138,10 +138,7 @@ TEST(MonitorCover, TheTestSwitchNamesOneMonitorBesideThePrimary) {
         {"0", 2, false},
         {"-2", 2, false},
         {"2 ", 2, false},         // anything but digits refuses nothing
-        {"2,3", 2, false},
-        {"two", 2, false},
         {"4294967298", 2, false}, // 2 past 2^32: no wrap onto monitor 2
-        {"99999999999999999999", 2, false},
     };
     for (const Row& row : rows)
         EXPECT_EQ(deviceRefusedForTest(row.setting, row.monitor), row.refused)
