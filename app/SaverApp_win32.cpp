@@ -24,9 +24,6 @@ PowerPolicy g_powerPolicy(g_power);
 
 bool SaverApp::InitInstance() {
     adoptAnsiCodePage();
-    // Themed dialog controls (the manifest asks for common controls 6).
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
 
     // One instance per variant; the handle stays open for the life of the
     // process. A preview takes no part in it: it may play beside a show.
@@ -45,6 +42,11 @@ bool SaverApp::InitInstance() {
 }
 
 void SaverApp::runConfiguration() {
+    // Themed dialog controls (the manifest asks for common controls 6). Only
+    // the dialog has any: the show, the preview and the test window never
+    // load the DLL, which is delay-loaded.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
     // A window named after "/c" (the system's screen-saver settings) owns
     // the dialog, so it stays above it and is disabled meanwhile.
     HWND owner = reinterpret_cast<HWND>(static_cast<UINT_PTR>(configurationOwnerHandle(arguments())));

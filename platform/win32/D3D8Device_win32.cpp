@@ -55,6 +55,13 @@ ComPtr<IDirect3D8> D3D8Device::loadDirect3D() {
     // on first use and Direct3DCreate8 taken from it. Loaded once and kept for the life of the process, as an import would be.
     static HMODULE library = [] {
         drawOnOwnThread();
+        // The display driver is made ready first, outside the loader's lock.
+        // Under Wine the library's initialisation, which runs under that
+        // lock, loads the driver itself when it is not yet there; the window
+        // thread loading it at the same moment waits for the lock in turn,
+        // and the two threads wait for each other for ever. The first such
+        // call also waits for the desktop to start, as the window's does.
+        GetSystemMetrics(SM_CXSCREEN);
         return LoadLibraryA("d3d8.dll");
     }();
     if (!library) return {};
