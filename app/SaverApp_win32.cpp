@@ -78,6 +78,10 @@ bool SaverApp::startShow() {
     // pictures are read and the window made. The environment is written
     // here first, before any other thread could read it.
     D3D8Device::drawOnOwnThread();
+    // The display driver, and under Wine the desktop process, are started
+    // here, once: two threads asking for them at the same moment each start
+    // a desktop process, and both threads need them anyway.
+    screenWidth();
     MadeAhead<ComPtr<IDirect3D8>> direct3d([] {
         ComPtr<IDirect3D8> loaded = D3D8Device::loadDirect3D();
         OutputDebugStringA("quorvelk: direct3d loaded ahead");
