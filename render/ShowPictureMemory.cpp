@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
 
 #include "text/Utf8Text.h"
 #include "render/PicturePreparation.h"
@@ -19,7 +20,10 @@ constexpr std::size_t kFolderPicturesAhead = 3;
 void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
                                         const std::optional<std::string>& appDataFolder, int screenWidth,
                                         int screenHeight, PictureAccess access) {
+    for (auto& [owner, ahead] : ahead_) ahead->join();
+    ahead_.clear();
     maker_.reset();
+    newMaker_ = nullptr;
     views_.fill(-1);
     folderPictures_ = {};
     photoCount_ = 0;
@@ -42,6 +46,9 @@ void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, 
     if (folders_ && access == PictureAccess::Show)
         addFolderViews(list, files, decoder, screenWidth, screenHeight);
     if (variant_.picturesOnDemand) {
+        newMaker_ = [this, &files, &decoder, screenWidth, screenHeight, trimming = list.trimming] {
+            return std::make_unique<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, trimming);
+        };
         try {
             shared_.assign(variant_.pictureBufferSize, 0);
         } catch (const std::bad_alloc&) {
@@ -107,20 +114,105 @@ void ShowPictureMemory::nextFolderPicture(int n) {
     for (const auto& [owner, listener] : replaced_) listener(before);
 }
 
+std::size_t ShowPictureMemory::composeInto(std::size_t i, std::vector<unsigned char>& buffer) {
+    for (const auto& [owner, listener] : replaced_) listener(buffer.data());
+    std::fill(buffer.begin(), buffer.end(), 0);
+    if (!folderPictures_[i]) return maker_->makeCanvasImage(paths_[i], buffer.data(), buffer.size());
+    try {
+        return maker_->composeCanvasImage(*folderPictures_[i], buffer.data(), buffer.size());
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
 void ShowPictureMemory::composePicture(int n) {
     if (!maker_ || n < 1 || n > 10) return;
     const auto i = static_cast<std::size_t>(n - 1);
-    std::fill(shared_.begin(), shared_.end(), 0);
-    if (folderPictures_[i]) {
-        try {
-            sizes_[i] = maker_->composeCanvasImage(*folderPictures_[i], shared_.data(), shared_.size());
-        } catch (const std::bad_alloc&) {
-            sizes_[i] = 0;
-        }
-    } else {
-        sizes_[i] = maker_->makeCanvasImage(paths_[i], shared_.data(), shared_.size());
-    }
+    sizes_[i] = composeInto(i, shared_);
     if (composed_) composed_();
+}
+
+ShowPictureMemory::~ShowPictureMemory() {
+    for (auto& [owner, ahead] : ahead_) ahead->join();
+}
+
+PictureImage ShowPictureMemory::composeAhead(const void* owner, int n) {
+    if (!maker_ || !newMaker_ || n < 1 || n > 10) return {};
+    const auto i = static_cast<std::size_t>(n - 1);
+    std::unique_ptr<Ahead>& slot = ahead_[owner];
+    if (!slot) slot = std::make_unique<Ahead>();
+    Ahead& ahead = *slot;
+    // One composition at a time: another picture waits for the next look.
+    if (ahead.underWay) return {};
+    ahead.join();
+    // Made, or tried, as composing it now would make it: kept.
+    if (ahead.picture == n && ahead.source == folderPictures_[i])
+        return ahead.size != 0 ? PictureImage{ahead.bytes.data(), ahead.size} : PictureImage{};
+    ahead.picture = 0;
+    ahead.size = 0;
+    ahead.source.reset();
+    try {
+        if (!ahead.maker) ahead.maker = newMaker_();
+        ahead.bytes.resize(variant_.pictureBufferSize);
+    } catch (const std::bad_alloc&) {
+        ahead.bytes = {};  // nothing ahead: the scene composes its picture
+        return {};
+    }
+    // A folder slot moves on to its next picture now, as the scene would.
+    nextFolderPicture(n);
+    ahead.picture = n;
+    ahead.source = folderPictures_[i];
+    // The bytes change: textures made of them are stale.
+    for (const auto& [listening, listener] : replaced_) listener(ahead.bytes.data());
+    const auto compose = [&ahead, path = paths_[i]] {
+        std::fill(ahead.bytes.begin(), ahead.bytes.end(), 0);
+        try {
+            ahead.size = ahead.source ? ahead.maker->composeCanvasImage(*ahead.source, ahead.bytes.data(), ahead.bytes.size())
+                                      : ahead.maker->makeCanvasImage(path, ahead.bytes.data(), ahead.bytes.size());
+        } catch (...) {
+            ahead.size = 0;
+        }
+        ahead.underWay = false;
+    };
+    ahead.underWay = true;
+    try {
+        ahead.thread = std::thread(compose);
+    } catch (const std::system_error&) {
+        compose();  // no thread to be had: made here and now
+    }
+    if (ahead.underWay || ahead.size == 0) return {};
+    return {ahead.bytes.data(), ahead.size};
+}
+
+bool ShowPictureMemory::aheadUnderWay(const void* owner) const {
+    const auto found = ahead_.find(owner);
+    return found != ahead_.end() && found->second->underWay;
+}
+
+bool ShowPictureMemory::takeAhead(const void* owner, int n) {
+    if (!maker_ || n < 1 || n > 10) return false;
+    const auto found = ahead_.find(owner);
+    if (found == ahead_.end() || found->second->picture != n) return false;
+    Ahead& ahead = *found->second;
+    // Still being made: what is left of it is sooner done than all anew.
+    ahead.join();
+    const auto i = static_cast<std::size_t>(n - 1);
+    // Another monitor's show may have moved the folder on since.
+    if (ahead.size == 0 || ahead.source != folderPictures_[i]) return false;
+    shared_.swap(ahead.bytes);
+    sizes_[i] = ahead.size;
+    ahead.picture = 0;
+    ahead.size = 0;
+    ahead.source.reset();
+    if (composed_) composed_();
+    return true;
+}
+
+void ShowPictureMemory::dropAhead(const void* owner) {
+    const auto found = ahead_.find(owner);
+    if (found == ahead_.end()) return;
+    found->second->join();
+    ahead_.erase(found);
 }
 
 const std::string& ShowPictureMemory::pictureName(int n) const {

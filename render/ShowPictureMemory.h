@@ -4,11 +4,14 @@
 // ten at show start into a buffer each; variant C records only their paths
 // and composes one into its single buffer when a layer asks for it.
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,6 +29,10 @@ namespace qv {
 class ShowPictureMemory : public PictureMemory {
 public:
     explicit ShowPictureMemory(const Variant& variant) : variant_(variant) {}
+    // Waits for the compositions ahead still being made.
+    ~ShowPictureMemory() override;
+    ShowPictureMemory(const ShowPictureMemory&) = delete;
+    ShowPictureMemory& operator=(const ShowPictureMemory&) = delete;
 
     // Fills the bitmap cache from the variant data directory.
     void fillCache(FilesPort& files) { cache_.fill(files, variant_.dataDir); }
@@ -38,6 +45,10 @@ public:
     const std::string& cachedName(std::size_t index) const override;
     PictureImage cachedImage(std::size_t index) override;
     void composePicture(int n) override;
+    PictureImage composeAhead(const void* owner, int n) override;
+    bool aheadUnderWay(const void* owner) const override;
+    bool takeAhead(const void* owner, int n) override;
+    void dropAhead(const void* owner) override;
     void nextFolderPicture(int n) override;
 
     // The process's folder slot pictures, set before preparePictures: each
@@ -45,7 +56,8 @@ public:
     // slot shows its bitmap all the show long. folders outlives the memory.
     void useFolderSlots(FolderSlotPictures* folders) { folders_ = folders; }
     // Told when a picture's buffer is replaced by a folder's next picture,
-    // with the bytes it had (textures made of them are stale). Every
+    // or a buffer of variant C is composed into anew, with the bytes it had
+    // (textures made of them are stale). Every
     // renderer drawing from the memory (one per monitor) listens, keyed by
     // itself, and stops when it goes.
     void listenToReplacements(const void* owner, std::function<void(const unsigned char*)> listener) {
@@ -72,6 +84,27 @@ public:
     PictureImage findPicture(const std::string& name);
 
 private:
+    // One owner's picture composed ahead, on a thread of its own with a
+    // maker of its own (a maker keeps its backdrop and is not to be shared
+    // between threads). The thread alone touches bytes and size while
+    // underWay is set; the show's thread joins it before it looks.
+    struct Ahead {
+        std::unique_ptr<CanvasMaker> maker;
+        std::vector<unsigned char> bytes;
+        std::size_t size = 0;
+        int picture = 0;  // held or being made; 0 for none
+        std::shared_ptr<const Image> source;  // the folder picture it is made of
+        std::thread thread;
+        std::atomic<bool> underWay{false};
+        void join() {
+            if (thread.joinable()) thread.join();
+        }
+    };
+
+    // Composes picture index i into buffer, cleared first, and gives its size
+    // (0 when nothing could be made). Whoever made a texture of the buffer is
+    // told first.
+    std::size_t composeInto(std::size_t i, std::vector<unsigned char>& buffer);
     void addFolderViews(const ShowPictureList& list, FilesPort& files, DecoderPort& decoder, int screenWidth,
                         int screenHeight);
 
@@ -86,6 +119,9 @@ private:
     std::array<std::vector<unsigned char>, 10> buffers_{};
     std::vector<unsigned char> shared_;
     std::unique_ptr<CanvasMaker> maker_;
+    // What the makers of the compositions ahead are made with (variant C).
+    std::function<std::unique_ptr<CanvasMaker>()> newMaker_;
+    std::map<const void*, std::unique_ptr<Ahead>> ahead_;
     std::function<void()> composed_;
     FolderSlotPictures* folders_ = nullptr;
     // Each picture's view of its folder slot, -1 for a picture slot.
