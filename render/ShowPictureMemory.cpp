@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <new>
-#include <system_error>
 
 #include "text/Utf8Text.h"
 #include "render/PicturePreparation.h"
@@ -20,8 +19,7 @@ constexpr std::size_t kFolderPicturesAhead = 3;
 void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
                                         const std::optional<std::string>& appDataFolder, int screenWidth,
                                         int screenHeight, PictureAccess access) {
-    for (auto& [owner, ahead] : ahead_) ahead->join();
-    ahead_.clear();
+    ahead_.clear();  // waits for what is being made
     maker_.reset();
     newMaker_ = nullptr;
     views_.fill(-1);
@@ -47,7 +45,7 @@ void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, 
         addFolderViews(list, files, decoder, screenWidth, screenHeight);
     if (variant_.picturesOnDemand) {
         newMaker_ = [this, &files, &decoder, screenWidth, screenHeight, trimming = list.trimming] {
-            return std::make_unique<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, trimming);
+            return std::make_shared<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, trimming);
         };
         try {
             shared_.assign(variant_.pictureBufferSize, 0);
@@ -132,61 +130,53 @@ void ShowPictureMemory::composePicture(int n) {
     if (composed_) composed_();
 }
 
-ShowPictureMemory::~ShowPictureMemory() {
-    for (auto& [owner, ahead] : ahead_) ahead->join();
-}
-
 PictureImage ShowPictureMemory::composeAhead(const void* owner, int n) {
     if (!maker_ || !newMaker_ || n < 1 || n > 10) return {};
     const auto i = static_cast<std::size_t>(n - 1);
     std::unique_ptr<Ahead>& slot = ahead_[owner];
     if (!slot) slot = std::make_unique<Ahead>();
     Ahead& ahead = *slot;
+    ahead.collect(false);
     // One composition at a time: another picture waits for the next look.
-    if (ahead.underWay) return {};
-    ahead.join();
+    if (ahead.making) return {};
     // Made, or tried, as composing it now would make it: kept.
     if (ahead.picture == n && ahead.source == folderPictures_[i])
-        return ahead.size != 0 ? PictureImage{ahead.bytes.data(), ahead.size} : PictureImage{};
+        return ahead.held.size != 0 ? PictureImage{ahead.held.bytes.data(), ahead.held.size} : PictureImage{};
+    Composed buffer = std::exchange(ahead.held, Composed{});
     ahead.picture = 0;
-    ahead.size = 0;
     ahead.source.reset();
     try {
         if (!ahead.maker) ahead.maker = newMaker_();
-        ahead.bytes.resize(variant_.pictureBufferSize);
+        buffer.bytes.resize(variant_.pictureBufferSize);
     } catch (const std::bad_alloc&) {
-        ahead.bytes = {};  // nothing ahead: the scene composes its picture
-        return {};
+        return {};  // nothing ahead: the scene composes its picture
     }
     // A folder slot moves on to its next picture now, as the scene would.
     nextFolderPicture(n);
     ahead.picture = n;
     ahead.source = folderPictures_[i];
     // The bytes change: textures made of them are stale.
-    for (const auto& [listening, listener] : replaced_) listener(ahead.bytes.data());
-    const auto compose = [&ahead, path = paths_[i]] {
-        std::fill(ahead.bytes.begin(), ahead.bytes.end(), 0);
-        try {
-            ahead.size = ahead.source ? ahead.maker->composeCanvasImage(*ahead.source, ahead.bytes.data(), ahead.bytes.size())
-                                      : ahead.maker->makeCanvasImage(path, ahead.bytes.data(), ahead.bytes.size());
-        } catch (...) {
-            ahead.size = 0;
-        }
-        ahead.underWay = false;
-    };
-    ahead.underWay = true;
-    try {
-        ahead.thread = std::thread(compose);
-    } catch (const std::system_error&) {
-        compose();  // no thread to be had: made here and now
-    }
-    if (ahead.underWay || ahead.size == 0) return {};
-    return {ahead.bytes.data(), ahead.size};
+    for (const auto& [listening, listener] : replaced_) listener(buffer.bytes.data());
+    ahead.making = std::make_unique<MadeAside<Composed>>(
+        [maker = ahead.maker, source = ahead.source, path = paths_[i], buffer = std::move(buffer)]() mutable {
+            std::fill(buffer.bytes.begin(), buffer.bytes.end(), 0);
+            try {
+                buffer.size = source ? maker->composeCanvasImage(*source, buffer.bytes.data(), buffer.bytes.size())
+                                     : maker->makeCanvasImage(path, buffer.bytes.data(), buffer.bytes.size());
+            } catch (const std::bad_alloc&) {
+                buffer.size = 0;
+            }
+            return std::move(buffer);
+        },
+        MadeAside<Composed>::AtEnd::Wait);
+    ahead.collect(false);  // made here and now when no thread could be had
+    if (ahead.making || ahead.held.size == 0) return {};
+    return {ahead.held.bytes.data(), ahead.held.size};
 }
 
 bool ShowPictureMemory::aheadUnderWay(const void* owner) const {
     const auto found = ahead_.find(owner);
-    return found != ahead_.end() && found->second->underWay;
+    return found != ahead_.end() && found->second->making && !found->second->making->ready();
 }
 
 bool ShowPictureMemory::takeAhead(const void* owner, int n) {
@@ -195,24 +185,21 @@ bool ShowPictureMemory::takeAhead(const void* owner, int n) {
     if (found == ahead_.end() || found->second->picture != n) return false;
     Ahead& ahead = *found->second;
     // Still being made: what is left of it is sooner done than all anew.
-    ahead.join();
+    ahead.collect(true);
     const auto i = static_cast<std::size_t>(n - 1);
     // Another monitor's show may have moved the folder on since.
-    if (ahead.size == 0 || ahead.source != folderPictures_[i]) return false;
-    shared_.swap(ahead.bytes);
-    sizes_[i] = ahead.size;
+    if (ahead.held.size == 0 || ahead.source != folderPictures_[i]) return false;
+    shared_.swap(ahead.held.bytes);
+    sizes_[i] = ahead.held.size;
+    ahead.held.size = 0;
     ahead.picture = 0;
-    ahead.size = 0;
     ahead.source.reset();
     if (composed_) composed_();
     return true;
 }
 
 void ShowPictureMemory::dropAhead(const void* owner) {
-    const auto found = ahead_.find(owner);
-    if (found == ahead_.end()) return;
-    found->second->join();
-    ahead_.erase(found);
+    ahead_.erase(owner);  // waits for what is being made
 }
 
 const std::string& ShowPictureMemory::pictureName(int n) const {

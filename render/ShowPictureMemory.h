@@ -4,14 +4,12 @@
 // ten at show start into a buffer each; variant C records only their paths
 // and composes one into its single buffer when a layer asks for it.
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -19,6 +17,7 @@
 #include "ports/RegistryPort.h"
 #include "render/BitmapCache.h"
 #include "render/FolderSlotPictures.h"
+#include "render/MadeAside.h"
 #include "render/PicturePreparation.h"
 #include "image/Canvas.h"
 #include "scene/PictureMemory.h"
@@ -30,7 +29,7 @@ class ShowPictureMemory : public PictureMemory {
 public:
     explicit ShowPictureMemory(const Variant& variant) : variant_(variant) {}
     // Waits for the compositions ahead still being made.
-    ~ShowPictureMemory() override;
+    ~ShowPictureMemory() override = default;
     ShowPictureMemory(const ShowPictureMemory&) = delete;
     ShowPictureMemory& operator=(const ShowPictureMemory&) = delete;
 
@@ -86,18 +85,22 @@ public:
 private:
     // One owner's picture composed ahead, on a thread of its own with a
     // maker of its own (a maker keeps its backdrop and is not to be shared
-    // between threads). The thread alone touches bytes and size while
-    // underWay is set; the show's thread joins it before it looks.
-    struct Ahead {
-        std::unique_ptr<CanvasMaker> maker;
+    // between threads). The buffer goes to the thread and comes back.
+    struct Composed {
         std::vector<unsigned char> bytes;
         std::size_t size = 0;
-        int picture = 0;  // held or being made; 0 for none
+    };
+    struct Ahead {
+        std::shared_ptr<CanvasMaker> maker;
+        Composed held;
+        int picture = 0;                      // held or being made; 0 for none
         std::shared_ptr<const Image> source;  // the folder picture it is made of
-        std::thread thread;
-        std::atomic<bool> underWay{false};
-        void join() {
-            if (thread.joinable()) thread.join();
+        std::unique_ptr<MadeAside<Composed>> making;
+        // What is being made, once made (waiting for it or not).
+        void collect(bool wait) {
+            if (!making || (!wait && !making->ready())) return;
+            held = making->takeWhenMade();
+            making.reset();
         }
     };
 
@@ -120,7 +123,7 @@ private:
     std::vector<unsigned char> shared_;
     std::unique_ptr<CanvasMaker> maker_;
     // What the makers of the compositions ahead are made with (variant C).
-    std::function<std::unique_ptr<CanvasMaker>()> newMaker_;
+    std::function<std::shared_ptr<CanvasMaker>()> newMaker_;
     std::map<const void*, std::unique_ptr<Ahead>> ahead_;
     std::function<void()> composed_;
     FolderSlotPictures* folders_ = nullptr;
