@@ -247,6 +247,7 @@ void SaverWindow::onSceneTimer() {
     KillTimer(handle(), kSceneTimer);
     // No later scene arms no timer; the layers on screen hold and frames go on.
     if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), kSceneTimer, delay, nullptr);
+    if (scenes_.sceneBuilt()) frameDue_ = true;
 }
 
 void SaverWindow::OnTimer(UINT_PTR id) {
