@@ -7,7 +7,7 @@
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32Shell.h"
 #include "settings/SettingsDialogWindow_win32.h"
-#include "render/MadeAhead.h"
+#include "render/MadeAside.h"
 #include "show/PreviewWindow_win32.h"
 #include "show/PowerPolicy.h"
 #include "show/SaverWindow_win32.h"
@@ -82,11 +82,15 @@ bool SaverApp::startShow() {
     // here, once: two threads asking for them at the same moment each start
     // a desktop process, and both threads need them anyway.
     screenWidth();
-    MadeAhead<ComPtr<IDirect3D8>> direct3d([] {
-        ComPtr<IDirect3D8> loaded = D3D8Device::loadDirect3D();
-        OutputDebugStringA("quorvelk: direct3d loaded ahead");
-        return loaded;
-    });
+    // Never taken (the window could not be made), it is still waited for:
+    // the library is not let go on another thread while the process ends.
+    MadeAside<ComPtr<IDirect3D8>> direct3d(
+        [] {
+            ComPtr<IDirect3D8> loaded = D3D8Device::loadDirect3D();
+            OutputDebugStringA("quorvelk: direct3d loaded ahead");
+            return loaded;
+        },
+        MadeAside<ComPtr<IDirect3D8>>::AtEnd::Wait);
     window_ = new SaverWindow(variant_, instance(), testWindow, g_powerPolicy);
     if (!window_->create(&direct3d)) {
         delete window_;

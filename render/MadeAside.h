@@ -1,13 +1,16 @@
 #pragma once
-// One value made on a thread of its own that its owner never waits for
-// unless it asks to: the owner looks whether it is ready at its own pace
-// (a window between its frames) and may go before the making ends. Then
-// the thread finishes alone and lets the value go where it was made. The
-// show makes another monitor's device this way, so its window keeps
-// drawing the primary's frames and its end never hangs on a driver.
+// One value made on a thread of its own while its owner goes on with other
+// work: the owner looks whether it is ready at its own pace (a window
+// between its frames), or waits for it, and it is handed over once. The
+// show loads the drawing library while it reads its pictures and makes its
+// window, makes another monitor's device while the primary's frames go on,
+// and composes a picture ahead of its scene this way.
+// An owner that goes before the making ends either waits for it (the making
+// uses what the owner's owner keeps) or leaves it to its thread, which then
+// finishes alone and lets the value go where it was made (a device whose
+// driver hangs never holds up the show's end).
 #include <chrono>
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -19,18 +22,23 @@ namespace qv {
 template <class T>
 class MadeAside {
 public:
-    // Starts making the value. Where no thread can be started it is made
-    // here and now, and is ready when the constructor returns.
-    explicit MadeAside(std::function<T()> make) : state_(std::make_shared<State>()) {
+    enum class AtEnd { Wait, LetGo };
+
+    // Starts making the value with make(), a callable giving a T. Where no
+    // thread can be started it is made here and now, and is ready when the
+    // constructor returns.
+    template <class Make>
+    explicit MadeAside(Make make, AtEnd atEnd = AtEnd::LetGo) : state_(std::make_shared<State>()), atEnd_(atEnd) {
+        auto job = std::make_shared<Make>(std::move(make));
         try {
-            std::thread([state = state_, make]() mutable { state->finish(make()); }).detach();
+            std::thread([state = state_, job] { state->finish((*job)()); }).detach();
         } catch (const std::system_error&) {
-            state_->finish(make());
+            state_->finish((*job)());
         }
     }
-    // Never waits: a making still running keeps what it shares with this
-    // object alive and lets its value go when it ends.
-    ~MadeAside() = default;
+    ~MadeAside() {
+        if (atEnd_ == AtEnd::Wait) wait();
+    }
     MadeAside(const MadeAside&) = delete;
     MadeAside& operator=(const MadeAside&) = delete;
 
@@ -50,6 +58,11 @@ public:
         if (!state_->done) return T{};
         return std::exchange(state_->value, T{});
     }
+    // The same, waiting for the making to end first.
+    T takeWhenMade() {
+        wait();
+        return take();
+    }
 
 private:
     struct State {
@@ -66,7 +79,14 @@ private:
         bool done = false;
         T value{};
     };
+
+    void wait() const {
+        std::unique_lock<std::mutex> lock(state_->mutex);
+        state_->ended.wait(lock, [this] { return state_->done; });
+    }
+
     std::shared_ptr<State> state_;
+    AtEnd atEnd_;
 };
 
 }  // namespace qv

@@ -133,7 +133,9 @@ void Renderer::stepLayers() {
 
 bool Renderer::prepareAhead() {
     if (!engine_ || !stock_ || drawer_.deviceLost()) return false;
-    if (foresee_) {
+    // Once after each scene, and again when a picture composed ahead for
+    // the next one is made.
+    if (foresee_ || engine_->pictureChoice().aheadArrived()) {
         foresee_ = false;
         stock_->want(engine_->foreseeNextScene());
     }

@@ -19,7 +19,9 @@ constexpr std::size_t kFolderPicturesAhead = 3;
 void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, RegistryPort& registry,
                                         const std::optional<std::string>& appDataFolder, int screenWidth,
                                         int screenHeight, PictureAccess access) {
+    ahead_.clear();  // waits for what is being made
     maker_.reset();
+    newMaker_ = nullptr;
     views_.fill(-1);
     folderPictures_ = {};
     photoCount_ = 0;
@@ -42,6 +44,9 @@ void ShowPictureMemory::preparePictures(FilesPort& files, DecoderPort& decoder, 
     if (folders_ && access == PictureAccess::Show)
         addFolderViews(list, files, decoder, screenWidth, screenHeight);
     if (variant_.picturesOnDemand) {
+        newMaker_ = [this, &files, &decoder, screenWidth, screenHeight, trimming = list.trimming] {
+            return std::make_shared<CanvasMaker>(variant_, files, decoder, screenWidth, screenHeight, trimming);
+        };
         try {
             shared_.assign(variant_.pictureBufferSize, 0);
         } catch (const std::bad_alloc&) {
@@ -107,20 +112,94 @@ void ShowPictureMemory::nextFolderPicture(int n) {
     for (const auto& [owner, listener] : replaced_) listener(before);
 }
 
+std::size_t ShowPictureMemory::composeInto(std::size_t i, std::vector<unsigned char>& buffer) {
+    for (const auto& [owner, listener] : replaced_) listener(buffer.data());
+    std::fill(buffer.begin(), buffer.end(), 0);
+    if (!folderPictures_[i]) return maker_->makeCanvasImage(paths_[i], buffer.data(), buffer.size());
+    try {
+        return maker_->composeCanvasImage(*folderPictures_[i], buffer.data(), buffer.size());
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
 void ShowPictureMemory::composePicture(int n) {
     if (!maker_ || n < 1 || n > 10) return;
     const auto i = static_cast<std::size_t>(n - 1);
-    std::fill(shared_.begin(), shared_.end(), 0);
-    if (folderPictures_[i]) {
-        try {
-            sizes_[i] = maker_->composeCanvasImage(*folderPictures_[i], shared_.data(), shared_.size());
-        } catch (const std::bad_alloc&) {
-            sizes_[i] = 0;
-        }
-    } else {
-        sizes_[i] = maker_->makeCanvasImage(paths_[i], shared_.data(), shared_.size());
-    }
+    sizes_[i] = composeInto(i, shared_);
     if (composed_) composed_();
+}
+
+PictureImage ShowPictureMemory::composeAhead(const void* owner, int n) {
+    if (!maker_ || !newMaker_ || n < 1 || n > 10) return {};
+    const auto i = static_cast<std::size_t>(n - 1);
+    std::unique_ptr<Ahead>& slot = ahead_[owner];
+    if (!slot) slot = std::make_unique<Ahead>();
+    Ahead& ahead = *slot;
+    ahead.collect(false);
+    // One composition at a time: another picture waits for the next look.
+    if (ahead.making) return {};
+    // Made, or tried, as composing it now would make it: kept.
+    if (ahead.picture == n && ahead.source == folderPictures_[i])
+        return ahead.held.size != 0 ? PictureImage{ahead.held.bytes.data(), ahead.held.size} : PictureImage{};
+    Composed buffer = std::exchange(ahead.held, Composed{});
+    ahead.picture = 0;
+    ahead.source.reset();
+    try {
+        if (!ahead.maker) ahead.maker = newMaker_();
+        buffer.bytes.resize(variant_.pictureBufferSize);
+    } catch (const std::bad_alloc&) {
+        return {};  // nothing ahead: the scene composes its picture
+    }
+    // A folder slot moves on to its next picture now, as the scene would.
+    nextFolderPicture(n);
+    ahead.picture = n;
+    ahead.source = folderPictures_[i];
+    // The bytes change: textures made of them are stale.
+    for (const auto& [listening, listener] : replaced_) listener(buffer.bytes.data());
+    ahead.making = std::make_unique<MadeAside<Composed>>(
+        [maker = ahead.maker, source = ahead.source, path = paths_[i], buffer = std::move(buffer)]() mutable {
+            std::fill(buffer.bytes.begin(), buffer.bytes.end(), 0);
+            try {
+                buffer.size = source ? maker->composeCanvasImage(*source, buffer.bytes.data(), buffer.bytes.size())
+                                     : maker->makeCanvasImage(path, buffer.bytes.data(), buffer.bytes.size());
+            } catch (const std::bad_alloc&) {
+                buffer.size = 0;
+            }
+            return std::move(buffer);
+        },
+        MadeAside<Composed>::AtEnd::Wait);
+    ahead.collect(false);  // made here and now when no thread could be had
+    if (ahead.making || ahead.held.size == 0) return {};
+    return {ahead.held.bytes.data(), ahead.held.size};
+}
+
+bool ShowPictureMemory::aheadUnderWay(const void* owner) const {
+    const auto found = ahead_.find(owner);
+    return found != ahead_.end() && found->second->making && !found->second->making->ready();
+}
+
+bool ShowPictureMemory::takeAhead(const void* owner, int n) {
+    if (!maker_ || n < 1 || n > 10) return false;
+    const auto found = ahead_.find(owner);
+    if (found == ahead_.end() || found->second->picture != n) return false;
+    Ahead& ahead = *found->second;
+    // Still being made: what is left of it is sooner done than all anew.
+    ahead.collect(true);
+    const auto i = static_cast<std::size_t>(n - 1);
+    // Another monitor's show may have moved the folder on since.
+    if (ahead.held.size == 0 || ahead.source != folderPictures_[i]) return false;
+    shared_.swap(ahead.held.bytes);
+    sizes_[i] = ahead.held.size;
+    ahead.held.size = 0;
+    ahead.picture = 0;
+    ahead.source.reset();
+    if (composed_) composed_();
+    return true;
+}
+
+void ShowPictureMemory::dropAhead(const void* owner) {
+    ahead_.erase(owner);  // waits for what is being made
 }
 
 const std::string& ShowPictureMemory::pictureName(int n) const {

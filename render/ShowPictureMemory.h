@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@
 #include "ports/RegistryPort.h"
 #include "render/BitmapCache.h"
 #include "render/FolderSlotPictures.h"
+#include "render/MadeAside.h"
 #include "render/PicturePreparation.h"
 #include "image/Canvas.h"
 #include "scene/PictureMemory.h"
@@ -26,6 +28,10 @@ namespace qv {
 class ShowPictureMemory : public PictureMemory {
 public:
     explicit ShowPictureMemory(const Variant& variant) : variant_(variant) {}
+    // Waits for the compositions ahead still being made.
+    ~ShowPictureMemory() override = default;
+    ShowPictureMemory(const ShowPictureMemory&) = delete;
+    ShowPictureMemory& operator=(const ShowPictureMemory&) = delete;
 
     // Fills the bitmap cache from the variant data directory.
     void fillCache(FilesPort& files) { cache_.fill(files, variant_.dataDir); }
@@ -38,6 +44,10 @@ public:
     const std::string& cachedName(std::size_t index) const override;
     PictureImage cachedImage(std::size_t index) override;
     void composePicture(int n) override;
+    PictureImage composeAhead(const void* owner, int n) override;
+    bool aheadUnderWay(const void* owner) const override;
+    bool takeAhead(const void* owner, int n) override;
+    void dropAhead(const void* owner) override;
     void nextFolderPicture(int n) override;
 
     // The process's folder slot pictures, set before preparePictures: each
@@ -45,7 +55,8 @@ public:
     // slot shows its bitmap all the show long. folders outlives the memory.
     void useFolderSlots(FolderSlotPictures* folders) { folders_ = folders; }
     // Told when a picture's buffer is replaced by a folder's next picture,
-    // with the bytes it had (textures made of them are stale). Every
+    // or a buffer of variant C is composed into anew, with the bytes it had
+    // (textures made of them are stale). Every
     // renderer drawing from the memory (one per monitor) listens, keyed by
     // itself, and stops when it goes.
     void listenToReplacements(const void* owner, std::function<void(const unsigned char*)> listener) {
@@ -72,6 +83,31 @@ public:
     PictureImage findPicture(const std::string& name);
 
 private:
+    // One owner's picture composed ahead, on a thread of its own with a
+    // maker of its own (a maker keeps its backdrop and is not to be shared
+    // between threads). The buffer goes to the thread and comes back.
+    struct Composed {
+        std::vector<unsigned char> bytes;
+        std::size_t size = 0;
+    };
+    struct Ahead {
+        std::shared_ptr<CanvasMaker> maker;
+        Composed held;
+        int picture = 0;                      // held or being made; 0 for none
+        std::shared_ptr<const Image> source;  // the folder picture it is made of
+        std::unique_ptr<MadeAside<Composed>> making;
+        // What is being made, once made (waiting for it or not).
+        void collect(bool wait) {
+            if (!making || (!wait && !making->ready())) return;
+            held = making->takeWhenMade();
+            making.reset();
+        }
+    };
+
+    // Composes picture index i into buffer, cleared first, and gives its size
+    // (0 when nothing could be made). Whoever made a texture of the buffer is
+    // told first.
+    std::size_t composeInto(std::size_t i, std::vector<unsigned char>& buffer);
     void addFolderViews(const ShowPictureList& list, FilesPort& files, DecoderPort& decoder, int screenWidth,
                         int screenHeight);
 
@@ -86,6 +122,9 @@ private:
     std::array<std::vector<unsigned char>, 10> buffers_{};
     std::vector<unsigned char> shared_;
     std::unique_ptr<CanvasMaker> maker_;
+    // What the makers of the compositions ahead are made with (variant C).
+    std::function<std::shared_ptr<CanvasMaker>()> newMaker_;
+    std::map<const void*, std::unique_ptr<Ahead>> ahead_;
     std::function<void()> composed_;
     FolderSlotPictures* folders_ = nullptr;
     // Each picture's view of its folder slot, -1 for a picture slot.

@@ -72,8 +72,11 @@ void PictureChoice::choosePicture(SceneLayer& layer, const std::string& source,
                 lastPlaceholder_ = upper;
                 return;
             }
-            memory_.nextFolderPicture(picture);
-            memory_.composePicture(picture);
+            // Composed ahead when the scene was foreseen, or now.
+            if (!memory_.takeAhead(this, picture)) {
+                memory_.nextFolderPicture(picture);
+                memory_.composePicture(picture);
+            }
             const std::string replacement = memory_.pictureName(picture);
             assignPicture(layer, upperPath(replacement), replacement, picture);
         }
@@ -110,23 +113,39 @@ int PictureChoice::pictureNoOneShows(int picture) const {
 }
 
 PictureImage PictureChoice::foreseeImage(const std::string& source, const std::string& layerFile,
-                                         int handOvers, std::string& lastPlaceholder) const {
+                                         int handOvers, Foresight& foresight) {
     const std::string upper = upperPath(source);
-    // A variant C picture slot is the shared buffer: never foreseen.
+    // A variant C picture slot is the shared buffer: never looked up.
     const bool slots = !variant_.picturesOnDemand;
     if (!containsAfterFirst(layerFile, "still_")) return lookUp(upper, slots);
     if (memory_.photoCount() == 0) return lookUp(upperPath(variant_.basePicture), slots);
-    if (!lastPlaceholder.empty() && lastPlaceholder == upper) return {};
-    lastPlaceholder = upper;
-    if (!slots) return {};
+    if (!foresight.lastPlaceholder.empty() && foresight.lastPlaceholder == upper) return {};
+    foresight.lastPlaceholder = upper;
     const int n = placeholderNumber(upper);
     if (n == 0) return {};
+    if (!slots) {
+        // The one buffer for composing ahead goes to the first picture of
+        // the walk, the one due soonest.
+        if (foresight.composedAhead) return {};
+        foresight.composedAhead = true;
+        const int picture = pictureNoOneShows((n - 1 + rotationStart_) % 10 + 1);
+        if (picture == 0) return {};
+        const PictureImage image = memory_.composeAhead(this, picture);
+        aheadUnderWay_ = memory_.aheadUnderWay(this);
+        return image;
+    }
     const int shift = handOvers > 0 ? handOvers % 10 : 0;
     const int picture = (stillRotation_[static_cast<std::size_t>(n - 1)] - 1 + shift) % 10 + 1;
     // The buffer the rotation will choose, not the first of the same name: a
     // folder slot's buffers hold different pictures under one name.
     if (memory_.pictureName(picture).empty()) return {};
     return memory_.pictureImage(picture);
+}
+
+bool PictureChoice::aheadArrived() {
+    if (!aheadUnderWay_ || memory_.aheadUnderWay(this)) return false;
+    aheadUnderWay_ = false;
+    return true;
 }
 
 PictureImage PictureChoice::lookUp(const std::string& key, bool slots) const {

@@ -25,6 +25,9 @@ public:
     // screens (a show on one monitor) every pick is the rotation's own.
     PictureChoice(const Variant& variant, PictureMemory& memory, DrawingPort& device, int rotationStart = 0,
                   const PhotosOnScreens* screens = nullptr, const SceneLayer* ownLayers = nullptr);
+    ~PictureChoice() { memory_.dropAhead(this); }
+    PictureChoice(const PictureChoice&) = delete;
+    PictureChoice& operator=(const PictureChoice&) = delete;
 
     // Gives the layer its picture. source is the block's source after
     // resolution, layerFile the resolved path of the layer file applied.
@@ -42,20 +45,34 @@ public:
     // chose, which is taken when its name is the key.
     void assignPicture(SceneLayer& layer, const std::string& key, const std::string& text, int composed = 0);
 
+    // What choosePicture will know when a foreseen scene comes, kept up as
+    // the look-ahead walks on: lastPlaceholder stands for lastPlaceholder()
+    // as it will be then; composedAhead, that the buffer for composing ahead
+    // was filled on this walk.
+    struct Foresight {
+        std::string lastPlaceholder;
+        bool composedAhead = false;
+    };
+
     // The image choosePicture would make the layer's texture from, found
     // without making anything, so the texture can be made ahead of its
-    // scene: empty where nothing would be found or where the image only
-    // exists once composed (a shared buffer, variant C), whose bytes change
-    // with each composition. handOvers: the scene comes after that many more
-    // hand-overs, each moving the rotation on. lastPlaceholder stands for
-    // lastPlaceholder() as it will be then and is kept up as choosePicture
-    // keeps it: a placeholder repeated in a row foresees nothing, as the
-    // layer keeps its picture. What other monitors will show then is not
-    // known now: where a photo they show makes the scene take another, the
-    // texture foreseen goes unused and the scene's is made at its time (a
-    // late texture, never a wrong picture).
+    // scene. handOvers: the scene comes after that many more hand-overs,
+    // each moving the rotation on. A placeholder repeated in a row foresees
+    // nothing, as the layer keeps its picture. In a shared-buffer variant
+    // (C) a placeholder's picture only exists once composed: the first one
+    // of a walk is composed ahead into a buffer of this choice's own, on a
+    // thread (foreseen once made: see aheadArrived), and the scene takes it
+    // as the shared buffer when it asks for that picture; the others
+    // foresee nothing. What other monitors will show then is not
+    // known now: where a photo they show makes the scene take another, what
+    // was foreseen goes unused and the scene's texture is made at its time
+    // (a late texture, never a wrong picture).
     PictureImage foreseeImage(const std::string& source, const std::string& layerFile, int handOvers,
-                              std::string& lastPlaceholder) const;
+                              Foresight& foresight);
+
+    // A picture being composed ahead when last foreseen is made now: the
+    // next scene is to be foreseen again. True once for each.
+    bool aheadArrived();
 
     // Every hand-over to another scene script moves each placeholder on to
     // the next picture buffer (10 wraps to 1) and forgets the last
@@ -89,6 +106,9 @@ private:
     const SceneLayer* ownLayers_;
     std::array<int, 10> stillRotation_{};
     std::string lastPlaceholder_;
+    // A picture being composed ahead when last foreseen (shared-buffer
+    // variants).
+    bool aheadUnderWay_ = false;
 };
 
 }  // namespace qv

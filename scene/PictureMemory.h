@@ -41,6 +41,26 @@ public:
     // made). Memories with a buffer per picture do nothing.
     virtual void composePicture(int n) = 0;
 
+    // Shared-buffer variants: picture n composed ahead of its scene for
+    // owner (a look-ahead; each monitor's show has its own), into a buffer
+    // of owner's own, so that its texture can be made before its scene.
+    // Starts the composition when owner's buffer holds another picture (a
+    // folder slot's picture moves on to the folder's next first, as the
+    // scene would) and gives the image once it is made: empty while it is
+    // being made (see aheadUnderWay) and when none could be. Memories with
+    // a buffer per picture give nothing.
+    virtual PictureImage composeAhead(const void* /*owner*/, int /*n*/) { return {}; }
+    // Whether a composition ahead for owner is still being made.
+    virtual bool aheadUnderWay(const void* /*owner*/) const { return false; }
+    // When owner's buffer holds picture n as composing n now would make it
+    // (waiting for it while it is being made), that buffer becomes the
+    // shared one, its bytes staying where they are, and owner gets the old
+    // one; false otherwise, and n is to be composed as usual.
+    virtual bool takeAhead(const void* /*owner*/, int /*n*/) { return false; }
+    // owner looks ahead no more: its buffer goes (once a composition being
+    // made has ended).
+    virtual void dropAhead(const void* /*owner*/) {}
+
     // The placeholder rotation came back to picture n: a picture of a folder
     // slot takes the folder's next picture when one is ready and otherwise
     // keeps the one it has. Memories without folder slots do nothing.

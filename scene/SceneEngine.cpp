@@ -290,12 +290,12 @@ std::vector<PictureImage> SceneEngine::foreseeNextScene() {
     bool pending = chainPending_;
     float t = reader_.header.sceneTime + kForeseeSeconds;
     float layer2Wait = layers_[2].wait;
-    std::string lastPlaceholder = pictures_.lastPlaceholder();
+    PictureChoice::Foresight foresight{pictures_.lastPlaceholder()};
     for (int round = 0; round < kForeseeRounds; ++round) {
         if (!(static_cast<double>(t) + 0.01 >= ahead.header.sceneTime)) break;
         bool ranIntoEnd = false;
         if (!pending) {
-            foreseeScene(ahead.header, directory, handOvers, layer2Wait, lastPlaceholder, images);
+            foreseeScene(ahead.header, directory, handOvers, layer2Wait, foresight, images);
             pending = ahead.readSceneHeader(ranIntoEnd);
             if (!pending) {
                 if (ranIntoEnd) break;
@@ -307,7 +307,7 @@ std::vector<PictureImage> SceneEngine::foreseeNextScene() {
         if (!resolveScriptPath(variant_, directory, path)) break;
         directory = directoryOf(path);
         ++handOvers;
-        lastPlaceholder.clear();
+        foresight.lastPlaceholder.clear();
         ahead.close();
         ahead.resetToDefaults();
         if (!ahead.open(path)) break;
@@ -319,14 +319,14 @@ std::vector<PictureImage> SceneEngine::foreseeNextScene() {
 }
 
 void SceneEngine::foreseeScene(const HeaderValues& header, const std::string& directory, int handOvers,
-                               float& layer2Wait, std::string& lastPlaceholder,
+                               float& layer2Wait, PictureChoice::Foresight& foresight,
                                std::vector<PictureImage>& images) {
     std::string layerFile = header.layerFile;
     if (!resolveScriptPath(variant_, directory, layerFile)) return;
     ScriptReader blocks(files_);
     blocks.pickRandom = [](int) { return 0; };
     const auto add = [&](std::size_t, const std::string& source) {
-        const PictureImage image = pictures_.foreseeImage(source, layerFile, handOvers, lastPlaceholder);
+        const PictureImage image = pictures_.foreseeImage(source, layerFile, handOvers, foresight);
         if (image.size != 0) images.push_back(image);
     };
     readBlocks(layerFile, header.effect, directory, blocks, layer2Wait, add);

@@ -79,7 +79,8 @@ public:
     // as they can be known before: every header due then, in this script
     // and in those it hands over to then (a random hand-over further on is drawn now and kept for the
     // show). Reads the scripts and layer files with readers of its own and
-    // changes nothing else of the show.
+    // changes nothing else of the show, but that a shared-buffer variant
+    // composes the first user's picture foreseen into its buffer ahead.
     std::vector<PictureImage> foreseeNextScene();
 
     int nextSceneTime() const { return nextSceneTime_; }
@@ -115,7 +116,7 @@ private:
     // Adds the images of one header's layer file, read in directory after
     // handOvers hand-overs from now.
     void foreseeScene(const HeaderValues& header, const std::string& directory, int handOvers,
-                      float& layer2Wait, std::string& lastPlaceholder, std::vector<PictureImage>& images);
+                      float& layer2Wait, PictureChoice::Foresight& foresight, std::vector<PictureImage>& images);
 
     const Variant& variant_;
     FilesPort& files_;

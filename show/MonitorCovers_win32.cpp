@@ -151,6 +151,7 @@ protected:
         if (id == ScenePlayback::kSceneTimer) {
             KillTimer(handle(), id);
             if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), id, delay, nullptr);
+            if (scenes_.sceneBuilt()) frameDue_ = true;
         }
         Default();
     }

@@ -115,7 +115,7 @@ void SaverWindow::endMusic() {
     music_.reset();
 }
 
-bool SaverWindow::create(MadeAhead<ComPtr<IDirect3D8>>* direct3d) {
+bool SaverWindow::create(MadeAside<ComPtr<IDirect3D8>>* direct3d) {
     showWidth_ = testWindow_ ? 800 : GetSystemMetrics(SM_CXSCREEN);
     showHeight_ = testWindow_ ? 600 : GetSystemMetrics(SM_CYSCREEN);
 
@@ -148,7 +148,7 @@ bool SaverWindow::create(MadeAhead<ComPtr<IDirect3D8>>* direct3d) {
     if (folderWorker_) renderer->useFolderSlots(&folderWorker_->pictures());
     renderer->preparePictures(PictureAccess::Show);
     pictures_ = renderer->sharedPictures();
-    ComPtr<IDirect3D8> loaded = direct3d ? direct3d->take() : ComPtr<IDirect3D8>{};
+    ComPtr<IDirect3D8> loaded = direct3d ? direct3d->takeWhenMade() : ComPtr<IDirect3D8>{};
     // The other monitors' devices are made from the same Direct3D object.
     if (loaded && covers_.count() > 0) {
         loaded->AddRef();
@@ -247,6 +247,7 @@ void SaverWindow::onSceneTimer() {
     KillTimer(handle(), kSceneTimer);
     // No later scene arms no timer; the layers on screen hold and frames go on.
     if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), kSceneTimer, delay, nullptr);
+    if (scenes_.sceneBuilt()) frameDue_ = true;
 }
 
 void SaverWindow::OnTimer(UINT_PTR id) {

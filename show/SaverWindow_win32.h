@@ -14,7 +14,7 @@
 #include "platform/win32/Win32Window.h"
 #include "platform/win32/ComPtr.h"
 #include "render/FolderWorker_win32.h"
-#include "render/MadeAhead.h"
+#include "render/MadeAside.h"
 #include "scene/PhotosOnScreens.h"
 #include "show/MonitorCovers_win32.h"
 #include "show/FrameIntervals.h"
@@ -42,7 +42,7 @@ public:
     // destroys this object and the program ends. direct3d: the Direct3D
     // object being loaded on a thread of its own, taken when the device is
     // made; without it the device loads its own.
-    bool create(MadeAhead<ComPtr<IDirect3D8>>* direct3d = nullptr);
+    bool create(MadeAside<ComPtr<IDirect3D8>>* direct3d = nullptr);
 
     // The power action the program carries out at exit, read once the
     // message loop has ended: only a show the power timer ended leaves one.

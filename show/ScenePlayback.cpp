@@ -41,8 +41,13 @@ void ScenePlayback::step(int steps) {
 }
 
 std::uint32_t ScenePlayback::onSceneTimer() {
+    sceneBuilt_ = false;
     if (!player_) return 0;
+    // Each scene built reads the next header, which moves the next time on
+    // (or to 0 at a hand-over or at the script's end).
+    const int before = player_->nextSceneTime();
     clock_.advanceScenes([this](double& sceneTime) { player_->advanceScenes(sceneTime); });
+    sceneBuilt_ = player_->nextSceneTime() != before;
     player_->invalidate();
     return timerDelay(clock_.delayUntil(player_->nextSceneTime()));
 }

@@ -37,6 +37,9 @@ public:
     // layers new textures, so the next frame is drawn) and returns the delay
     // to arm next; 0 arms nothing: no later scene, the layers hold.
     std::uint32_t onSceneTimer();
+    // The last scene timer built a scene: its first frame is due at once,
+    // not at the next tick, so that a picture shows on its scene's time.
+    bool sceneBuilt() const { return sceneBuilt_; }
     // Draws one frame; false when the device was lost, which ends the play.
     bool drawFrame();
     // Whether the last frame drawn reached the screen (a frame that would
@@ -56,6 +59,7 @@ private:
     SceneClock clock_;
     bool presented_ = false;
     bool shown_ = false;  // a frame has reached the screen since the start
+    bool sceneBuilt_ = false;
 };
 
 }  // namespace qv

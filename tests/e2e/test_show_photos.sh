@@ -46,6 +46,28 @@ wait_still_pixel() {  # file x y tol seconds
   done
 }
 
+# Variant C: a second placeholder scene at 1 s puts STILL2 over the first;
+# its picture is composed ahead, and the scene takes it rather than what
+# the shared buffer holds then.
+for dir in normal wide; do
+  scenes="$SHOW_SYSTEM32/QUORvelkcsrc/$dir"
+  printf 'scenetime=1\nscript=.\\still_second.txt\nend\n' >>"$scenes/scenescript.txt"
+  printf 'set\nlayer=2\nsource=.\\STILL2.JPG\nsx=0\nsy=0\nswidth=120\nsheight=90\nend\n' \
+    >"$scenes/still_second.txt"
+done
+
+# True when pixel (x, y) is still n's, rgb(n x 20, 96, 160), within tol.
+wait_still_n() {  # file x y n tol seconds
+  local start=$SECONDS r g b
+  while :; do
+    e2e_screenshot "$1"
+    read -r r g b < <(e2e_pixel "$1" "$2" "$3")
+    if (( (r - $4 * 20) ** 2 <= $5 ** 2 && (g - 96) ** 2 <= $5 ** 2 && (b - 160) ** 2 <= $5 ** 2 )); then return 0; fi
+    if (( SECONDS - start >= $6 )); then echo "  pixel ($2,$3) is $r $g $b, expected still $4 +-$5" >&2; return 1; fi
+    sleep 0.3
+  done
+}
+
 # Camera distance for the 800 x 600 layout (code 5).
 declare -A distance=([A]=253 [B]=251 [C]=251)
 
@@ -55,11 +77,18 @@ for variant in B C A; do
   qv_wine reg delete "$(key "$variant")" /f >/dev/null 2>&1 || true
   read -r cx cy < <(show_project 0 0 1 "${distance[$variant]}")
   read -r ex ey < <(show_project -55 40 1 "${distance[$variant]}")
-  show_start "$variant" /t
+  logged=$(wc -l <"$E2E_TMP/wine.log" 2>/dev/null || echo 0)
+  WINEDEBUG=+debugstr show_start "$variant" /t
   pid=$SHOW_PID
   e2e_check "$variant: the placeholder layer shows a photo at ($cx, $cy)" wait_still_pixel "$shot" "$cx" "$cy" 12 60
   e2e_check "$variant: and near its corner at ($ex, $ey)" still_pixel "$shot" "$ex" "$ey" 12
   e2e_check "$variant: the stills were converted" test -s "$appdata/QUOR VELK-$variant Screen Saver/photo10.bmp"
+  if [ "$variant" = C ]; then
+    e2e_check "C: the scene at 1 s shows still 2 over still 1" wait_still_n "$shot" "$cx" "$cy" 2 10 30
+    e2e_check "C: its texture was made ahead, none at its scene's time" \
+      bash -c "tail -n +$((logged + 1)) '$E2E_TMP/wine.log' | grep -a 'quorvelk: texture made ahead' &&
+               ! tail -n +$((logged + 1)) '$E2E_TMP/wine.log' | grep -a 'quorvelk: textures made at scene time'"
+  fi
   show_stop "$pid"
   timeout 60 wineserver -w 2>/dev/null || true
 done

@@ -1,6 +1,6 @@
-// A value made on a thread of its own that the owner only looks at: ready
-// or not without waiting, handed over once, and let go on its own thread
-// when the owner went first.
+// A value made on a thread of its own: ready or not without waiting, or
+// waited for, handed over once; when the owner goes first, waited for or
+// let go on its own thread, as the owner chose.
 #include "render/MadeAside.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace qv {
 namespace {
@@ -74,6 +75,49 @@ TEST(MadeAsideTest, AnOwnerGoneFirstLeavesTheValueToItsThread) {
     const std::thread::id thread = madeOn.get();
     EXPECT_EQ(gone.get(), thread);
     EXPECT_NE(thread, std::this_thread::get_id());
+}
+
+TEST(MadeAsideTest, AnOwnerThatWaitsGetsTheValueOnceAfterItIsMade) {
+    struct Case {
+        const char* name;
+        int delayMs;              // how long the making takes
+        int takes;                // takeWhenMade() calls
+        std::vector<int> values;  // what each gives; 0 for an empty value
+    };
+    const Case cases[] = {
+        {"taken after it is made, twice", 0, 2, {7, 0}},
+        {"taken while it is being made", 60, 1, {7}},
+        {"taken three times while being made", 60, 3, {7, 0, 0}},
+        {"never taken", 60, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::atomic<bool> made{false};
+        std::thread::id maker;
+        std::vector<int> values;
+        {
+            MadeAside<std::unique_ptr<int>> ahead(
+                [&] {
+                    maker = std::this_thread::get_id();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(c.delayMs));
+                    made = true;
+                    return std::make_unique<int>(7);
+                },
+                MadeAside<std::unique_ptr<int>>::AtEnd::Wait);
+            for (int i = 0; i < c.takes; ++i) {
+                const std::unique_ptr<int> value = ahead.takeWhenMade();
+                // A value comes only once the making has ended.
+                if (value) {
+                    EXPECT_TRUE(made.load());
+                }
+                values.push_back(value ? *value : 0);
+            }
+        }
+        EXPECT_EQ(values, c.values);
+        // The destruction waited for the making, and it ran on another thread.
+        EXPECT_TRUE(made.load());
+        EXPECT_NE(maker, std::this_thread::get_id());
+    }
 }
 
 }  // namespace

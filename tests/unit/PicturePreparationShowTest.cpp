@@ -2,7 +2,9 @@
 // picture memory filled from them, over in-memory files and registry.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PhotoTestSupport.h"
@@ -253,10 +255,42 @@ TEST(ShowPictures, VariantCRecordsThePathsAndComposesOnDemand) {
     EXPECT_EQ(bench.memory.pictureImage(1).bytes, second.bytes);
     EXPECT_EQ(pixel(bench.decoded(bench.memory.pictureImage(1)), 300, 200), photoColour(1));
 
+    // Composed ahead on a thread into a buffer of the look-ahead's own:
+    // whoever made a texture of those bytes is told, and nothing on screen
+    // changes until the scene takes it as the shared buffer.
+    std::vector<const unsigned char*> told;
+    bench.memory.listenToReplacements(&told, [&told](const unsigned char* bytes) { told.push_back(bytes); });
+    const int owner = 0;
+    PictureImage early = bench.memory.composeAhead(&owner, 2);
+    for (int wait = 0; wait < 5000 && bench.memory.aheadUnderWay(&owner); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (early.size == 0) early = bench.memory.composeAhead(&owner, 2);
+    ASSERT_EQ(early.size, 966342u);
+    EXPECT_EQ(pixel(bench.decoded(early), 300, 200), photoColour(2));
+    EXPECT_EQ(told, std::vector<const unsigned char*>{early.bytes});
+    EXPECT_EQ(composed, 2);
+    EXPECT_FALSE(bench.memory.takeAhead(&owner, 1));      // another picture: composed as usual
+    EXPECT_FALSE(bench.memory.takeAhead(&composed, 2));   // another look-ahead's: none
+    EXPECT_EQ(bench.memory.composeAhead(&owner, 2).bytes, early.bytes);  // still good: kept
+    EXPECT_EQ(told.size(), 1u);
+    EXPECT_TRUE(bench.memory.takeAhead(&owner, 2));
+    EXPECT_EQ(composed, 3);
+    EXPECT_EQ(bench.memory.pictureImage(2).bytes, early.bytes);
+    EXPECT_FALSE(bench.memory.takeAhead(&owner, 2));  // taken once
+    // Composing into the shared buffer, now those bytes, tells again.
+    bench.memory.composePicture(1);
+    EXPECT_EQ(told.back(), early.bytes);
+    // A composition still being made when the scene comes is waited for.
+    bench.memory.composeAhead(&owner, 3);
+    EXPECT_TRUE(bench.memory.takeAhead(&owner, 3));
+    EXPECT_EQ(pixel(bench.decoded(bench.memory.pictureImage(3)), 300, 200), photoColour(1));
+    bench.memory.dropAhead(&owner);
+
     // Out of range: nothing happens.
     bench.memory.composePicture(0);
     bench.memory.composePicture(11);
-    EXPECT_EQ(composed, 2);
+    EXPECT_EQ(bench.memory.composeAhead(&owner, 11).size, 0u);
+    EXPECT_EQ(composed, 5);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ namespace {
 struct Player : ScenePlayer {
     long startResult = 0;
     int nextTime = 0;
+    int movesTo = 0;  // the next time after a scene was built; 0: it never moves
     bool loseOnDraw = false;
     bool lost = false;
     bool presents = true;  // a drawn frame reaches the screen
@@ -28,6 +29,7 @@ struct Player : ScenePlayer {
     long startShow(int) override { return startResult; }
     int advanceScenes(double& sceneTime) override {
         advancedAt.push_back(sceneTime);
+        if (movesTo != 0 && sceneTime * 1000 + 10 >= nextTime) nextTime = movesTo;
         return 0;
     }
     void stepLayers() override { ++steps; }
@@ -112,6 +114,28 @@ TEST(ScenePlayback, TheSceneTimerWaitsForTheNextSceneOnTheClock) {
         ASSERT_EQ(player.advancedAt.size(), 1u);
         EXPECT_FLOAT_EQ(static_cast<float>(player.advancedAt[0]), row.ticksBeforeTimer * 0.05f);
         EXPECT_EQ(player.invalidations, 1);  // a built scene is drawn
+    }
+}
+
+TEST(ScenePlayback, OnlyATimerThatBuiltASceneAsksForItsFrameAtOnce) {
+    // Next scene at 2 s, then 4 s: the timer at 1.5 s builds nothing, at
+    // 2 s the scene; without a player nothing is built.
+    struct Row {
+        int ticks;
+        bool playing;
+        bool built;
+    } const rows[] = {{30, true, false}, {40, true, true}, {40, false, false}};
+    for (const Row& row : rows) {
+        bool gone = false;
+        auto owned = std::make_unique<Player>(&gone);
+        owned->nextTime = 2000;
+        owned->movesTo = 4000;
+        ScenePlayback playback;
+        ASSERT_TRUE(playback.start(std::move(owned), 5));
+        playback.step(row.ticks);
+        if (!row.playing) playback.stop();
+        playback.onSceneTimer();
+        EXPECT_EQ(playback.sceneBuilt(), row.built) << row.ticks;
     }
 }
 

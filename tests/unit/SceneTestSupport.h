@@ -49,6 +49,7 @@ public:
     std::vector<unsigned char> sharedBuffer;
     std::array<std::size_t, 10> sharedSizes{};
     std::vector<int> composed;  // every n composed, in order
+    std::vector<int> composedAhead;
 
     int photoCount() const override { return count; }
     const std::string& pictureName(int n) const override {
@@ -73,6 +74,23 @@ public:
         const auto i = static_cast<std::size_t>(n - 1);
         sharedBuffer = composeSources[i];
         sharedSizes[i] = composeSources[i].size();
+    }
+    // Composing ahead is made at once, into one buffer whatever the owner.
+    std::vector<unsigned char> aheadBuffer;
+    int aheadPicture = 0;
+    PictureImage composeAhead(const void*, int n) override {
+        if (!shared || n < 1 || n > 10) return {};
+        composedAhead.push_back(n);
+        aheadBuffer = composeSources[static_cast<std::size_t>(n - 1)];
+        aheadPicture = n;
+        return {aheadBuffer.data(), aheadBuffer.size()};
+    }
+    bool takeAhead(const void*, int n) override {
+        if (!shared || n < 1 || n > 10 || aheadPicture != n) return false;
+        sharedBuffer.swap(aheadBuffer);
+        sharedSizes[static_cast<std::size_t>(n - 1)] = sharedBuffer.size();
+        aheadPicture = 0;
+        return true;
     }
 };
 

@@ -45,9 +45,10 @@ TEST(TextureStock, TheNextScenesTexturesAreMadeBeforeItsTime) {
         // STILL1 and STILL3 are pictures 1 and 3 before any hand-over; the
         // repeated STILL3 is not foreseen, as its layer gets nothing.
         {&variantB(), false, {"B1", "B3"}, 2, 0, {"B1", "B3", ""}},
-        // Variant C composes a placeholder's picture into its one buffer
-        // when the scene comes: nothing of it is made ahead.
-        {&variantC(), true, {}, 0, 2, {"C1", "C3", ""}},
+        // Variant C composes the first placeholder's picture ahead into a
+        // buffer of its own, which the scene takes; the second is composed
+        // into the shared buffer when the scene comes.
+        {&variantC(), true, {"C1"}, 1, 1, {"C1", "C3", ""}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.variant->letter);
@@ -86,6 +87,7 @@ TEST(TextureStock, TheNextScenesTexturesAreMadeBeforeItsTime) {
         EXPECT_EQ(labelsOf(foreseen), row.foreseen);
         EXPECT_EQ(device.textureRequests, requests);
         EXPECT_TRUE(memory.composed.empty());
+        EXPECT_EQ(memory.composedAhead, row.sharedBuffer ? std::vector<int>{1} : std::vector<int>{});
         EXPECT_TRUE(engine.pictureChoice().lastPlaceholder().empty());
 
         stock.want(foreseen);
@@ -101,6 +103,7 @@ TEST(TextureStock, TheNextScenesTexturesAreMadeBeforeItsTime) {
                                             textureLabel(layers[5])}),
                   row.shown);
         EXPECT_EQ(stock.stocked(), 0);  // every texture made ahead was taken
+        EXPECT_EQ(memory.composed, row.sharedBuffer ? std::vector<int>{3} : std::vector<int>{});
 
         // The backdrop's scene next, made ahead in both.
         stock.want(engine.foreseeNextScene());
