@@ -112,12 +112,12 @@ void ShowPictureMemory::nextFolderPicture(int n) {
     for (const auto& [owner, listener] : replaced_) listener(before);
 }
 
-std::size_t ShowPictureMemory::composeInto(std::size_t i, std::vector<unsigned char>& buffer) {
-    for (const auto& [owner, listener] : replaced_) listener(buffer.data());
+std::size_t ShowPictureMemory::compose(CanvasMaker& maker, const Image* source, const std::string& path,
+                                      std::vector<unsigned char>& buffer) {
     std::fill(buffer.begin(), buffer.end(), 0);
-    if (!folderPictures_[i]) return maker_->makeCanvasImage(paths_[i], buffer.data(), buffer.size());
     try {
-        return maker_->composeCanvasImage(*folderPictures_[i], buffer.data(), buffer.size());
+        return source ? maker.composeCanvasImage(*source, buffer.data(), buffer.size())
+                      : maker.makeCanvasImage(path, buffer.data(), buffer.size());
     } catch (const std::bad_alloc&) {
         return 0;
     }
@@ -126,7 +126,8 @@ std::size_t ShowPictureMemory::composeInto(std::size_t i, std::vector<unsigned c
 void ShowPictureMemory::composePicture(int n) {
     if (!maker_ || n < 1 || n > 10) return;
     const auto i = static_cast<std::size_t>(n - 1);
-    sizes_[i] = composeInto(i, shared_);
+    for (const auto& [owner, listener] : replaced_) listener(shared_.data());
+    sizes_[i] = compose(*maker_, folderPictures_[i].get(), paths_[i], shared_);
     if (composed_) composed_();
 }
 
@@ -159,13 +160,7 @@ PictureImage ShowPictureMemory::composeAhead(const void* owner, int n) {
     for (const auto& [listening, listener] : replaced_) listener(buffer.bytes.data());
     ahead.making = std::make_unique<MadeAside<Composed>>(
         [maker = ahead.maker, source = ahead.source, path = paths_[i], buffer = std::move(buffer)]() mutable {
-            std::fill(buffer.bytes.begin(), buffer.bytes.end(), 0);
-            try {
-                buffer.size = source ? maker->composeCanvasImage(*source, buffer.bytes.data(), buffer.bytes.size())
-                                     : maker->makeCanvasImage(path, buffer.bytes.data(), buffer.bytes.size());
-            } catch (const std::bad_alloc&) {
-                buffer.size = 0;
-            }
+            buffer.size = compose(*maker, source.get(), path, buffer.bytes);
             return std::move(buffer);
         },
         MadeAside<Composed>::AtEnd::Wait);

@@ -104,10 +104,11 @@ private:
         }
     };
 
-    // Composes picture index i into buffer, cleared first, and gives its size
-    // (0 when nothing could be made). Whoever made a texture of the buffer is
-    // told first.
-    std::size_t composeInto(std::size_t i, std::vector<unsigned char>& buffer);
+    // Composes the folder picture source, or without one the file at path,
+    // into buffer, cleared first, with maker; its size, 0 when nothing could
+    // be made. On the show's thread or a composition's own.
+    static std::size_t compose(CanvasMaker& maker, const Image* source, const std::string& path,
+                               std::vector<unsigned char>& buffer);
     void addFolderViews(const ShowPictureList& list, FilesPort& files, DecoderPort& decoder, int screenWidth,
                         int screenHeight);
 
