@@ -26,11 +26,12 @@ bench_places() {
 
 # bench_launch LOG COMMAND...: runs COMMAND with Wine's debug lines and their
 # times (WINEDEBUG=+timestamp,+debugstr) in LOG, after writing the clock
-# those times count on (CLOCK_MONOTONIC_RAW) to "$out/start".
+# those times count on (CLOCK_MONOTONIC_RAW) to "$out/start". QV_TRACE adds
+# channels, to see where a start's time goes (",+pid,+d3d,+loaddll").
 bench_launch() {
   local log=$1
   shift
-  WINEDEBUG=+timestamp,+debugstr python3 -c '
+  WINEDEBUG=+timestamp,+debugstr${QV_TRACE:-} python3 -c '
 import os, sys, time
 sys.stdout.write("%.3f\n" % time.clock_gettime(time.CLOCK_MONOTONIC_RAW))
 sys.stdout.flush()

@@ -111,7 +111,7 @@ public:
     void step() {
         if (!scenes_.playing()) return;
         frameDue_ = true;
-        scenes_.step();
+        if (const auto delay = scenes_.step()) rearmTimer(ScenePlayback::kSceneTimer, *delay);
     }
     bool frameDue() const { return frameDue_ && scenes_.playing(); }
     // Draws a due frame; false when the device was lost in it.
@@ -149,8 +149,7 @@ protected:
     }
     void OnTimer(UINT_PTR id) override {
         if (id == ScenePlayback::kSceneTimer) {
-            KillTimer(handle(), id);
-            if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), id, delay, nullptr);
+            rearmTimer(id, scenes_.onSceneTimer());
             if (scenes_.sceneBuilt()) frameDue_ = true;
         }
         Default();

@@ -85,14 +85,11 @@ void PreviewWindow::onFrameTimer() {
         return;
     }
     if (!scenes_.playing()) return;
-    scenes_.step(kStepsPerFrame);
+    if (const auto delay = scenes_.step(kStepsPerFrame)) rearmTimer(kSceneTimer, *delay);
     drawFrame();
 }
 
-void PreviewWindow::onSceneTimer() {
-    KillTimer(handle(), kSceneTimer);
-    if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), kSceneTimer, delay, nullptr);
-}
+void PreviewWindow::onSceneTimer() { rearmTimer(kSceneTimer, scenes_.onSceneTimer()); }
 
 void PreviewWindow::OnTimer(UINT_PTR id) {
     if (id == kFrameTimer) onFrameTimer();

@@ -240,13 +240,12 @@ void SaverWindow::onTick() {
     covers_.step();
     if (!scenes_.playing()) return;
     frameDue_ = true;
-    scenes_.step();
+    if (const auto delay = scenes_.step()) rearmTimer(kSceneTimer, *delay);
 }
 
 void SaverWindow::onSceneTimer() {
-    KillTimer(handle(), kSceneTimer);
     // No later scene arms no timer; the layers on screen hold and frames go on.
-    if (const std::uint32_t delay = scenes_.onSceneTimer()) SetTimer(handle(), kSceneTimer, delay, nullptr);
+    rearmTimer(kSceneTimer, scenes_.onSceneTimer());
     if (scenes_.sceneBuilt()) frameDue_ = true;
 }
 

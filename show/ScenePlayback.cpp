@@ -20,6 +20,7 @@ bool ScenePlayback::start(std::unique_ptr<ScenePlayer> player, int screenLayoutC
     if (!player_) return false;
     clock_.restart();
     shown_ = false;
+    timerWaits_ = true;  // the first arming comes whatever the next scene time
     if (player_->startShow(screenLayoutCode) == kGenericFailure) {
         stop();
         return false;
@@ -32,16 +33,23 @@ std::uint32_t ScenePlayback::firstSceneDelay() const {
     return timerDelay(std::max<std::int64_t>(kShortestTimerMs, clock_.delayUntil(player_->nextSceneTime())));
 }
 
-void ScenePlayback::step(int steps) {
-    if (!player_) return;
+std::optional<std::uint32_t> ScenePlayback::step(int steps) {
+    std::optional<std::uint32_t> rearm;
+    if (!player_) return rearm;
     for (int i = 0; i < steps; ++i) {
         clock_.tick();
+        // A next scene time of 0 is no scene, or the start's first header,
+        // which only the timer's shortest first arming looks at.
+        const int next = player_->nextSceneTime();
+        if (timerWaits_ && next > 0 && clock_.delayUntil(next) == 0) rearm = onSceneTimer();
         player_->stepLayers();
     }
+    return rearm;
 }
 
 std::uint32_t ScenePlayback::onSceneTimer() {
     sceneBuilt_ = false;
+    timerWaits_ = false;
     if (!player_) return 0;
     // Each scene built reads the next header, which moves the next time on
     // (or to 0 at a hand-over or at the script's end).
@@ -49,7 +57,9 @@ std::uint32_t ScenePlayback::onSceneTimer() {
     clock_.advanceScenes([this](double& sceneTime) { player_->advanceScenes(sceneTime); });
     sceneBuilt_ = player_->nextSceneTime() != before;
     player_->invalidate();
-    return timerDelay(clock_.delayUntil(player_->nextSceneTime()));
+    const std::uint32_t delay = timerDelay(clock_.delayUntil(player_->nextSceneTime()));
+    timerWaits_ = delay > 0;
+    return delay;
 }
 
 bool ScenePlayback::drawFrame() {

@@ -10,6 +10,7 @@
 //   picture buffers and the bitmap cache it holds.
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "render/ScenePlayer.h"
 #include "show/SceneClock.h"
@@ -31,8 +32,14 @@ public:
     // scene due within the first second has a next scene time of 0, and the
     // shortest timer then asks the engine again right away.
     std::uint32_t firstSceneDelay() const;
-    // steps 50 ms ticks of the clock and of the moving layers.
-    void step(int steps = 1);
+    // Steps 50 ms ticks of the clock and of the moving layers. The clock
+    // counts ticks, so a scene comes due at a tick: while the scene timer
+    // waits, the tick that reaches its scene builds it, before the layers
+    // move, as the timer would a moment later. A layer placed without a
+    // delay then shows in the frame of its scene's time instead of one tick
+    // after it. Returns the delay to arm the scene timer with when a tick
+    // built scenes (0: stop it), nothing otherwise.
+    std::optional<std::uint32_t> step(int steps = 1);
     // The scene timer fired: builds what is due (a built scene may give
     // layers new textures, so the next frame is drawn) and returns the delay
     // to arm next; 0 arms nothing: no later scene, the layers hold.
@@ -60,6 +67,7 @@ private:
     bool presented_ = false;
     bool shown_ = false;  // a frame has reached the screen since the start
     bool sceneBuilt_ = false;
+    bool timerWaits_ = false;  // the scene timer is armed for a later scene
 };
 
 }  // namespace qv

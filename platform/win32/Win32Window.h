@@ -25,6 +25,9 @@ public:
 
     HWND handle() const { return handle_; }
     void postMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // Stops the window's timer and starts it again with the delay; a delay
+    // of 0 leaves it stopped.
+    void rearmTimer(UINT_PTR id, UINT delayMs) const;
 
 protected:
     // Every message comes here first; the default dispatches to the handlers.

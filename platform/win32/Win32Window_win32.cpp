@@ -47,6 +47,12 @@ void Window::postMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (handle_) PostMessageA(handle_, message, wParam, lParam);
 }
 
+void Window::rearmTimer(UINT_PTR id, UINT delayMs) const {
+    if (!handle_) return;
+    KillTimer(handle_, id);
+    if (delayMs) SetTimer(handle_, id, delayMs, nullptr);
+}
+
 LRESULT CALLBACK Window::staticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* self = nullptr;
     if (message == WM_NCCREATE) {

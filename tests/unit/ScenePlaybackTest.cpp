@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "scene/SceneEngine.h"
@@ -22,6 +23,7 @@ struct Player : ScenePlayer {
     bool presents = true;  // a drawn frame reaches the screen
     int steps = 0, draws = 0, invalidations = 0;
     std::vector<double> advancedAt;
+    std::vector<int> stepsAtAdvance;  // layer steps taken before each build
     bool* gone;
 
     explicit Player(bool* goneFlag) : gone(goneFlag) {}
@@ -29,6 +31,7 @@ struct Player : ScenePlayer {
     long startShow(int) override { return startResult; }
     int advanceScenes(double& sceneTime) override {
         advancedAt.push_back(sceneTime);
+        stepsAtAdvance.push_back(steps);
         if (movesTo != 0 && sceneTime * 1000 + 10 >= nextTime) nextTime = movesTo;
         return 0;
     }
@@ -96,7 +99,7 @@ TEST(ScenePlayback, TheSceneTimerWaitsForTheNextSceneOnTheClock) {
         std::uint32_t afterTimer;
     } const rows[] = {
         {2000, 30, 2000, 500},
-        {2000, 40, 2000, 0},
+        {2000, 39, 2000, 50},
         {0, 0, ScenePlayback::kShortestTimerMs, 0},
         {5, 0, ScenePlayback::kShortestTimerMs, 5},
     };
@@ -118,8 +121,8 @@ TEST(ScenePlayback, TheSceneTimerWaitsForTheNextSceneOnTheClock) {
 }
 
 TEST(ScenePlayback, OnlyATimerThatBuiltASceneAsksForItsFrameAtOnce) {
-    // Next scene at 2 s, then 4 s: the timer at 1.5 s builds nothing, at
-    // 2 s the scene.
+    // Next scene at 2.01 s, then 4 s: the timer at 1.5 s builds nothing, at
+    // 2 s the scene (0.01 s early counts; no tick reaches 2.01 s before 2.05 s).
     struct Row {
         int ticks;
         bool built;
@@ -127,7 +130,7 @@ TEST(ScenePlayback, OnlyATimerThatBuiltASceneAsksForItsFrameAtOnce) {
     for (const Row& row : rows) {
         bool gone = false;
         auto owned = std::make_unique<Player>(&gone);
-        owned->nextTime = 2000;
+        owned->nextTime = 2010;
         owned->movesTo = 4000;
         ScenePlayback playback;
         ASSERT_TRUE(playback.start(std::move(owned), 5));
@@ -135,6 +138,51 @@ TEST(ScenePlayback, OnlyATimerThatBuiltASceneAsksForItsFrameAtOnce) {
         playback.onSceneTimer();
         EXPECT_EQ(playback.sceneBuilt(), row.built) << row.ticks;
     }
+}
+
+TEST(ScenePlayback, TheTickThatReachesAWaitingSceneBuildsItBeforeTheLayersMove) {
+    // The timer, fired at the start, waits for the next scene; the ticks
+    // then go on. A scene at 0.5 s is built by tick 10, after 9 layer steps,
+    // and the timer is armed again for the one after it at 2 s: 1500 ms.
+    struct Row {
+        int nextMs;        // the next scene time the timer at the start sees
+        int ticks;
+        int builtAtSteps;  // -1: no tick builds
+        std::optional<std::uint32_t> rearm;
+    } const rows[] = {
+        {500, 12, 9, 1500u},
+        {510, 12, 10, 1450u},           // due between ticks: the tick after it builds
+        {500, 9, -1, std::nullopt},     // not reached yet
+        {0, 30, -1, std::nullopt},      // no later scene: the timer was not armed
+    };
+    for (const Row& row : rows) {
+        bool gone = false;
+        auto owned = std::make_unique<Player>(&gone);
+        Player& player = *owned;
+        player.nextTime = row.nextMs;
+        player.movesTo = row.nextMs > 0 ? 2000 : 0;
+        ScenePlayback playback;
+        ASSERT_TRUE(playback.start(std::move(owned), 5));
+        playback.onSceneTimer();  // builds nothing at 0 s
+        EXPECT_EQ(playback.step(row.ticks), row.rearm) << row.nextMs << " " << row.ticks;
+        EXPECT_EQ(player.steps, row.ticks);
+        ASSERT_EQ(player.stepsAtAdvance.size(), row.builtAtSteps < 0 ? 1u : 2u) << row.nextMs;
+        if (row.builtAtSteps >= 0) {
+            EXPECT_EQ(player.stepsAtAdvance[1], row.builtAtSteps) << row.nextMs;
+        }
+    }
+    // A timer that found the next scene already past stays stopped, and no
+    // tick builds in its place.
+    bool gone = false;
+    auto owned = std::make_unique<Player>(&gone);
+    Player& player = *owned;
+    ScenePlayback playback;
+    ASSERT_TRUE(playback.start(std::move(owned), 5));
+    playback.step(4);
+    player.nextTime = 100;  // behind the clock, as after the engine's last round
+    EXPECT_EQ(playback.onSceneTimer(), 0u);
+    EXPECT_EQ(playback.step(10), std::nullopt);
+    EXPECT_EQ(player.advancedAt.size(), 1u);
 }
 
 TEST(ScenePlayback, SceneTimesCountFromTheFirstFrameOnTheScreen) {
