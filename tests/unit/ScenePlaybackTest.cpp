@@ -141,48 +141,35 @@ TEST(ScenePlayback, OnlyATimerThatBuiltASceneAsksForItsFrameAtOnce) {
 }
 
 TEST(ScenePlayback, TheTickThatReachesAWaitingSceneBuildsItBeforeTheLayersMove) {
-    // The timer, fired at the start, waits for the next scene; the ticks
+    // After `before` ticks the timer fires and sees the next scene; the ticks
     // then go on. A scene at 0.5 s is built by tick 10, after 9 layer steps,
     // and the timer is armed again for the one after it at 2 s: 1500 ms.
     struct Row {
-        int nextMs;        // the next scene time the timer at the start sees
-        int ticks;
+        int before, nextMs, movesTo, ticks;
         int builtAtSteps;  // -1: no tick builds
         std::optional<std::uint32_t> rearm;
     } const rows[] = {
-        {500, 12, 9, 1500u},
-        {510, 12, 10, 1450u},           // due between ticks: the tick after it builds
-        {500, 9, -1, std::nullopt},     // not reached yet
-        {0, 30, -1, std::nullopt},      // no later scene: the timer was not armed
+        {0, 500, 2000, 12, 9, 1500u},
+        {0, 510, 2000, 12, 10, 1450u},       // due between ticks: the tick after it builds
+        {0, 500, 2000, 9, -1, std::nullopt},  // not reached yet
+        {4, 100, 0, 10, -1, std::nullopt},    // the timer found it past and stopped
     };
     for (const Row& row : rows) {
         bool gone = false;
         auto owned = std::make_unique<Player>(&gone);
         Player& player = *owned;
-        player.nextTime = row.nextMs;
-        player.movesTo = row.nextMs > 0 ? 2000 : 0;
         ScenePlayback playback;
         ASSERT_TRUE(playback.start(std::move(owned), 5));
-        playback.onSceneTimer();  // builds nothing at 0 s
+        playback.step(row.before);
+        player.nextTime = row.nextMs;
+        player.movesTo = row.movesTo;
+        playback.onSceneTimer();
         EXPECT_EQ(playback.step(row.ticks), row.rearm) << row.nextMs << " " << row.ticks;
-        EXPECT_EQ(player.steps, row.ticks);
-        ASSERT_EQ(player.stepsAtAdvance.size(), row.builtAtSteps < 0 ? 1u : 2u) << row.nextMs;
-        if (row.builtAtSteps >= 0) {
-            EXPECT_EQ(player.stepsAtAdvance[1], row.builtAtSteps) << row.nextMs;
-        }
+        EXPECT_EQ(player.steps, row.before + row.ticks);
+        const std::vector<int> builds = row.builtAtSteps < 0 ? std::vector<int>{row.before}
+                                                             : std::vector<int>{row.before, row.builtAtSteps};
+        EXPECT_EQ(player.stepsAtAdvance, builds) << row.nextMs << " " << row.ticks;
     }
-    // A timer that found the next scene already past stays stopped, and no
-    // tick builds in its place.
-    bool gone = false;
-    auto owned = std::make_unique<Player>(&gone);
-    Player& player = *owned;
-    ScenePlayback playback;
-    ASSERT_TRUE(playback.start(std::move(owned), 5));
-    playback.step(4);
-    player.nextTime = 100;  // behind the clock, as after the engine's last round
-    EXPECT_EQ(playback.onSceneTimer(), 0u);
-    EXPECT_EQ(playback.step(10), std::nullopt);
-    EXPECT_EQ(player.advancedAt.size(), 1u);
 }
 
 TEST(ScenePlayback, SceneTimesCountFromTheFirstFrameOnTheScreen) {
