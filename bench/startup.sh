@@ -153,18 +153,19 @@ moment_medians() {  # file case
 # floor_run NAME INDEX arguments...: one start of it; index 0 only warms up.
 # Sets floor_frame to its first frame's seconds from the start ("-": none).
 floor_run() {
-  local name=$1 i=$2 log
+  local name=$1 i=$2 log start frame
   shift 2
   log="$out/$name-$i.log"
   bench_launch "$log" timeout 60 "$wine_bin" "$build/tests/e2e/d3dbaseline.exe" "$@" || true
-  floor_frame=$(awk -v s="$(head -n 1 "$out/start")" -v f="$(moment "$log" "first frame presented")" \
-    'BEGIN { print f == "-" ? "-" : sprintf("%.3f", f - s) }')
+  start=$(head -n 1 "$out/start")
+  frame=$(moment "$log" "first frame presented")
+  floor_frame=$(awk -v s="$start" -v f="$frame" 'BEGIN { print f == "-" ? "-" : sprintf("%.3f", f - s) }')
   [ "$i" = 0 ] && return
-  awk -v s="$(head -n 1 "$out/start")" -v d="$(moment "$log" "device made")" -v f="$floor_frame" \
-    -v fa="$(moment "$log" "first frame presented")" -v p="$(moment "$log" "process started")" \
+  awk -v s="$start" -v d="$(moment "$log" "device made")" -v f="$frame" -v p="$(moment "$log" "process started")" \
     'BEGIN { printf "device %s\nframe %s\nown %s\n", d == "-" ? "-" : sprintf("%.3f", d - s),
-             f, (fa == "-" || p == "-") ? "-" : sprintf("%.3f", fa - p) }' >>"$out/$name.results"
-  moments "$log" "$(head -n 1 "$out/start")" floor >>"$out/$name.moments"
+             f == "-" ? "-" : sprintf("%.3f", f - s), (f == "-" || p == "-") ? "-" : sprintf("%.3f", f - p) }' \
+    >>"$out/$name.results"
+  moments "$log" "$start" floor >>"$out/$name.moments"
 }
 floor() {  # name arguments...
   local name=$1 i
